@@ -1,0 +1,1 @@
+// GridModel: being implemented by the record-browser subsystem.

@@ -1,0 +1,6 @@
+// Connects the once-per-start new-version check to the main window.
+#pragma once
+namespace quenlo {
+class MainWindow;
+void WireVersionCheck(MainWindow& window);
+}  // namespace quenlo
