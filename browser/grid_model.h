@@ -65,8 +65,12 @@ class GridModel {
   int LeftCol() const { return left_col_; }
   void SetLeftCol(int col) { left_col_ = col; }
 
-  // Sorts the data rows (below the fixed rows) by the current column.
+  // Sorts the data rows (below the fixed rows) by the current column. Whole
+  // rows move (texts and colours); text sorts use the Chinese collation.
   void Sort(GridSortSetting setting);
+  // Removes rows first .. first+count-1, moving the rows below up. The cells of
+  // column keepCol stay where they are (row numbers); -1 keeps none.
+  void RemoveRows(int first, int count, int keepCol);
 
   QString Tag() const { return tag_; }
   void SetTag(const QString& tag) { tag_ = tag; }

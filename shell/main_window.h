@@ -8,7 +8,11 @@
 #include <QString>
 #include <functional>
 
+#include "shell/worker_limit.h"
+
 class QComboBox;
+class QPlainTextEdit;
+class QTabBar;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -21,6 +25,10 @@ class GridModel;
 // Windows RGB values (red in the low byte) of the stop-button convention.
 inline constexpr quint32 kStartButtonColor = 12640511;  // light orange
 inline constexpr quint32 kStopButtonColor = 255;        // red
+
+// Captions a harvest's start button carries while it serves as its stop button.
+inline constexpr char kStopContactsCaption[] = "中止地址下载";  // Com(0)
+inline constexpr char kStopMembersCaption[] = "中止会员下载";   // Com(4)
 
 class MainWindow : public QMainWindow {
   Q_OBJECT
@@ -53,7 +61,32 @@ class MainWindow : public QMainWindow {
   int WorkerLimit() const;  // 5 to 50, read by the harvests at every launch decision
   void SetWorkerLimit(int limit);
 
+  // The worker-limit dialog (menu "下载线程数"): asks until the answer is
+  // usable, then keeps and stores the new limit.
+  void ChangeWorkerLimit();
+  // Replaces the input box of that dialog (tests answer through it).
+  void SetWorkerLimitAsker(AnswerAsker ask);
+
+  quint32 ButtonBackColor(int index) const;  // Windows RGB; 0 for an index without a button
+
+  // The controls the layout moves: tab strip SST, its tab bar, pages Pic(0..1),
+  // help text THelp, help frame FRM.
+  QWidget* TabStrip() const;
+  QTabBar* TabBar() const;
+  QWidget* Page(int index) const;  // nullptr for a page that does not exist
+  QPlainTextEdit* HelpText() const;
+  QWidget* HelpFrame() const;
+  QWidget* RecordBar() const;  // search boxes and command buttons above the grid
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
  private:
+  void BuildMenus();
+  // Shows whether command i does anything in this build.
+  void UpdateAvailability(int index);
+
   struct Parts;
   Parts* parts_;
 };

@@ -106,6 +106,25 @@ void DbRemoveDuplicates(const QString& table, const QString& keyColumn,
 // Releases the shared keyed connection (tests that swap QUENLO_DATA_DIR call it).
 void DbReleaseSharedConnection();
 
+// Groups the statements run while it lives (DbExecute, DeleteCurrent, ...)
+// into one transaction: much faster than one commit per row, and all or
+// nothing. Destroyed without Commit() it undoes them. Nests.
+class DbTransaction {
+ public:
+  // Throws DbError (after the connection message) when the base cannot be reached.
+  DbTransaction();
+  ~DbTransaction();
+  DbTransaction(const DbTransaction&) = delete;
+  DbTransaction& operator=(const DbTransaction&) = delete;
+  // Throws DbError when the commit fails; the statements are undone then.
+  void Commit();
+
+ private:
+  std::shared_ptr<ConnectionImpl> connection_;
+  QString savepoint_;
+  bool open_ = false;
+};
+
 // Creates DIR/DATA.mdb from the schema unless it exists. Returns false with a
 // reason in *error when it cannot.
 bool CreateDatabase(const QString& directory, QString* error);

@@ -1,0 +1,27 @@
+#include "export/csv_writer.h"
+
+#include <QByteArray>
+
+namespace quenlo {
+
+QString CsvField(const QString& cell) {
+  QString field = cell;
+  field.replace(u'"', QStringLiteral("\"\""));
+  const bool mustQuote = field.contains(u',') || field.contains(u'"') ||
+                         field.contains(u'\n') || field.contains(u'\r');
+  return mustQuote ? u'"' + field + u'"' : field;
+}
+
+CsvWriter::CsvWriter(QIODevice& device) : device_(device), encoder_("GB18030") {
+  ok_ = encoder_.isValid();
+}
+
+bool CsvWriter::WriteLine(const QString& line) {
+  if (!ok_) return false;
+  QByteArray bytes = encoder_.encode(line);
+  bytes.append("\r\n");
+  ok_ = device_.write(bytes) == bytes.size();
+  return ok_;
+}
+
+}  // namespace quenlo

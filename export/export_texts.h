@@ -1,0 +1,22 @@
+// The fixed texts the exports show: messages, questions, progress captions
+// and sheet names.
+#pragma once
+
+#include <QString>
+
+namespace quenlo {
+
+inline const QString kNoDataMessage = QStringLiteral("表格中没有数据！");
+inline const QString kOverwriteQuestion = QStringLiteral("该文件已存在，是否覆盖？");
+inline const QString kCannotOverwriteMessage =
+    QStringLiteral("该文件无法覆盖，请确认该文件没被其他软件打开！");
+inline const QString kSaveFailedMessage = QStringLiteral("文件保存出错！");
+
+inline const QString kCsvProgressCaption = QStringLiteral("正在导出数据至CSV格式文件……");
+inline const QString kWorkbookProgressCaption = QStringLiteral("正在将数据导出到EXCEL文件 …");
+inline const QString kProgressUnit = QStringLiteral("pages");
+
+inline const QString kAddressSheetTitle = QStringLiteral("阿里巴巴会员地址");
+inline const QString kTableSheetName = QStringLiteral("淘宝交易数据");
+
+}  // namespace quenlo

@@ -1,0 +1,151 @@
+#include "export/table_export.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <QLocale>
+#include <QSaveFile>
+#include <QStringList>
+
+#include "browser/grid_model.h"
+#include "export/csv_writer.h"
+#include "export/export_texts.h"
+#include "export/workbook_file.h"
+#include "shell/ports/messenger.h"
+#include "shell/ports/progress_sink.h"
+#include "store/database.h"
+
+namespace quenlo {
+namespace {
+
+// Field positions of the columns in the records; empty when one is missing.
+std::vector<int> FieldIndexes(const std::vector<ExportColumn>& columns, const Recordset& records) {
+  std::vector<int> indexes;
+  for (const ExportColumn& column : columns) {
+    const int index = records.FieldIndex(column.field);
+    if (index < 0) return {};
+    indexes.push_back(index);
+  }
+  return indexes;
+}
+
+// Opens every record of table; the table name is spliced into SQL, so only
+// the program's own tables are accepted.
+bool OpenTable(Connection& connection, Recordset& records, const QString& table) {
+  if (!IsKnownTable(table)) return false;
+  DbOpenRecordset(connection, records, QStringLiteral("SELECT * FROM ") + table);
+  return records.IsOpen();
+}
+
+QString RecordCsvLine(const Recordset& records, const std::vector<int>& indexes) {
+  QString line;
+  for (int index : indexes) line += CsvField(ExportValueText(records.Value(index))) + u',';
+  return line;
+}
+
+QString CaptionCsvLine(const std::vector<ExportColumn>& columns) {
+  QString line;
+  for (const ExportColumn& column : columns) line += column.caption + u',';
+  return line;
+}
+
+bool WriteTableSheet(const std::vector<ExportColumn>& columns, Recordset& records,
+                     WorkbookFile& book) {
+  for (int col = 0; col < static_cast<int>(columns.size()); ++col) {
+    book.WriteText(0, col, columns[col].caption);
+  }
+  const std::vector<int> indexes = FieldIndexes(columns, records);
+  if (indexes.size() != columns.size()) return false;
+  for (int row = 1; !records.Eof() && book.Ok(); ++row, records.MoveNext()) {
+    for (int col = 0; col < static_cast<int>(indexes.size()); ++col) {
+      const QString text = ExportValueText(records.Value(indexes[col]));
+      if (!text.isEmpty()) book.WriteText(row, col, text);
+    }
+    ProgressStep(1, kProgressUnit);
+  }
+  return book.Ok();
+}
+
+}  // namespace
+
+std::vector<ExportColumn> TableExportColumns(const GridModel& grid) {
+  std::vector<ExportColumn> columns;
+  for (int col = grid.FixedCols(); col < grid.Cols(); ++col) {
+    columns.push_back({grid.TextMatrix(0, col), grid.TextMatrix(1, col)});
+  }
+  return columns;
+}
+
+QString ExportValueText(const QVariant& value) {
+  QString text;
+  switch (value.typeId()) {
+    case QMetaType::QDateTime:
+      text = QLocale::system().toString(value.toDateTime(), QLocale::ShortFormat);
+      break;
+    case QMetaType::QDate:
+      text = QLocale::system().toString(value.toDate(), QLocale::ShortFormat);
+      break;
+    default:
+      return value.toString();
+  }
+  return text.replace(u'-', u'.').remove(QStringLiteral("上午 "));
+}
+
+bool WriteTableCsv(const std::vector<ExportColumn>& columns, Recordset& records,
+                   QIODevice& device) {
+  const std::vector<int> indexes = FieldIndexes(columns, records);
+  if (indexes.size() != columns.size()) return false;
+  CsvWriter writer(device);
+  writer.WriteLine(CaptionCsvLine(columns));
+  for (; !records.Eof() && writer.Ok(); records.MoveNext()) {
+    writer.WriteLine(RecordCsvLine(records, indexes));
+    ProgressStep(1, kProgressUnit);
+  }
+  return writer.Ok();
+}
+
+bool ExportTableToCsv(const GridModel& grid, const QString& table, const QString& fileName) {
+  const std::vector<ExportColumn> columns = TableExportColumns(grid);
+  Connection connection;
+  Recordset records;
+  if (!OpenTable(connection, records, table) || records.RecordCount() == 0) {
+    DbCloseRecordset(connection, records);
+    return false;
+  }
+  ProgressBegin(kCsvProgressCaption, records.RecordCount());
+  QSaveFile file(fileName);
+  bool saved = false;
+  try {
+    saved = file.open(QIODevice::WriteOnly) && WriteTableCsv(columns, records, file) &&
+            file.commit();
+  } catch (const DbError&) {
+    saved = false;
+  }
+  ProgressEnd();
+  DbCloseRecordset(connection, records);
+  if (!saved) ShowMessage(kSaveFailedMessage);
+  return saved;
+}
+
+bool ExportTableToExcel(const GridModel& grid, const QString& table, const QString& fileName) {
+  const std::vector<ExportColumn> columns = TableExportColumns(grid);
+  Connection connection;
+  Recordset records;
+  bool saved = false;
+  if (OpenTable(connection, records, table)) {
+    ProgressBegin(kWorkbookProgressCaption, records.RecordCount() + 3);
+    WorkbookFile book(fileName, kTableSheetName);
+    ProgressStep(1, kProgressUnit);  // workbook started
+    ProgressStep(1, kProgressUnit);  // sheet named
+    try {
+      saved = WriteTableSheet(columns, records, book) && book.Save();
+    } catch (const DbError&) {
+      saved = false;
+    }
+    ProgressEnd();
+  }
+  DbCloseRecordset(connection, records);
+  if (!saved) ShowMessage(kSaveFailedMessage);
+  return saved;
+}
+
+}  // namespace quenlo

@@ -1,0 +1,118 @@
+#include "export/workbook_file.h"
+
+#include <xlsxwriter.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryFile>
+#include <filesystem>
+#include <system_error>
+
+namespace quenlo {
+namespace {
+
+constexpr lxw_color_t kCaptionFill = 0xFFC080;  // RGB(255, 192, 128) as 0xRRGGBB
+
+// Reserves a fresh name in the target's directory so that the final rename
+// stays on one file system and replaces the target in one step.
+QString ReserveTemporaryName(const QString& fileName) {
+  const QFileInfo target(fileName);
+  QTemporaryFile reserved(target.absoluteDir().filePath(u'.' + target.fileName() +
+                                                         QStringLiteral(".XXXXXX")));
+  reserved.setAutoRemove(false);
+  if (!reserved.open()) return {};
+  return reserved.fileName();
+}
+
+bool ReplaceFile(const QString& from, const QString& to) {
+  std::error_code error;
+  std::filesystem::rename(std::filesystem::path(from.toStdU16String()),
+                          std::filesystem::path(to.toStdU16String()), error);
+  return !error;
+}
+
+}  // namespace
+
+struct WorkbookFile::Parts {
+  QString target;
+  QString temporary;
+  lxw_workbook* workbook = nullptr;
+  lxw_worksheet* sheet = nullptr;
+  lxw_format* bordered = nullptr;
+  lxw_format* caption = nullptr;
+  bool ok = false;
+  bool saved = false;
+
+  lxw_format* Format(CellStyle style) const {
+    switch (style) {
+      case CellStyle::kBordered: return bordered;
+      case CellStyle::kCaption: return caption;
+      case CellStyle::kPlain: break;
+    }
+    return nullptr;
+  }
+  void Check(lxw_error result) {
+    if (result != LXW_NO_ERROR) ok = false;
+  }
+};
+
+WorkbookFile::WorkbookFile(const QString& fileName, const QString& sheetName)
+    : parts_(std::make_unique<Parts>()) {
+  Parts& p = *parts_;
+  p.target = fileName;
+  p.temporary = ReserveTemporaryName(fileName);
+  if (p.temporary.isEmpty()) return;
+  p.workbook = workbook_new(QFile::encodeName(p.temporary).constData());
+  if (!p.workbook) return;
+  p.sheet = workbook_add_worksheet(p.workbook, sheetName.toUtf8().constData());
+  if (!p.sheet) return;
+  p.bordered = workbook_add_format(p.workbook);
+  format_set_border(p.bordered, LXW_BORDER_THIN);
+  p.caption = workbook_add_format(p.workbook);
+  format_set_border(p.caption, LXW_BORDER_THIN);
+  format_set_bold(p.caption);
+  format_set_bg_color(p.caption, kCaptionFill);
+  p.ok = true;
+}
+
+WorkbookFile::~WorkbookFile() {
+  Parts& p = *parts_;
+  if (p.saved) return;
+  if (p.workbook) lxw_workbook_free(p.workbook);
+  if (!p.temporary.isEmpty()) QFile::remove(p.temporary);
+}
+
+bool WorkbookFile::Ok() const { return parts_->ok; }
+
+void WorkbookFile::WriteText(int row, int col, const QString& text, CellStyle style) {
+  Parts& p = *parts_;
+  if (!p.ok) return;
+  p.Check(worksheet_write_string(p.sheet, row, static_cast<lxw_col_t>(col),
+                                 text.toUtf8().constData(), p.Format(style)));
+}
+
+void WorkbookFile::WriteBlank(int row, int col, CellStyle style) {
+  Parts& p = *parts_;
+  if (!p.ok) return;
+  p.Check(worksheet_write_blank(p.sheet, row, static_cast<lxw_col_t>(col), p.Format(style)));
+}
+
+void WorkbookFile::SetColumnWidth(int col, double width) {
+  Parts& p = *parts_;
+  if (!p.ok) return;
+  const auto column = static_cast<lxw_col_t>(col);
+  p.Check(worksheet_set_column(p.sheet, column, column, width, nullptr));
+}
+
+bool WorkbookFile::Save() {
+  Parts& p = *parts_;
+  if (!p.ok) return false;
+  const lxw_error written = workbook_close(p.workbook);
+  p.workbook = nullptr;
+  p.ok = written == LXW_NO_ERROR && ReplaceFile(p.temporary, p.target);
+  p.saved = p.ok;
+  return p.ok;
+}
+
+}  // namespace quenlo

@@ -1,0 +1,39 @@
+// A one-sheet workbook (xlsx content, whatever the file name's ending) built
+// cell by cell and written under a temporary name beside the target; only a
+// complete workbook is moved over the target, so a failure never leaves a
+// half-written file under the chosen name.
+#pragma once
+
+#include <QString>
+#include <memory>
+
+namespace quenlo {
+
+enum class CellStyle {
+  kPlain,     // no formatting
+  kBordered,  // thin lines around the cell
+  kCaption,   // thin lines, bold, the caption fill RGB(255, 192, 128)
+};
+
+class WorkbookFile {
+ public:
+  // Starts a workbook whose first and only sheet is called sheetName.
+  WorkbookFile(const QString& fileName, const QString& sheetName);
+  ~WorkbookFile();  // discards the workbook unless Save succeeded
+  WorkbookFile(const WorkbookFile&) = delete;
+  WorkbookFile& operator=(const WorkbookFile&) = delete;
+
+  // Rows and columns count from 0. Every call after a failure does nothing.
+  void WriteText(int row, int col, const QString& text, CellStyle style = CellStyle::kPlain);
+  void WriteBlank(int row, int col, CellStyle style);  // formatting only, no value
+  void SetColumnWidth(int col, double width);           // in characters
+  // Writes the workbook and moves it over the target. False when anything failed.
+  bool Save();
+  bool Ok() const;
+
+ private:
+  struct Parts;
+  std::unique_ptr<Parts> parts_;
+};
+
+}  // namespace quenlo

@@ -1,0 +1,86 @@
+#include "harvest/contact_harvest.h"
+
+#include "harvest/dispatch_pass.h"
+#include "harvest/field_separator.h"
+#include "harvest/marketplace_urls.h"
+#include "harvest/member_name.h"
+#include "harvest/store_failures.h"
+#include "harvest/worker_launcher.h"
+#include "shell/ports/messenger.h"
+#include "shell/ports/progress_sink.h"
+#include "store/database.h"
+
+namespace quenlo {
+
+namespace {
+constexpr int kContactFlag = 1;
+}  // namespace
+
+QStringList LoadContactWorkList() {
+  Connection connection;
+  Recordset records;
+  DbOpenRecordset(connection, records, QStringLiteral("SELECT AName FROM 地址表 WHERE CName=''"));
+  QStringList members;
+  for (; records.IsOpen() && !records.Eof(); records.MoveNext()) {
+    const QString member = records.Value(0).toString();
+    if (IsSafeMemberName(member)) members.append(member);
+  }
+  DbCloseRecordset(connection, records);
+  return members;
+}
+
+void StoreContact(const QString& taggedResult) {
+  const QStringList p = taggedResult.split(kFieldSeparator);
+  if (p.size() < 12) return;
+  DbExecute(QStringLiteral("UPDATE 地址表 SET CName=?,CAddr=?,CPC=?,CUrl=?,RFax=?,RName=?,"
+                           "RMob=?,RPhone=?,RSex=?,RJob=? WHERE AName=?"),
+            {p[3], p[2], p[5], p[4], p[6], p[11], p[7], p[8], p[10], p[9], p[1]});
+}
+
+ContactHarvestOutcome HarvestContacts(HarvestHooks& hooks) {
+  ContactHarvestOutcome outcome;
+  StoreFailures failures;
+  hooks.enterRunning();
+  ProgressBegin(kContactHarvestCaption, 1);
+
+  QString reason;
+  const QStringList members = LoadContactWorkList();
+  outcome.members = int(members.size());
+  if (members.isEmpty()) {
+    ShowMessage(kNoContactsToFetch);
+  } else if (!hooks.launcher->Ready(&reason)) {
+    ShowMessage(reason);
+    outcome.end = HarvestEnd::WorkerMissing;
+  } else {
+    ProgressBegin(kContactHarvestCaption, outcome.members + 1);
+    DispatchTable table(outcome.members);
+    DispatchRules rules;
+    rules.workerFlag = kContactFlag;
+    rules.deleteStaleFile = true;
+    auto units = [&](int k) {
+      const QString& member = members[k - 1];
+      return WorkUnit{BuildContactUrl(member), MemberResultFile(member)};
+    };
+    auto store = [&](int k, const QString& text) {
+      const QString& member = members[k - 1];
+      try {
+        StoreContact(QStringLiteral("家具") + kFieldSeparator + member + kFieldSeparator + text);
+      } catch (const DbError& error) {
+        failures.Report(member, QString::fromUtf8(error.what()));
+      }
+    };
+    Dispatcher dispatcher(rules, units, table, hooks, store);
+    dispatcher.OnCollected([&](int done) {
+      hooks.showStatus(QStringLiteral("已下载会员地址数：") + QString::number(done));
+    });
+    outcome.end = dispatcher.Run();
+    outcome.collected = table.Collected();
+  }
+
+  failures.Finish();
+  ProgressEnd();
+  hooks.leaveRunning();
+  return outcome;
+}
+
+}  // namespace quenlo

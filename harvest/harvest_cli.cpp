@@ -1,0 +1,146 @@
+#include "harvest/harvest_cli.h"
+
+#include "harvest/contact_harvest.h"
+#include "harvest/member_harvest.h"
+#include "harvest/process_launcher.h"
+#include "harvest/profile_harvest.h"
+#include "harvest/regions.h"
+#include "harvest/stop_on_interrupt.h"
+#include "store/database.h"
+#include "shell/worker_limit.h"
+#include "store/settings.h"
+
+#include <QFile>
+#include <QTextStream>
+#include <cstdio>
+#include <optional>
+
+namespace quenlo {
+
+namespace {
+
+constexpr int kInterruptedStatus = 130;
+
+struct HarvestRequest {
+  QString harvest;  // members, contacts or profiles
+  QString keyword;
+  QString region = kAllRegions;
+  std::optional<int> threads;
+};
+
+void PrintError(const QString& text) {
+  std::fprintf(stderr, "quenlo: %s\n", text.toLocal8Bit().constData());
+}
+
+// Parses the arguments; on a mistake returns nullopt with *error set.
+std::optional<HarvestRequest> ParseRequest(const QStringList& args, QString* error) {
+  HarvestRequest request;
+  QStringList words;
+  for (qsizetype i = 0; i < args.size(); ++i) {
+    if (args[i] != QLatin1String("--threads")) {
+      words.append(args[i]);
+      continue;
+    }
+    bool ok = false;
+    const int threads = i + 1 < args.size() ? args[i + 1].toInt(&ok) : 0;
+    if (!ok || threads < 1 || threads > 50) {
+      *error = QStringLiteral("--threads needs a number from 1 to 50");
+      return std::nullopt;
+    }
+    request.threads = threads;
+    ++i;
+  }
+  if (words.isEmpty()) {
+    *error = QStringLiteral("name a harvest: members, contacts or profiles");
+    return std::nullopt;
+  }
+  request.harvest = words.takeFirst();
+  if (request.harvest == QLatin1String("members")) {
+    if (words.isEmpty() || words.size() > 2 || words[0].trimmed().isEmpty()) {
+      *error = QStringLiteral("usage: quenlo members KEYWORD [REGION] [--threads N]");
+      return std::nullopt;
+    }
+    request.keyword = words[0].trimmed();
+    if (words.size() == 2) request.region = words[1];
+    if (!RegionEntries().contains(request.region)) {
+      *error = QStringLiteral("unknown region \"%1\"; one of: %2")
+                   .arg(request.region, RegionEntries().join(QLatin1Char(' ')));
+      return std::nullopt;
+    }
+  } else if (request.harvest == QLatin1String("contacts") ||
+             request.harvest == QLatin1String("profiles")) {
+    if (!words.isEmpty()) {
+      *error = QStringLiteral("unexpected argument \"%1\"").arg(words[0]);
+      return std::nullopt;
+    }
+  } else {
+    *error = QStringLiteral("unknown harvest \"%1\"").arg(request.harvest);
+    return std::nullopt;
+  }
+  return request;
+}
+
+int StoredWorkerLimit() {
+  return WorkerLimitFromSetting(
+      GetSettingValue(kSettingsApplication, kSettingsSection, QStringLiteral("Max_Thread"), {}));
+}
+
+int ExitStatus(HarvestEnd end) {
+  switch (end) {
+    case HarvestEnd::Finished: return 0;
+    case HarvestEnd::Stopped: return kInterruptedStatus;
+    case HarvestEnd::WorkerMissing: return 1;
+  }
+  return 1;
+}
+
+}  // namespace
+
+int RunHarvestCommand(const QStringList& args) {
+  QString error;
+  const std::optional<HarvestRequest> request = ParseRequest(args, &error);
+  if (!request) {
+    PrintError(error);
+    return 2;
+  }
+  if (!QFile::exists(DatabasePath())) {
+    PrintError(QStringLiteral("no record base at %1 (create one with quenlo --create-database DIR)")
+                   .arg(DatabasePath()));
+    return 1;
+  }
+  ProcessLauncher launcher;
+  if (QString reason; !launcher.Ready(&reason)) {
+    PrintError(reason);
+    return 1;
+  }
+
+  StopOnInterrupt interrupt;
+  QString status;
+  HarvestHooks hooks;
+  hooks.launcher = &launcher;
+  hooks.stopRequested = [&] { return interrupt.Requested(); };
+  const int limit = request->threads.value_or(StoredWorkerLimit());
+  hooks.workerLimit = [limit] { return limit; };
+  hooks.showStatus = [&](const QString& text) { status = text; };
+
+  HarvestEnd end = HarvestEnd::Finished;
+  if (request->harvest == QLatin1String("members")) {
+    const auto outcome =
+        HarvestMemberNames(request->keyword, RegionValue(request->region), hooks);
+    end = outcome.end;
+    if (status.isEmpty()) status = QStringLiteral("已下载会员数：0");
+    status += QStringLiteral(" (%1 pages)").arg(outcome.pages);
+  } else if (request->harvest == QLatin1String("contacts")) {
+    end = HarvestContacts(hooks).end;
+  } else {
+    const auto outcome = HarvestProfiles(hooks);
+    end = outcome.end;
+    status = QStringLiteral("已下载企业介绍数：%1/%2").arg(outcome.collected).arg(outcome.members);
+  }
+  if (!status.isEmpty()) std::printf("%s\n", status.toLocal8Bit().constData());
+  if (end == HarvestEnd::Stopped) PrintError(QStringLiteral("stopped; repeats removed"));
+  std::fflush(stdout);
+  return ExitStatus(end);
+}
+
+}  // namespace quenlo

@@ -1,0 +1,88 @@
+#include "harvest/harvest_wiring.h"
+
+#include "harvest/contact_harvest.h"
+#include "harvest/member_harvest.h"
+#include "harvest/process_launcher.h"
+#include "harvest/profile_harvest.h"
+#include "harvest/query_window.h"
+#include "harvest/search_query.h"
+#include "shell/main_window.h"
+
+#include <QLabel>
+#include <QPushButton>
+
+namespace quenlo {
+
+namespace {
+
+// Hooks shared by the three harvests; the stop signal and running indicator
+// are set per harvest.
+HarvestHooks WindowHooks(MainWindow& window, ProcessLauncher* launcher) {
+  HarvestHooks hooks;
+  hooks.launcher = launcher;
+  hooks.workerLimit = [&window] { return window.WorkerLimit(); };
+  hooks.showStatus = [&window](const QString& text) { window.Lbl()->setText(text); };
+  return hooks;
+}
+
+// The start button of index turns into its stop button while the harvest runs.
+void UseStopButton(HarvestHooks& hooks, MainWindow& window, int index, const QString& start,
+                   const QString& stop) {
+  QPushButton* button = window.Com(index);
+  hooks.stopRequested = [button] { return button && !button->isEnabled(); };
+  hooks.enterRunning = [&window, button, index, stop] {
+    if (!button) return;
+    button->setText(stop);
+    window.SetButtonBackColor(index, kStopButtonColor);
+  };
+  hooks.leaveRunning = [&window, button, index, start] {
+    if (!button) return;
+    button->setText(start);
+    window.SetButtonBackColor(index, kStartButtonColor);
+    button->setEnabled(true);
+  };
+}
+
+void RunMemberHarvest(MainWindow& window, ProcessLauncher* launcher) {
+  AskSearchQuery();
+  HarvestHooks hooks = WindowHooks(window, launcher);
+  UseStopButton(hooks, window, 4, kMemberStartCaption, kMemberStopCaption);
+  HarvestMemberNames(QueryKeyword(), QueryRegionValue(), hooks);
+}
+
+void RunContactHarvest(MainWindow& window, ProcessLauncher* launcher) {
+  HarvestHooks hooks = WindowHooks(window, launcher);
+  UseStopButton(hooks, window, 0, kContactStartCaption, kContactStopCaption);
+  HarvestContacts(hooks);
+}
+
+// Command 10 starts, command 11 (which disables itself) asks to stop.
+void RunProfileHarvest(MainWindow& window, ProcessLauncher* launcher) {
+  HarvestHooks hooks = WindowHooks(window, launcher);
+  QPushButton* start = window.Com(10);
+  QPushButton* stop = window.Com(11);
+  hooks.stopRequested = [stop] { return stop && !stop->isEnabled(); };
+  hooks.enterRunning = [start, stop] {
+    if (start) start->setEnabled(false);
+    if (stop) stop->setEnabled(true);
+  };
+  hooks.leaveRunning = [start, stop] {
+    if (start) start->setEnabled(true);
+    if (stop) stop->setEnabled(false);
+  };
+  HarvestProfiles(hooks);
+}
+
+}  // namespace
+
+void WireHarvests(MainWindow& window) {
+  // One launcher for the window's life, so that workers of a stopped harvest
+  // run on and a later harvest still sees them end.
+  auto* launcher = new ProcessLauncher;
+  launcher->setParent(&window);
+  window.SetCommandAction(4, [&window, launcher] { RunMemberHarvest(window, launcher); });
+  window.SetCommandAction(0, [&window, launcher] { RunContactHarvest(window, launcher); });
+  window.SetCommandAction(10, [&window, launcher] { RunProfileHarvest(window, launcher); });
+}
+
+}  // namespace quenlo

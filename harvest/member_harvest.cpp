@@ -1,0 +1,141 @@
+#include "harvest/member_harvest.h"
+
+#include "harvest/dispatch_pass.h"
+#include "harvest/marketplace_urls.h"
+#include "harvest/member_name.h"
+#include "harvest/result_file.h"
+#include "harvest/store_failures.h"
+#include "harvest/wait_ticks.h"
+#include "harvest/worker_launcher.h"
+#include "shell/ports/messenger.h"
+#include "shell/ports/progress_sink.h"
+#include "store/database.h"
+
+#include <QFile>
+#include <climits>
+
+namespace quenlo {
+
+namespace {
+
+constexpr int kMemberListFlag = 0;
+constexpr int kFirstPagePolls = 100000;
+constexpr int kPollTicks = 500;
+
+void RemoveRepeatedMembers() {
+  for (const QString& table : {kContactTable, kProfileTable}) {
+    try {
+      DbRemoveDuplicates(table, QStringLiteral("AName"), QStringLiteral("ID"));
+    } catch (const std::exception& error) {
+      ShowMessage(QStringLiteral("删除重复会员失败：") + QString::fromUtf8(error.what()));
+    }
+  }
+}
+
+// Page 1 alone: its first line tells how many pages there are. An empty text
+// when the worker gave nothing or the user stopped the wait.
+QString FetchFirstPage(const QString& keyword, const QString& regionValue, HarvestHooks& hooks,
+                       bool* stopped) {
+  const QString file = SearchPageResultFile(1);
+  if (QFile::exists(file)) QFile::remove(file);
+  WorkerLauncher& launcher = *hooks.launcher;
+  launcher.Launch(BuildSearchUrl(keyword, regionValue, 1), file, kMemberListFlag);
+  for (int poll = 0; poll < kFirstPagePolls; ++poll) {
+    WaitTicks(kPollTicks, [&] { return launcher.TakeEndNotice() || hooks.stopRequested(); });
+    if (ResultReady(file)) return ReadResultFile(file, true);
+    if (hooks.stopRequested()) {
+      *stopped = true;
+      return {};
+    }
+    if (launcher.HasEnded(file)) return ResultReady(file) ? ReadResultFile(file, true) : QString();
+  }
+  return {};
+}
+
+}  // namespace
+
+QString SearchPageResultFile(int page) {
+  return QStringLiteral("TempPage_") + QString::number(page == 1 ? 0 : page);
+}
+
+int LeadingWholeNumber(const QString& text) {
+  int i = 0;
+  while (i < text.size() && (text[i] == u' ' || text[i] == u'\t')) ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == u'-' || text[i] == u'+')) negative = text[i++] == u'-';
+  long long value = 0;
+  for (; i < text.size() && text[i] >= u'0' && text[i] <= u'9'; ++i) {
+    value = std::min<long long>(value * 10 + (text[i].unicode() - u'0'), INT_MAX);
+  }
+  return int(negative ? -value : value);
+}
+
+int SearchPageCount(int hits) { return hits <= 0 ? 0 : int((hits + 39LL) / 40); }
+
+int StoreMemberNames(const QString& resultText, StoreFailures& failures) {
+  const QStringList lines = resultText.split(QStringLiteral("\r\n"));
+  int stored = 0;
+  for (qsizetype i = 1; i < lines.size(); ++i) {
+    const QString& name = lines[i];
+    if (!IsSafeMemberName(name)) continue;
+    try {
+      DbExecute(QStringLiteral("INSERT INTO 地址表(AName) VALUES(?)"), {name});
+      DbExecute(QStringLiteral("INSERT INTO 介绍表(AName) VALUES(?)"), {name});
+      ++stored;
+    } catch (const DbError& error) {
+      failures.Report(name, QString::fromUtf8(error.what()));
+    }
+  }
+  return stored;
+}
+
+MemberHarvestOutcome HarvestMemberNames(const QString& keyword, const QString& regionValue,
+                                        HarvestHooks& hooks) {
+  MemberHarvestOutcome outcome;
+  StoreFailures failures;
+  QString reason;
+  auto storePage = [&](const QString& text) {
+    outcome.namesStored += StoreMemberNames(text, failures);
+    hooks.showStatus(QStringLiteral("已下载会员数：") + QString::number(outcome.namesStored));
+  };
+
+  if (!keyword.isEmpty() && !hooks.launcher->Ready(&reason)) {
+    ShowMessage(reason);
+    outcome.end = HarvestEnd::WorkerMissing;
+  } else if (!keyword.isEmpty()) {
+    ProgressBegin(kMemberHarvestCaption, 1);
+    hooks.enterRunning();
+    bool stopped = false;
+    const QString firstPage = FetchFirstPage(keyword, regionValue, hooks, &stopped);
+    const QString hitLine = firstPage.section(QStringLiteral("\r\n"), 0, 0);
+    if (stopped) outcome.end = HarvestEnd::Stopped;
+    if (!stopped && LeadingWholeNumber(firstPage) != 0) {
+      outcome.pages = SearchPageCount(LeadingWholeNumber(hitLine));
+      DispatchTable table(outcome.pages);
+      if (outcome.pages > 0) table.PreCollect(1);
+      ProgressBegin(kMemberHarvestCaption, outcome.pages);
+      storePage(firstPage);
+      ProgressStep(1, QStringLiteral("pages"));
+
+      auto units = [&](int page) {
+        return WorkUnit{BuildSearchUrl(keyword, regionValue, page), SearchPageResultFile(page)};
+      };
+      DispatchRules rules;
+      rules.workerFlag = kMemberListFlag;
+      rules.deleteStaleFile = true;
+      rules.stopTestFirst = true;
+      rules.oneResultPerPass = true;
+      Dispatcher dispatcher(rules, units, table, hooks,
+                            [&](int, const QString& text) { storePage(text); });
+      outcome.end = dispatcher.Run();
+    }
+  }
+
+  RemoveRepeatedMembers();
+  failures.Finish();
+  hooks.leaveRunning();
+  ProgressEnd();
+  return outcome;
+}
+
+}  // namespace quenlo

@@ -1,0 +1,83 @@
+#include "harvest/profile_harvest.h"
+
+#include "harvest/dispatch_pass.h"
+#include "harvest/field_separator.h"
+#include "harvest/member_name.h"
+#include "harvest/store_failures.h"
+#include "harvest/worker_launcher.h"
+#include "shell/ports/messenger.h"
+#include "shell/ports/progress_sink.h"
+#include "store/database.h"
+
+namespace quenlo {
+
+namespace {
+constexpr int kProfileFlag = 2;
+constexpr int kReadPauseTicks = 100;
+constexpr int kLastProfilePart = 18;
+}  // namespace
+
+QStringList LoadProfileWorkList() {
+  Connection connection;
+  Recordset records;
+  DbOpenRecordset(connection, records, QStringLiteral("SELECT AName FROM 介绍表 WHERE Intro=''"));
+  QStringList members;
+  for (; records.IsOpen() && !records.Eof(); records.MoveNext()) {
+    const QString member = records.Value(0).toString();
+    if (IsSafeMemberName(member)) members.append(member);
+  }
+  DbCloseRecordset(connection, records);
+  return members;
+}
+
+void StoreProfile(const QString& taggedResult) {
+  QStringList p = taggedResult.split(kFieldSeparator);
+  while (p.size() <= kLastProfilePart) p.append(QString());
+  DbExecute(QStringLiteral("UPDATE 介绍表 SET Score=?,BA=?,RV=?,MKT=?,RDate=?,RAddr=?,RCap=?,"
+                           "RMode=?,Field=?,Model=?,Prod=?,SNum=?,Intro=? WHERE AName=?"),
+            {p[4], p[6], p[7], p[8], p[10], p[12], p[3], p[15], p[16], p[14], p[17], p[11], p[18],
+             p[0]});
+}
+
+ProfileHarvestOutcome HarvestProfiles(HarvestHooks& hooks) {
+  ProfileHarvestOutcome outcome;
+  StoreFailures failures;
+  hooks.enterRunning();
+  const QStringList members = LoadProfileWorkList();
+  outcome.members = int(members.size());
+  ProgressBegin(kProfileHarvestCaption, outcome.members);
+
+  QString reason;
+  if (!members.isEmpty() && !hooks.launcher->Ready(&reason)) {
+    ShowMessage(reason);
+    outcome.end = HarvestEnd::WorkerMissing;
+  } else if (!members.isEmpty()) {
+    DispatchTable table(outcome.members);
+    DispatchRules rules;
+    rules.workerFlag = kProfileFlag;
+    rules.deleteStaleFile = false;  // a result already there is taken as this member's
+    rules.readPauseTicks = kReadPauseTicks;
+    auto units = [&](int k) {
+      const QString& member = members[k - 1];
+      return WorkUnit{member, MemberResultFile(member)};
+    };
+    auto store = [&](int k, const QString& text) {
+      const QString& member = members[k - 1];
+      try {
+        StoreProfile(member + kFieldSeparator + text);
+      } catch (const DbError& error) {
+        failures.Report(member, QString::fromUtf8(error.what()));
+      }
+    };
+    Dispatcher dispatcher(rules, units, table, hooks, store);
+    outcome.end = dispatcher.Run();
+    outcome.collected = table.Collected();
+  }
+
+  failures.Finish();
+  ProgressEnd();
+  hooks.leaveRunning();
+  return outcome;
+}
+
+}  // namespace quenlo

@@ -1,0 +1,48 @@
+#include "shell/help_links.h"
+
+#include "store/settings.h"
+
+#include <QUrlQuery>
+
+namespace quenlo {
+namespace {
+
+QString Setting(const char* section, const char* key, const QString& fallback) {
+  return GetSettingValue(QString::fromLatin1(kSettingsApplication), QString::fromLatin1(section),
+                         QString::fromLatin1(key), fallback);
+}
+
+}  // namespace
+
+QUrl HelpPageUrl() {
+  return QUrl(Setting(kHelpSection, "Url", QStringLiteral("https://quenlo.example.com/help/")));
+}
+
+QString SupportAccount(int which) {
+  return which == 1 ? Setting(kHelpSection, "QQ1", QStringLiteral("10000001"))
+                    : Setting(kHelpSection, "QQ2", QStringLiteral("10000002"));
+}
+
+QUrl MessengerUrl(const QString& account) {
+  QUrl url;
+  url.setScheme(QStringLiteral("tencent"));
+  url.setPath(QStringLiteral("message/"));
+  QUrlQuery query;
+  query.addQueryItem(QStringLiteral("uin"), account);
+  query.addQueryItem(QStringLiteral("Menu"), QStringLiteral("yes"));
+  url.setQuery(query);
+  return url;
+}
+
+MakerDetails ReadMakerDetails() {
+  MakerDetails d;
+  d.name = Setting(kMakerSection, "Name", QStringLiteral("Quenlo 软件工作室"));
+  d.siteName = Setting(kMakerSection, "SiteName", QStringLiteral("Quenlo 软件"));
+  d.site = QUrl(Setting(kMakerSection, "Site", QStringLiteral("https://quenlo.example.com/")));
+  d.phone = Setting(kMakerSection, "Phone", QStringLiteral("000-00000000"));
+  d.email = Setting(kMakerSection, "Email", QStringLiteral("support@quenlo.example.com"));
+  d.qq = Setting(kMakerSection, "QQ", SupportAccount(1));
+  return d;
+}
+
+}  // namespace quenlo

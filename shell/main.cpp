@@ -1,0 +1,94 @@
+// quenlo: the window program, or one of its command-line tasks.
+#include "export/export_cli.h"
+#include "harvest/harvest_cli.h"
+#include "shell/assemble.h"
+#include "shell/command_line.h"
+#include "shell/main_window.h"
+#include "shell/terminal_progress.h"
+#include "shell/work_directory.h"
+#include "store/database.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <cstdio>
+
+namespace {
+
+void PrintLine(std::FILE* out, const QString& text) {
+  std::fprintf(out, "%s\n", text.toLocal8Bit().constData());
+}
+
+int CreateDatabaseCommand(int argc, char** argv, const QString& directory) {
+  QCoreApplication app(argc, argv);
+  QString error;
+  if (!quenlo::CreateDatabase(directory, &error)) {
+    PrintLine(stderr, QStringLiteral("quenlo: %1").arg(error));
+    return 1;
+  }
+  PrintLine(stdout, QStringLiteral("quenlo: database ready in %1").arg(directory));
+  return 0;
+}
+
+// Harvests and exports without a window: progress on stderr, messages too.
+int TerminalCommand(int argc, char** argv, const QStringList& args, quenlo::LaunchMode mode) {
+  QCoreApplication app(argc, argv);
+  QString error;
+  if (!quenlo::EnterWorkDirectory(&error)) {
+    PrintLine(stderr, QStringLiteral("quenlo: %1").arg(error));
+    return 1;
+  }
+  quenlo::TerminalProgress progress;
+  quenlo::SetActiveProgress(&progress);
+  const int status = mode == quenlo::LaunchMode::Harvest ? quenlo::RunHarvestCommand(args)
+                                                         : quenlo::RunExportCommand(args);
+  quenlo::SetActiveProgress(nullptr);
+  return status;
+}
+
+int WindowProgram(int argc, char** argv) {
+  if (!quenlo::HasDisplay(QProcessEnvironment::systemEnvironment())) {
+    PrintLine(stderr, quenlo::NoDisplayText());
+    return 1;
+  }
+  QApplication app(argc, argv);
+  // Chinese captions need a CJK face even where the default font has none.
+  QFont font = QApplication::font();
+  font.setFamilies({font.family(), QStringLiteral("WenQuanYi Micro Hei"),
+                    QStringLiteral("Noto Sans CJK SC")});
+  QApplication::setFont(font);
+
+  QString error;
+  if (!quenlo::EnterWorkDirectory(&error)) {
+    QMessageBox::critical(nullptr, QStringLiteral("Quenlo"), error);
+    return 1;
+  }
+  quenlo::MainWindow window;
+  quenlo::AssembleMainWindow(window);
+  window.show();
+  window.Start();
+  return app.exec();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QStringList args;
+  for (int i = 1; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
+
+  switch (const quenlo::LaunchMode mode = quenlo::ClassifyCommandLine(args)) {
+    case quenlo::LaunchMode::Window:
+      return WindowProgram(argc, argv);
+    case quenlo::LaunchMode::Help:
+      std::fputs(quenlo::UsageText().toLocal8Bit().constData(), stdout);
+      return 0;
+    case quenlo::LaunchMode::CreateDatabase:
+      return CreateDatabaseCommand(argc, argv, args.at(1));
+    case quenlo::LaunchMode::Harvest:
+    case quenlo::LaunchMode::Export:
+      return TerminalCommand(argc, argv, args, mode);
+    case quenlo::LaunchMode::Unknown:
+      break;
+  }
+  std::fputs(quenlo::UsageText().toLocal8Bit().constData(), stderr);
+  return 2;
+}

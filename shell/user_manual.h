@@ -1,0 +1,10 @@
+// The short user manual shown on the main window's help tab.
+#pragma once
+
+#include <QString>
+
+namespace quenlo {
+
+QString UserManualText();
+
+}  // namespace quenlo

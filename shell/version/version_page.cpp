@@ -1,0 +1,57 @@
+#include "shell/version/version_page.h"
+
+#include <atomic>
+#include <memory>
+#include <thread>
+
+#include "shell/ports/event_pump.h"
+#include "worker/browser/charset.h"
+#include "worker/browser/fetch.h"
+#include "worker/browser/html_document.h"
+#include "worker/browser/inner_text.h"
+
+namespace quenlo {
+namespace {
+
+// What a browser shows instead of a page that is missing or out of reach.
+constexpr char16_t kNotFoundText[] = u"无法找到该页";
+constexpr char16_t kCannotShowText[] = u"无法显示网页";
+
+std::string FetchBodyText(const std::string& url, const pitrel::FetchLimits& limits) {
+  const pitrel::FetchResult fetched = pitrel::FetchUrl(url, limits);
+  if (!fetched.received || fetched.status >= 400) return {};
+  const pitrel::HtmlDocument document(pitrel::DecodePage(fetched.body, fetched.content_type));
+  return pitrel::BodyInnerText(document.Body());
+}
+
+}  // namespace
+
+pitrel::FetchLimits VersionPageLimits() {
+  pitrel::FetchLimits limits;
+  limits.connect_timeout_ms = 10'000;
+  limits.total_timeout_ms = 20'000;
+  limits.max_bytes = 2u << 20;
+  return limits;
+}
+
+QString LoadPageText(const QString& url, const pitrel::FetchLimits& limits) {
+  struct Shared {
+    std::atomic<bool> done{false};
+    std::string text;
+  };
+  auto shared = std::make_shared<Shared>();
+  std::thread fetcher([shared, address = url.toStdString(), limits] {
+    shared->text = FetchBodyText(address, limits);
+    shared->done = true;
+  });
+  // The fetch ends by itself within the limits; meanwhile the window lives.
+  while (!shared->done) ActivePump().WaitForEvents(20);
+  fetcher.join();
+
+  QString text = QString::fromStdString(shared->text).trimmed();
+  if (text.contains(QString::fromUtf16(kNotFoundText)) || text.contains(QString::fromUtf16(kCannotShowText)))
+    return {};
+  return text;
+}
+
+}  // namespace quenlo

@@ -1,0 +1,93 @@
+#include "store/keyed_connection.h"
+
+#include <sys/stat.h>
+
+#include <QFile>
+
+#include <memory>
+
+#include "store/database.h"
+#include "store/sqlite_statement.h"
+
+namespace quenlo {
+namespace {
+
+// Short locks held by another process are waited out instead of failing.
+constexpr int kBusyTimeoutMs = 5000;
+
+}  // namespace
+
+std::optional<FileIdentity> IdentityOf(const QString& path) {
+  struct stat info {};
+  if (::stat(QFile::encodeName(path).constData(), &info) != 0) return std::nullopt;
+  if (!S_ISREG(info.st_mode)) return std::nullopt;
+  FileIdentity identity;
+  identity.device = info.st_dev;
+  identity.inode = info.st_ino;
+  identity.changeSeconds = info.st_ctim.tv_sec;
+  identity.changeNanoseconds = info.st_ctim.tv_nsec;
+  return identity;
+}
+
+int KeyWithPassword(sqlite3* db) {
+  return sqlite3_key(db, kDatabasePassword, int(sizeof kDatabasePassword - 1));
+}
+
+ConnectionImpl::ConnectionImpl(sqlite3* db, QString path) : db_(db), path_(std::move(path)) {}
+
+ConnectionImpl::~ConnectionImpl() { sqlite3_close_v2(db_); }
+
+std::unique_ptr<ConnectionImpl> ConnectionImpl::Open(const QString& path, QString* error) {
+  const std::optional<FileIdentity> identity = IdentityOf(path);
+  if (!identity) {
+    *error = QStringLiteral("%1 does not exist or is not a file").arg(path);
+    return nullptr;
+  }
+  sqlite3* db = nullptr;
+  // Without SQLITE_OPEN_CREATE: a missing file must fail, not become an empty database.
+  const int code = sqlite3_open_v2(QFile::encodeName(path).constData(), &db,
+                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+  std::unique_ptr<ConnectionImpl> connection(new ConnectionImpl(db, path));
+  if (code != SQLITE_OK) {
+    *error = QString::fromUtf8(db ? sqlite3_errmsg(db) : sqlite3_errstr(code));
+    return nullptr;
+  }
+  try {
+    if (KeyWithPassword(db) != SQLITE_OK) throw DbError("the database cannot be keyed");
+    sqlite3_busy_timeout(db, kBusyTimeoutMs);
+    // A wrong key or a file that is no database only shows at the first read.
+    SqliteStatement probe(db, QStringLiteral("SELECT count(*) FROM sqlite_master"));
+    probe.Step();
+  } catch (const DbError& failure) {
+    *error = QString::fromUtf8(failure.what());
+    return nullptr;
+  }
+  // WAL with NORMAL sync: a commit survives a crash of the program without an
+  // fsync per row. A read-only file keeps its journal mode; that is fine.
+  sqlite3_exec(db, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr);
+  sqlite3_exec(db, "PRAGMA synchronous=NORMAL", nullptr, nullptr, nullptr);
+  connection->identity_ = IdentityOf(path);
+  return connection;
+}
+
+bool ConnectionImpl::StillMatchesFile() const {
+  const std::optional<FileIdentity> now = IdentityOf(path_);
+  return now && identity_ && *now == *identity_;
+}
+
+void ConnectionImpl::NoteOwnWrites() {
+  if (const std::optional<FileIdentity> now = IdentityOf(path_);
+      now && identity_ && now->inode == identity_->inode && now->device == identity_->device) {
+    identity_ = now;
+  }
+}
+
+void ConnectionImpl::Execute(const QString& sql, const QVariantList& params) {
+  SqliteStatement statement(db_, sql);
+  statement.Bind(params);
+  while (statement.Step()) {
+  }
+  NoteOwnWrites();
+}
+
+}  // namespace quenlo

@@ -1,0 +1,143 @@
+// Exports of a whole table from a real DATA.mdb in a temporary directory,
+// and the command line that runs them.
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QJsonArray>
+#include <QStringDecoder>
+#include <QTemporaryDir>
+
+#include "export/export_cli.h"
+#include "export/export_texts.h"
+#include "export/table_export.h"
+#include "export_test_support.h"
+#include "store/database.h"
+#include "workbook_test_support.h"
+
+namespace quenlo {
+namespace {
+
+using testing::Cell;
+using testing::ReadWorkbook;
+using testing::RecordingMessenger;
+using testing::RecordingProgress;
+
+QByteArray ReadAll(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QString ReadGb18030(const QString& path) { return QStringDecoder("GB18030").decode(ReadAll(path)); }
+
+class TableExportTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(dir_.isValid());
+    qputenv("QUENLO_DATA_DIR", QFile::encodeName(dir_.path()));
+    DbReleaseSharedConnection();
+    QString error;
+    ASSERT_TRUE(CreateDatabase(dir_.path(), &error)) << error.toStdString();
+    SetUpAddressListHeader(header_);
+  }
+  void TearDown() override {
+    DbReleaseSharedConnection();
+    qunsetenv("QUENLO_DATA_DIR");
+  }
+  static void AddMember(const QString& member, const QString& company, const QString& mobile) {
+    DbExecute(QStringLiteral("INSERT INTO 地址表(AName, CName, RMob) VALUES(?, ?, ?)"),
+              {member, company, mobile});
+  }
+  void AddThreeMembers() {
+    AddMember("zed09", "深圳,华强电子", "13800138000");
+    AddMember("amy01", "说\"好\"的厂", "");
+    AddMember("kim05", "宁波模具", "13900000000");
+  }
+  QString PathOf(const QString& name) const { return dir_.filePath(name); }
+
+  QTemporaryDir dir_;
+  GridModel header_;
+  RecordingMessenger messenger_;
+  RecordingProgress progress_;
+};
+
+TEST_F(TableExportTest, CsvHasCaptionsAndEveryRecordInDatabaseOrder) {
+  AddThreeMembers();
+  ASSERT_TRUE(ExportTableToCsv(header_, kContactTable, PathOf("all.csv")));
+  const QByteArray bytes = ReadAll(PathOf("all.csv"));
+  const QByteArray expected = QStringEncoder("GB18030").encode(QStringLiteral(
+      "会员编号,公司名称,联系人,手机,电话,传真,性别,职务,地址,邮编,网址,\r\n"
+      "zed09,\"深圳,华强电子\",,13800138000,,,,,,,,\r\n"
+      "amy01,\"说\"\"好\"\"的厂\",,,,,,,,,,\r\n"
+      "kim05,宁波模具,,13900000000,,,,,,,,\r\n"));
+  EXPECT_EQ(bytes, expected);
+  EXPECT_EQ(progress_.caption, kCsvProgressCaption);
+  EXPECT_EQ(progress_.total, 3);
+  EXPECT_EQ(progress_.position, 3);
+  EXPECT_TRUE(messenger_.messages.isEmpty());
+}
+
+TEST_F(TableExportTest, EmptyTableWritesNoCsvAndSaysNothing) {
+  EXPECT_FALSE(ExportTableToCsv(header_, kContactTable, PathOf("none.csv")));
+  EXPECT_FALSE(QFile::exists(PathOf("none.csv")));
+  EXPECT_TRUE(messenger_.messages.isEmpty());
+}
+
+TEST_F(TableExportTest, WorkbookHoldsPlainTextCellsUnderTheCaptions) {
+  AddThreeMembers();
+  ASSERT_TRUE(ExportTableToExcel(header_, kContactTable, PathOf("all.xls")));
+  const QJsonObject book = ReadWorkbook(PathOf("all.xls"));
+  ASSERT_FALSE(book.contains(QStringLiteral("error"))) << book["error"].toString().toStdString();
+  EXPECT_EQ(book["sheets"].toArray(), QJsonArray({kTableSheetName}));
+  EXPECT_EQ(book["max_row"].toInt(), 4);
+  EXPECT_EQ(book["max_column"].toInt(), 11);
+  EXPECT_EQ(Cell(book, "A1")["value"].toString(), QStringLiteral("会员编号"));
+  EXPECT_EQ(Cell(book, "K1")["value"].toString(), QStringLiteral("网址"));
+  EXPECT_EQ(Cell(book, "A2")["value"].toString(), QStringLiteral("zed09"));
+  EXPECT_EQ(Cell(book, "B2")["value"].toString(), QStringLiteral("深圳,华强电子"));
+  EXPECT_EQ(Cell(book, "D2")["type"].toString(), QStringLiteral("s"));
+  EXPECT_TRUE(Cell(book, "D3")["value"].isNull());
+  EXPECT_EQ(Cell(book, "A4")["value"].toString(), QStringLiteral("kim05"));
+  const QJsonObject caption = Cell(book, "A1");
+  EXPECT_FALSE(caption["bold"].toBool());
+  EXPECT_TRUE(caption["fill"].isNull());
+  EXPECT_EQ(caption["borders"].toArray(), QJsonArray({QJsonValue(), QJsonValue(), QJsonValue(),
+                                                      QJsonValue()}));
+  EXPECT_TRUE(book["widths"].toObject().isEmpty());
+  EXPECT_EQ(progress_.caption, kWorkbookProgressCaption);
+  EXPECT_EQ(progress_.total, 6);
+  EXPECT_EQ(progress_.position, 5);
+}
+
+TEST_F(TableExportTest, EmptyTableGivesAWorkbookWithTheCaptionsOnly) {
+  ASSERT_TRUE(ExportTableToExcel(header_, kContactTable, PathOf("none.xlsx")));
+  const QJsonObject book = ReadWorkbook(PathOf("none.xlsx"));
+  EXPECT_EQ(book["max_row"].toInt(), 1);
+  EXPECT_EQ(Cell(book, "B1")["value"].toString(), QStringLiteral("公司名称"));
+}
+
+TEST_F(TableExportTest, CommandLineReplacesAFileOnlyWhenForced) {
+  AddThreeMembers();
+  const QString path = PathOf("cli.csv");
+  EXPECT_EQ(RunExportCommand({"export", path}), 0);
+  const QStringList lines = ReadGb18030(path).split(QStringLiteral("\r\n"));
+  EXPECT_EQ(lines.size(), 5);  // captions, three records, empty tail
+  AddMember("new10", "新厂", "");
+  EXPECT_NE(RunExportCommand({"export", path}), 0);
+  EXPECT_EQ(ReadGb18030(path).count(QStringLiteral("\r\n")), 4);
+  EXPECT_EQ(RunExportCommand({"export", path, "--force"}), 0);
+  EXPECT_EQ(ReadGb18030(path).count(QStringLiteral("\r\n")), 5);
+  EXPECT_EQ(RunExportCommand({"export", PathOf("cli.xlsx")}), 0);
+  EXPECT_EQ(ReadWorkbook(PathOf("cli.xlsx"))["max_row"].toInt(), 5);
+}
+
+TEST_F(TableExportTest, CommandLineFailuresGiveNonZeroStatus) {
+  EXPECT_NE(RunExportCommand({"export"}), 0);
+  EXPECT_NE(RunExportCommand({"export", PathOf("a.csv"), PathOf("b.csv")}), 0);
+  EXPECT_NE(RunExportCommand({"export", PathOf("a.csv"), "--bogus"}), 0);
+  EXPECT_NE(RunExportCommand({"export", PathOf("empty.csv")}), 0);  // no records
+  EXPECT_FALSE(QFile::exists(PathOf("empty.csv")));
+  EXPECT_NE(RunExportCommand({"export", PathOf("missing/out.xlsx")}), 0);
+}
+
+}  // namespace
+}  // namespace quenlo

@@ -1,0 +1,210 @@
+#include "shell/version/version_check.h"
+
+#include <gtest/gtest.h>
+#include <httplib.h>
+
+#include <QCoreApplication>
+#include <QStandardPaths>
+#include <QTimer>
+#include <QUrl>
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+#include "shell/ports/messenger.h"
+#include "shell/url_opener.h"
+#include "shell/version/maker_site.h"
+#include "shell/version/version_text.h"
+
+namespace quenlo {
+namespace {
+
+class RecordingMessenger final : public Messenger {
+ public:
+  void ShowMessage(const QString& text) override { messages.append(text); }
+  bool AskYesNo(const QString& text) override {
+    questions.append(text);
+    return answer;
+  }
+  QStringList messages;
+  QStringList questions;
+  bool answer = true;
+};
+
+// The maker's site on 127.0.0.1: the product page shows whatever the test sets.
+class MakerSite {
+ public:
+  MakerSite() {
+    server_.Get("/downpage/Product.asp", [this](const httplib::Request& request, httplib::Response& response) {
+      ++requests;
+      last_id = request.get_param_value("ID");
+      if (delay_ms > 0) std::this_thread::sleep_for(std::chrono::milliseconds(delay_ms.load()));
+      response.status = status;
+      response.set_content(page.toStdString(), "text/html; charset=utf-8");
+    });
+    port_ = server_.bind_to_any_port("127.0.0.1");
+    thread_ = std::thread([this] { server_.listen_after_bind(); });
+    while (!server_.is_running()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  ~MakerSite() {
+    server_.stop();
+    thread_.join();
+  }
+  QString Base() const { return QStringLiteral("http://127.0.0.1:%1/").arg(port_); }
+
+  QString page;
+  int status = 200;
+  std::atomic<int> requests{0};
+  std::atomic<int> delay_ms{0};
+  std::string last_id;
+
+ private:
+  httplib::Server server_;
+  std::thread thread_;
+  int port_ = 0;
+};
+
+QString ProductPage(const QString& between) {
+  return QStringLiteral("<html><body><h1>Quenlo</h1><p>软件版本：") + between +
+         QStringLiteral("软件售价：200元</p></body></html>");
+}
+
+class VersionCheckTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    qputenv(kMakerSiteVariable, site_.Base().toUtf8());
+    SetActiveMessenger(&messenger_);
+    SetUrlOpener([this](const QUrl& url) { opened_.append(url.toString()); });
+    ResetVersionCheck();
+  }
+  void TearDown() override {
+    SetActiveMessenger(nullptr);
+    SetUrlOpener({});
+    qunsetenv(kMakerSiteVariable);
+  }
+
+  QString Check() { return CheckNewVersion(QStringLiteral("Quenlo1.0"), 32); }
+
+  MakerSite site_;
+  RecordingMessenger messenger_;
+  QStringList opened_;
+};
+
+TEST_F(VersionCheckTest, NewerVersionAsksAndYesOpensTheProductPage) {
+  site_.page = ProductPage(QStringLiteral("2.1 "));
+  EXPECT_EQ(Check(), "2.1");
+  ASSERT_EQ(messenger_.questions.size(), 1);
+  EXPECT_EQ(messenger_.questions[0], NewVersionQuestion(QStringLiteral("2.1"), MakerSiteName()));
+  EXPECT_TRUE(messenger_.questions[0].startsWith(QStringLiteral("本软件已升级，最新版本号为：2.1\r\n\r\n现在就从")));
+  EXPECT_EQ(site_.last_id, "32");
+  EXPECT_EQ(opened_, QStringList{site_.Base() + "downpage/Product.asp?ID=32"});
+  EXPECT_EQ(VersionCheckState(), "2.1");
+}
+
+TEST_F(VersionCheckTest, OlderVersionAsksTooAndNoOpensNothing) {
+  site_.page = ProductPage(QStringLiteral("V0.9"));
+  messenger_.answer = false;
+  EXPECT_EQ(Check(), "0.9");
+  EXPECT_EQ(messenger_.questions.size(), 1);
+  EXPECT_TRUE(opened_.isEmpty());
+  EXPECT_EQ(VersionCheckState(), "0.9");
+}
+
+TEST_F(VersionCheckTest, SameVersionAsksNothingAndRecordsIt) {
+  site_.page = ProductPage(QStringLiteral(" 1.0 "));
+  EXPECT_EQ(Check(), "1.0");
+  EXPECT_TRUE(messenger_.questions.isEmpty());
+  EXPECT_EQ(VersionCheckState(), "1.0");
+}
+
+TEST_F(VersionCheckTest, UnusablePagesAskNothingAndLeaveStateZero) {
+  const QString pages[] = {
+      QStringLiteral("<p>软件售价：200元 软件版本：2.1</p>"),  // markers in the wrong order
+      QStringLiteral("<p>软件版本：软件售价：</p>"),           // nothing between them
+      ProductPage(QStringLiteral("free")),                    // no number
+      QStringLiteral("<p>no markers at all</p>"),
+  };
+  for (const QString& page : pages) {
+    ResetVersionCheck();
+    site_.page = page;
+    EXPECT_EQ(Check(), "") << page.toStdString();
+    EXPECT_EQ(VersionCheckState(), "0") << page.toStdString();
+  }
+  EXPECT_TRUE(messenger_.questions.isEmpty());
+}
+
+TEST_F(VersionCheckTest, ErrorPageCountsAsMissing) {
+  site_.page = ProductPage(QStringLiteral("2.1"));
+  site_.status = 404;
+  EXPECT_EQ(Check(), "");
+  EXPECT_TRUE(messenger_.questions.isEmpty());
+}
+
+TEST_F(VersionCheckTest, RunsOncePerStart) {
+  site_.page = ProductPage(QStringLiteral("2.1"));
+  Check();
+  EXPECT_EQ(Check(), "");
+  EXPECT_EQ(site_.requests, 1);
+  EXPECT_EQ(messenger_.questions.size(), 1);
+}
+
+TEST_F(VersionCheckTest, SlowSiteEndsTheCheckWhileTheEventLoopKeepsRunning) {
+  site_.page = ProductPage(QStringLiteral("2.1"));
+  site_.delay_ms = 3000;
+  int ticks = 0;
+  QTimer timer;
+  QObject::connect(&timer, &QTimer::timeout, [&] { ++ticks; });
+  timer.start(20);
+  // A second tick of the start-up timer arriving during the wait ends at once.
+  QString nested = QStringLiteral("not run");
+  QTimer::singleShot(50, [&] { nested = Check(); });
+
+  pitrel::FetchLimits limits;
+  limits.total_timeout_ms = 400;
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(CheckNewVersion(QStringLiteral("Quenlo1.0"), 32, limits), "");
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(2500));
+  EXPECT_GE(ticks, 5);
+  EXPECT_EQ(nested, "");
+  EXPECT_TRUE(messenger_.questions.isEmpty());
+  EXPECT_EQ(VersionCheckState(), "0");
+}
+
+TEST(VersionCheck, UnreachableSiteAsksNothing) {
+  qputenv(kMakerSiteVariable, "http://127.0.0.1:1/");
+  RecordingMessenger messenger;
+  SetActiveMessenger(&messenger);
+  ResetVersionCheck();
+  EXPECT_EQ(CheckNewVersion(QStringLiteral("Quenlo1.0"), 32), "");
+  EXPECT_TRUE(messenger.questions.isEmpty());
+  EXPECT_EQ(VersionCheckState(), "0");
+  SetActiveMessenger(nullptr);
+  qunsetenv(kMakerSiteVariable);
+}
+
+TEST(VersionText, FiltersAndReadsVersionNumbers) {
+  EXPECT_EQ(FilterVersionText(QStringLiteral("V2.3 Build 5")), "2.35");
+  EXPECT_EQ(FilterVersionText(QStringLiteral("Quenlo1.0")), "1.0");
+  EXPECT_DOUBLE_EQ(VersionNumber(QStringLiteral("1.2.3")), 1.2);
+  EXPECT_DOUBLE_EQ(VersionNumber(QStringLiteral("")), 0.0);
+  EXPECT_DOUBLE_EQ(VersionNumber(QStringLiteral("...")), 0.0);
+  EXPECT_EQ(PublishedVersion(QStringLiteral("软件版本：x软件售价：")), "");
+  EXPECT_EQ(PublishedVersion(QStringLiteral("软件版本：3.2\r\n软件售价：")), "3.2");
+}
+
+TEST(MakerSite, VariableAddressGetsSchemeAndTrailingSlash) {
+  qputenv(kMakerSiteVariable, "127.0.0.1:8080/soft");
+  EXPECT_EQ(ProductPageUrl(32), "http://127.0.0.1:8080/soft/downpage/Product.asp?ID=32");
+  qunsetenv(kMakerSiteVariable);
+}
+
+}  // namespace
+}  // namespace quenlo
+
+int main(int argc, char** argv) {
+  // Settings go to a private place, never the user's own.
+  QStandardPaths::setTestModeEnabled(true);
+  QCoreApplication app(argc, argv);
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}

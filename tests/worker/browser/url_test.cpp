@@ -1,0 +1,47 @@
+#include <gtest/gtest.h>
+
+#include "worker/browser/url_encoding.h"
+#include "worker/browser/url_resolve.h"
+
+namespace pitrel {
+namespace {
+
+TEST(EncodeRequestUrl, QueryInGb18030PathInUtf8ExistingEscapesKept) {
+  // 中 is D6 D0 in GBK and E4 B8 AD in UTF-8.
+  EXPECT_EQ(EncodeRequestUrl("http://h.com/\xE4\xB8\xAD/x?k=\xE4\xB8\xAD&p=%D6%D0"),
+            "http://h.com/%E4%B8%AD/x?k=%D6%D0&p=%D6%D0");
+  EXPECT_EQ(EncodeRequestUrl("  http://h.com/a b?c d#e f "), "http://h.com/a%20b?c%20d#e%20f");
+  EXPECT_EQ(EncodeRequestUrl("http://h.com/plain?a=1&b=%ZZ"), "http://h.com/plain?a=1&b=%ZZ");
+}
+
+TEST(ResolveUrl, RelativeFormsAgainstThePage) {
+  const std::string base = "http://Host.com:80/a/b/page.html?q=1#frag";
+  EXPECT_EQ(ResolveUrl(base, "x.html"), "http://host.com/a/b/x.html");
+  EXPECT_EQ(ResolveUrl(base, "../up/./y.html"), "http://host.com/a/up/y.html");
+  EXPECT_EQ(ResolveUrl(base, "../../../../z"), "http://host.com/z");
+  EXPECT_EQ(ResolveUrl(base, "/root"), "http://host.com/root");
+  EXPECT_EQ(ResolveUrl(base, "//other.com/p"), "http://other.com/p");
+  EXPECT_EQ(ResolveUrl(base, "?z=2"), "http://host.com/a/b/page.html?z=2");
+  EXPECT_EQ(ResolveUrl(base, "#x"), "http://host.com/a/b/page.html?q=1#x");
+  EXPECT_EQ(ResolveUrl(base, ""), "http://host.com/a/b/page.html?q=1");
+  EXPECT_EQ(ResolveUrl(base, "\\win\\path"), "http://host.com/win/path");
+}
+
+TEST(ResolveUrl, StripsBlanksAndInnerLineBreaksAndNormalizesAbsoluteLinks) {
+  const std::string base = "http://h.com/p.html";
+  EXPECT_EQ(ResolveUrl(base, " \n http://Alpha.CN.example.com \t"), "http://alpha.cn.example.com/");
+  EXPECT_EQ(ResolveUrl(base, "http://h.com/a\n/b"), "http://h.com/a/b");
+  EXPECT_EQ(ResolveUrl(base, "https://h.com:443/x"), "https://h.com/x");
+  EXPECT_EQ(ResolveUrl(base, "http://h.com:8080/x"), "http://h.com:8080/x");
+  EXPECT_EQ(ResolveUrl(base, "a b.html"), "http://h.com/a%20b.html");
+}
+
+TEST(ResolveUrl, OtherSchemesAndUnusableBasesLeaveTheReferenceAsWritten) {
+  EXPECT_EQ(ResolveUrl("http://h.com/", "mailto:a@b.c"), "mailto:a@b.c");
+  EXPECT_EQ(ResolveUrl("http://h.com/", " javascript:go() "), "javascript:go()");
+  EXPECT_EQ(ResolveUrl("about:blank", "x.html"), "x.html");
+  EXPECT_EQ(ResolveUrl("file:///tmp/d/page.html", "img.png"), "file:///tmp/d/img.png");
+}
+
+}  // namespace
+}  // namespace pitrel

@@ -1,0 +1,287 @@
+// The real pitrel program against the sample marketplace on 127.0.0.1: every
+// condenser, both contact forms and the command-line cases, compared byte for
+// byte with what the marketplace's own catalogue says the pages hold.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "tools/sample_market/expected_results.h"
+#include "tools/sample_market/gbk.h"
+#include "tools/sample_market/search.h"
+#include "tools/sample_market/server.h"
+
+extern char** environ;
+
+namespace {
+
+namespace fs = std::filesystem;
+using sample_market::Member;
+
+const std::string kPitrel = std::string(QUENLO_BUILD_DIR) + "/pitrel";
+const std::string kBar = "‖";
+
+class PitrelProcessTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    market_ = new sample_market::SampleMarketplace();
+    std::string error;
+    ASSERT_TRUE(market_->Start(&error)) << error;
+  }
+  static void TearDownTestSuite() {
+    market_->Stop();
+    delete market_;
+    market_ = nullptr;
+  }
+
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() /
+           ("pitrel_process_" + std::to_string(::getpid()) + "_" +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  // Starts pitrel in the scratch directory with the marketplace's hosts.
+  static pid_t Start(const std::vector<std::string>& args, const fs::path& cwd) {
+    std::vector<std::string> env;
+    for (char** e = environ; *e; ++e) env.emplace_back(*e);
+    for (const std::string& line : market_->EnvironmentLines()) env.push_back(line);
+    std::vector<char*> argv{const_cast<char*>(kPitrel.c_str())};
+    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    std::vector<char*> envp;
+    for (const std::string& e : env) envp.push_back(const_cast<char*>(e.c_str()));
+    envp.push_back(nullptr);
+    const std::string where = cwd.string();
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+      if (::chdir(where.c_str()) == 0) ::execve(argv[0], argv.data(), envp.data());
+      ::_exit(127);
+    }
+    return pid;
+  }
+
+  // Exit status, or -1 when the worker had to be killed after a minute.
+  static int Wait(pid_t pid) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    int status = 0;
+    while (::waitpid(pid, &status, WNOHANG) == 0) {
+      if (std::chrono::steady_clock::now() > deadline) {
+        ::kill(pid, SIGKILL);
+        ::waitpid(pid, &status, 0);
+        return -1;
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+
+  int Run(const std::vector<std::string>& args) const { return Wait(Start(args, dir_)); }
+  int Run(const std::string& line) const { return Run(std::vector<std::string>{line}); }
+
+  // Runs one worker per line, a few at a time, like quenlo does.
+  void RunAll(const std::vector<std::string>& lines) const {
+    constexpr std::size_t kAtOnce = 8;
+    for (std::size_t first = 0; first < lines.size(); first += kAtOnce) {
+      std::vector<pid_t> running;
+      for (std::size_t i = first; i < std::min(lines.size(), first + kAtOnce); ++i)
+        running.push_back(Start({lines[i]}, dir_));
+      for (pid_t pid : running) ASSERT_EQ(Wait(pid), 0);
+    }
+  }
+
+  std::string Read(const std::string& name) const {
+    std::ifstream in(dir_ / name, std::ios::binary);
+    EXPECT_TRUE(in) << name << " missing";
+    return {std::istreambuf_iterator<char>(in), {}};
+  }
+
+  std::vector<std::string> Files() const {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(dir_))
+      names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+
+  static std::string ContactUrl(const Member& m) {
+    return market_->Url("/company/detail/contact/" + m.name + ".html");
+  }
+  static std::string SearchUrl(const std::string& keyword, int page) {
+    return market_->Url("/company/" + keyword + "/" + std::to_string(page) + ".html");
+  }
+  static bool Requested(const std::string& path) {
+    const auto paths = market_->RequestedPaths();
+    return std::find(paths.begin(), paths.end(), path) != paths.end();
+  }
+
+  // The member-list result a page of this search must give, from the catalogue.
+  static std::string ExpectedMemberList(const std::string& keyword, int page) {
+    const sample_market::SearchListing listing =
+        sample_market::ListSearch(market_->catalogue(), keyword, page);
+    if (listing.members.empty()) return " ";
+    std::string out = listing.count_is_number ? std::to_string(listing.hit_count) : "0";
+    for (const Member* m : listing.members) out += "\r\n" + m->name;
+    return out;
+  }
+
+  static sample_market::SampleMarketplace* market_;
+  fs::path dir_;
+};
+
+sample_market::SampleMarketplace* PitrelProcessTest::market_ = nullptr;
+
+TEST_F(PitrelProcessTest, SearchPagesGiveTheCountAndTheirMembers) {
+  const std::vector<std::pair<std::string, int>> pages = {
+      {"hits95", 1}, {"hits95", 2}, {"hits95", 3}, {"hits1", 1}, {"nocount", 1}, {"all", 3}};
+  std::vector<std::string> lines;
+  for (std::size_t i = 0; i < pages.size(); ++i)
+    lines.push_back(SearchUrl(pages[i].first, pages[i].second) + kBar + "TempPage_" +
+                    std::to_string(i) + kBar + "0");
+  RunAll(lines);
+  for (std::size_t i = 0; i < pages.size(); ++i) {
+    SCOPED_TRACE(pages[i].first + " page " + std::to_string(pages[i].second));
+    EXPECT_EQ(Read("TempPage_" + std::to_string(i)),
+              sample_market::ToGbk(ExpectedMemberList(pages[i].first, pages[i].second)));
+  }
+  EXPECT_EQ(Read("TempPage_1").substr(0, 4), "95\r\n");
+}
+
+TEST_F(PitrelProcessTest, EmptySearchPageAndMissingFlagWriteOneSpace) {
+  // No third field: the member-list condenser, and a page without companies.
+  EXPECT_EQ(Run(SearchUrl("hits0", 1) + kBar + "TempPage_0"), 0);
+  EXPECT_EQ(Read("TempPage_0"), " ");
+  EXPECT_EQ(Files(), std::vector<std::string>{"TempPage_0"});
+}
+
+TEST_F(PitrelProcessTest, ContactPagesOfEveryMemberInBothForms) {
+  std::vector<std::string> lines;
+  int ownPages = 0, memberSites = 0;
+  for (const Member& m : market_->catalogue().members()) {
+    lines.push_back(ContactUrl(m) + kBar + "Temp_" + m.name + kBar + "1");
+    (m.contact_form == sample_market::ContactForm::kMarketplacePage ? ownPages : memberSites)++;
+  }
+  ASSERT_GT(ownPages, 0);
+  ASSERT_GT(memberSites, 0);
+  RunAll(lines);
+  for (const Member& m : market_->catalogue().members()) {
+    SCOPED_TRACE(m.name);
+    EXPECT_EQ(sample_market::FromGbk(Read("Temp_" + m.name)),
+              sample_market::JoinFields(sample_market::ExpectedContactFields(m)));
+    EXPECT_EQ(Read("Temp_" + m.name),
+              sample_market::ToGbk(sample_market::JoinFields(sample_market::ExpectedContactFields(m))));
+  }
+  EXPECT_EQ(Files().size(), market_->catalogue().members().size());
+}
+
+TEST_F(PitrelProcessTest, ProfilesOfEveryMemberFromTheMemberName) {
+  std::vector<std::string> lines;
+  for (const Member& m : market_->catalogue().members())
+    lines.push_back(m.name + kBar + "Temp_" + m.name + kBar + "2");
+  RunAll(lines);
+  int directoryEntries = 0;
+  for (const Member& m : market_->catalogue().members()) {
+    SCOPED_TRACE(m.name);
+    EXPECT_TRUE(Requested("/company/detail/intro/" + m.name + ".html"));
+    directoryEntries += m.profile_form == sample_market::ProfileForm::kDirectoryEntry;
+    EXPECT_EQ(Read("Temp_" + m.name),
+              sample_market::ToGbk(sample_market::JoinFields(sample_market::ExpectedProfileFields(m))));
+  }
+  EXPECT_GT(directoryEntries, 0);
+}
+
+TEST_F(PitrelProcessTest, TradeCreditGoesToTheNameWithDotT) {
+  std::vector<std::string> lines;
+  for (const Member& m : market_->catalogue().members())
+    lines.push_back(market_->Url("/credit/" + m.name + ".html") + kBar + m.name + kBar + "3");
+  RunAll(lines);
+  for (const Member& m : market_->catalogue().members()) {
+    SCOPED_TRACE(m.name);
+    EXPECT_FALSE(fs::exists(dir_ / m.name));
+    EXPECT_EQ(Read(m.name + ".t"),
+              sample_market::ToGbk(sample_market::JoinFields(sample_market::ExpectedCreditFields(m))));
+  }
+  // A page without a credit block: one space.
+  const Member& first = market_->catalogue().at(1);
+  EXPECT_EQ(Run(ContactUrl(first) + kBar + "nocredit" + kBar + "3"), 0);
+  EXPECT_EQ(Read("nocredit.t"), " ");
+}
+
+TEST_F(PitrelProcessTest, BadCommandLinesLoadAndWriteNothing) {
+  const Member& m = market_->catalogue().at(2);
+  const std::string path = "/company/detail/contact/" + m.name + ".html";
+  const std::string url = market_->Url(path);
+  for (const std::string& line : {url + " out 1", kBar + "out" + kBar + "1",
+                                  url + kBar + kBar + "1", std::string(" ") + kBar + " "}) {
+    SCOPED_TRACE(line);
+    EXPECT_EQ(Run(line), 2);
+  }
+  EXPECT_FALSE(Requested(path));
+  EXPECT_TRUE(Files().empty());
+}
+
+TEST_F(PitrelProcessTest, FlagsOutOfRangeLoadThePageAndWriteNothing) {
+  for (const Member* m : {&market_->catalogue().at(4), &market_->catalogue().at(5)}) {
+    const std::string path = "/company/detail/contact/" + m->name + ".html";
+    const std::string flag = m->number == 4 ? "7" : "-1";
+    EXPECT_EQ(Run(market_->Url(path) + kBar + "out" + kBar + flag), 0);
+    EXPECT_TRUE(Requested(path)) << flag;
+  }
+  EXPECT_TRUE(Files().empty());
+}
+
+TEST_F(PitrelProcessTest, StaleResultAndTemporaryFileAreReplaced) {
+  std::ofstream(dir_ / "out", std::ios::binary) << std::string(5000, 'x');
+  std::ofstream(dir_ / "out.TMP", std::ios::binary) << "leftover";
+  EXPECT_EQ(Run(SearchUrl("hits1", 1) + kBar + "out" + kBar + "0"), 0);
+  EXPECT_EQ(Read("out"), sample_market::ToGbk(ExpectedMemberList("hits1", 1)));
+  EXPECT_EQ(Files(), std::vector<std::string>{"out"});
+}
+
+TEST_F(PitrelProcessTest, ABlockedNameIsRetriedAsName1ThenName11) {
+  const Member& m = market_->catalogue().at(1);
+  const std::string expected =
+      sample_market::ToGbk(sample_market::JoinFields(sample_market::ExpectedContactFields(m)));
+  fs::create_directory(dir_ / "out");
+  EXPECT_EQ(Run(ContactUrl(m) + kBar + "out" + kBar + "1"), 0);
+  EXPECT_EQ(Read("out1"), expected);
+
+  fs::create_directory(dir_ / "next");
+  fs::create_directory(dir_ / "next1");
+  EXPECT_EQ(Run(ContactUrl(m) + kBar + "next" + kBar + "1"), 0);
+  EXPECT_EQ(Read("next11"), expected);
+  EXPECT_EQ(Files(), (std::vector<std::string>{"next", "next1", "next11", "out", "out1"}));
+}
+
+TEST_F(PitrelProcessTest, ALineTheShellSplitReadsAsOneLine) {
+  // "Temp_a b" holds a space: the shell hands pitrel two arguments.
+  EXPECT_EQ(Run(std::vector<std::string>{SearchUrl("hits1", 1) + kBar + "Temp_a", "b" + kBar + "0"}),
+            0);
+  EXPECT_EQ(Read("Temp_a b"), sample_market::ToGbk(ExpectedMemberList("hits1", 1)));
+}
+
+TEST_F(PitrelProcessTest, APageThatNeverArrivesStillGivesAResult) {
+  // Nothing listens on port 1: the contact condenser runs on an empty page.
+  EXPECT_EQ(Run("http://127.0.0.1:1/company/detail/contact/x.html" + kBar + "out" + kBar + "1"), 0);
+  std::string nine;
+  for (int i = 0; i < 9; ++i) nine += "〗★〖";
+  EXPECT_EQ(Read("out"), sample_market::ToGbk(nine));
+}
+
+TEST_F(PitrelProcessTest, RelativeResultNameLandsInTheWorkingDirectory) {
+  fs::create_directory(dir_ / "sub");
+  EXPECT_EQ(Run(SearchUrl("hits1", 1) + kBar + "sub/../sub/r" + kBar + "0"), 0);
+  EXPECT_TRUE(fs::exists(dir_ / "sub" / "r"));
+}
+
+}  // namespace

@@ -1,0 +1,283 @@
+#include "tools/sample_market/server.h"
+
+#include "tools/sample_market/gbk.h"
+#include "tools/sample_market/rng.h"
+#include "tools/sample_market/search.h"
+#include "worker/marketplace_hosts.h"
+
+#include <httplib.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+
+#include <charconv>
+#include <chrono>
+#include <csignal>
+#include <filesystem>
+
+namespace sample_market {
+namespace {
+
+constexpr char kContentType[] = "text/html; charset=gbk";
+
+enum class Page { kSearch, kContact, kSite, kProfile, kCredit, kOfferList, kUnknown };
+
+struct Route {
+  Page page = Page::kUnknown;
+  PageRef ref;
+  std::string keyword;  // search only
+  int result_page = 1;  // search only
+  const Member* member = nullptr;
+};
+
+// The part of `path` between `prefix` and `suffix`, when it has both.
+std::optional<std::string_view> Between(std::string_view path, std::string_view prefix,
+                                        std::string_view suffix) {
+  if (path.size() <= prefix.size() + suffix.size() || !path.starts_with(prefix) || !path.ends_with(suffix)) {
+    return std::nullopt;
+  }
+  return path.substr(prefix.size(), path.size() - prefix.size() - suffix.size());
+}
+
+Route MemberRoute(Page page, PageKind kind, std::string_view name, const Catalogue& catalogue) {
+  Route route;
+  route.page = page;
+  route.member = catalogue.Find(name);
+  route.ref = {kind, route.member ? route.member->number : 0, name};
+  return route;
+}
+
+// Form 1 of the search: /company/<keyword>/<page>.html
+bool ParseSearchPath(std::string_view path, Route* route) {
+  std::optional<std::string_view> middle = Between(path, "/company/", ".html");
+  if (!middle) return false;
+  std::size_t slash = middle->rfind('/');
+  if (slash == std::string_view::npos || slash == 0) return false;
+  std::string_view digits = middle->substr(slash + 1);
+  int page = 0;
+  auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), page);
+  if (error != std::errc() || end != digits.data() + digits.size() || page < 1) return false;
+  route->page = Page::kSearch;
+  route->keyword = AsUtf8(middle->substr(0, slash));
+  route->result_page = page;
+  route->ref = {PageKind::kSearch, page, {}};
+  return true;
+}
+
+Route Classify(const httplib::Request& request, const Catalogue& catalogue) {
+  std::string_view path = request.path;
+  if (auto name = Between(path, "/company/detail/contact/", ".html")) {
+    return MemberRoute(Page::kContact, PageKind::kContact, *name, catalogue);
+  }
+  if (auto name = Between(path, "/company/detail/intro/", ".html")) {
+    return MemberRoute(Page::kProfile, PageKind::kProfile, *name, catalogue);
+  }
+  if (auto name = Between(path, "/company/offerlist/", ".html")) {
+    return MemberRoute(Page::kOfferList, PageKind::kOfferList, *name, catalogue);
+  }
+  if (auto name = Between(path, "/credit/", ".html")) {
+    return MemberRoute(Page::kCredit, PageKind::kCredit, *name, catalogue);
+  }
+  if (auto name = Between(path, "/site/", "/contact.html")) {
+    return MemberRoute(Page::kSite, PageKind::kSite, *name, catalogue);
+  }
+  Route route;
+  if (path == "/search/company_search.htm") {
+    route.page = Page::kSearch;  // overseas form: no page number, always page 1
+    route.keyword = AsUtf8(request.get_param_value("keywords"));
+    route.ref = {PageKind::kSearch, 1, {}};
+    return route;
+  }
+  ParseSearchPath(path, &route);
+  return route;
+}
+
+struct Answer {
+  int status = 200;
+  std::string html;      // UTF-8
+  std::string location;  // for a redirect
+};
+
+Answer Render(const Route& route, const Catalogue& catalogue, const PageSettings& settings) {
+  const Member* m = route.member;
+  switch (route.page) {
+    case Page::kSearch:
+      return {200, SearchPage(ListSearch(catalogue, route.keyword, route.result_page), route.keyword,
+                              route.result_page, settings), ""};
+    case Page::kContact:
+      if (!m) break;
+      if (m->contact_form == ContactForm::kMemberSite) {
+        std::string target = "http://" + settings.main_host + MemberSiteContactPath(m->name);
+        return {302, "<html><body>页面已转移：<a href=\"" + EscapeHtml(target) + "\">" +
+                         EscapeHtml(target) + "</a></body></html>", target};
+      }
+      return {200, ContactPage(*m, settings), ""};
+    case Page::kSite:
+      if (m) return {200, MemberSiteContactPage(*m, settings), ""};
+      break;
+    case Page::kProfile:
+      if (m) return {200, ProfilePage(*m, settings), ""};
+      break;
+    case Page::kCredit:
+      if (m) return {200, CreditPage(*m, settings), ""};
+      break;
+    case Page::kOfferList:
+      if (m && m->has_offer_list) return {200, OfferListPage(*m, settings), ""};
+      break;
+    case Page::kUnknown:
+      break;
+  }
+  return {404, NotFoundPage(settings), ""};
+}
+
+std::string GarbageBytes(std::uint32_t seed, std::string_view path) {
+  Rng rng(seed, StableHash(path));
+  std::string bytes(static_cast<std::size_t>(rng.Between(4096, 8192)), '\0');
+  for (char& byte : bytes) byte = static_cast<char>(rng.Below(256));
+  return bytes;
+}
+
+// Resets the client's connection without an answer. httplib hides the
+// socket, so it is found by its two ports; connecting a TCP socket to
+// AF_UNSPEC makes Linux abort it with a RST.
+void ResetConnection(int server_port, const httplib::Request& request) {
+  for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
+    int fd = 0;
+    std::string name = entry.path().filename().string();
+    if (std::from_chars(name.data(), name.data() + name.size(), fd).ec != std::errc()) continue;
+    sockaddr_in local{}, peer{};
+    socklen_t local_size = sizeof local, peer_size = sizeof peer;
+    if (getsockname(fd, reinterpret_cast<sockaddr*>(&local), &local_size) != 0 || local.sin_family != AF_INET ||
+        ntohs(local.sin_port) != server_port ||
+        getpeername(fd, reinterpret_cast<sockaddr*>(&peer), &peer_size) != 0 ||
+        ntohs(peer.sin_port) != request.remote_port) {
+      continue;
+    }
+    sockaddr unspecified{};
+    unspecified.sa_family = AF_UNSPEC;
+    connect(fd, &unspecified, sizeof unspecified);
+    return;
+  }
+}
+
+}  // namespace
+
+SampleMarketplace::SampleMarketplace(MarketplaceOptions options)
+    : options_(std::move(options)),
+      catalogue_({options_.seed, options_.members, options_.faults.hostile_names}) {}
+
+SampleMarketplace::~SampleMarketplace() { Stop(); }
+
+bool SampleMarketplace::Start(std::string* error) {
+  std::signal(SIGPIPE, SIG_IGN);  // a worker that hangs up must not end the server
+  server_ = std::make_unique<httplib::Server>();
+  int threads = std::max(1, options_.threads);
+  server_->new_task_queue = [threads] { return new httplib::ThreadPool(threads); };
+  server_->Get(".*", [this](const httplib::Request& request, httplib::Response& response) {
+    Handle(request, response);
+  });
+  port_ = options_.port == 0 ? server_->bind_to_any_port("127.0.0.1")
+                             : (server_->bind_to_port("127.0.0.1", options_.port) ? options_.port : -1);
+  if (port_ <= 0) {
+    if (error) *error = "cannot listen on 127.0.0.1:" + std::to_string(options_.port);
+    server_.reset();
+    port_ = 0;
+    return false;
+  }
+  thread_ = std::thread([this] { server_->listen_after_bind(); });
+  for (int i = 0; i < 5000 && !server_->is_running(); ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  return true;
+}
+
+void SampleMarketplace::Stop() {
+  {
+    std::lock_guard lock(mutex_);
+    stopping_ = true;
+  }
+  stopping_changed_.notify_all();
+  if (server_) server_->stop();
+  if (thread_.joinable()) thread_.join();
+}
+
+std::string SampleMarketplace::host() const { return "127.0.0.1:" + std::to_string(port_); }
+
+std::string SampleMarketplace::Url(std::string_view path) const { return "http://" + host() + std::string(path); }
+
+std::vector<std::string> SampleMarketplace::EnvironmentLines() const {
+  return {std::string(pitrel::kMainHostVariable) + "=" + host(),
+          std::string(pitrel::kSearchHostVariable) + "=" + host(),
+          std::string(pitrel::kMemberDomainVariable) + "=" + options_.member_domain,
+          std::string(pitrel::kDirectoryHostVariable) + "=" + options_.directory_host};
+}
+
+std::vector<std::string> SampleMarketplace::RequestedPaths() const {
+  std::lock_guard lock(mutex_);
+  return requested_paths_;
+}
+
+bool SampleMarketplace::Pause(int milliseconds) {
+  if (milliseconds <= 0) return true;
+  std::unique_lock lock(mutex_);
+  return !stopping_changed_.wait_for(lock, std::chrono::milliseconds(milliseconds), [this] { return stopping_; });
+}
+
+PageSettings SampleMarketplace::SettingsFor(const httplib::Request& request) const {
+  PageSettings settings;
+  // Links point back at the host the client used, so "localhost:PORT" works too.
+  settings.main_host = request.has_header("Host") ? request.get_header_value("Host") : host();
+  settings.member_domain = options_.member_domain;
+  settings.directory_host = options_.directory_host;
+  settings.pad_kb = options_.page_kb;
+  settings.seed = options_.seed;
+  return settings;
+}
+
+void SampleMarketplace::Handle(const httplib::Request& request, httplib::Response& response) {
+  {
+    std::lock_guard lock(mutex_);
+    requested_paths_.push_back(request.path);
+  }
+  Route route = Classify(request, catalogue_);
+  std::optional<FaultKind> fault = options_.faults.For(route.ref);
+  if (!Pause(options_.latency_ms) || (fault == FaultKind::kSlow && !Pause(options_.slow_ms))) {
+    ResetConnection(port_, request);
+    return;
+  }
+  if (fault == FaultKind::kHang) {
+    Pause(options_.hang_limit_ms);
+    ResetConnection(port_, request);
+    return;
+  }
+  if (fault == FaultKind::kReset) {
+    ResetConnection(port_, request);
+    return;
+  }
+  if (fault == FaultKind::kServerError) {
+    response.status = 500;
+    response.set_content(ToGbk(ServerErrorPage()), kContentType);
+    return;
+  }
+  if (fault == FaultKind::kGarbage) {
+    response.set_content(GarbageBytes(options_.seed, request.path), kContentType);
+    return;
+  }
+  Answer answer = Render(route, catalogue_, SettingsFor(request));
+  response.status = answer.status;
+  if (!answer.location.empty()) response.set_header("Location", answer.location);
+  auto body = std::make_shared<std::string>(ToGbk(answer.html));
+  if (fault == FaultKind::kTruncate) {
+    // Announce the whole page, send half of it, then give up the connection.
+    std::size_t half = body->size() / 2;
+    response.set_content_provider(body->size(), kContentType,
+                                  [body, half](std::size_t offset, std::size_t, httplib::DataSink& sink) {
+                                    if (offset >= half) return false;
+                                    sink.write(body->data() + offset, half - offset);
+                                    return true;
+                                  });
+    return;
+  }
+  response.set_content(*body, kContentType);
+}
+
+}  // namespace sample_market

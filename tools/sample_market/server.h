@@ -1,0 +1,93 @@
+// The sample marketplace as an HTTP server on 127.0.0.1, running on its own
+// threads so that a test can start one, point workers at it and stop it.
+//
+//   /company/<keyword>/<page>.html?...          company search (40 a page)
+//   /search/company_search.htm?...&keywords=K   overseas search (page 1)
+//   /company/detail/contact/NAME.html           contact page, or a 302 to
+//   /site/NAME/contact.html                     the member's own site
+//   /company/detail/intro/NAME.html             company profile
+//   /credit/NAME.html                           trade credit
+//   /company/offerlist/NAME.html                offers (404 for some members)
+// Every page is GBK with "Content-Type: text/html; charset=gbk".
+//
+// Thread safety: Start and Stop from one thread; the accessors may be called
+// from any thread while the server runs.
+#pragma once
+
+#include "tools/sample_market/catalogue.h"
+#include "tools/sample_market/faults.h"
+#include "tools/sample_market/pages.h"
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace httplib {
+class Server;
+struct Request;
+struct Response;
+}  // namespace httplib
+
+namespace sample_market {
+
+struct MarketplaceOptions {
+  std::uint32_t seed = 1;
+  int members = 100;
+  int port = 0;            // 0: any free port
+  int latency_ms = 0;      // added to every answer
+  int page_kb = 0;         // pad pages to about this size; 0 = as generated
+  int slow_ms = 3000;      // delay of the "slow" fault
+  int hang_limit_ms = 60'000;  // longest a "hang" holds a connection
+  int threads = 64;        // connections served at once
+  FaultPlan faults;
+  std::string member_domain = kDefaultMemberDomain;
+  std::string directory_host = kDefaultDirectoryHost;
+};
+
+class SampleMarketplace {
+ public:
+  explicit SampleMarketplace(MarketplaceOptions options = {});
+  ~SampleMarketplace();
+  SampleMarketplace(const SampleMarketplace&) = delete;
+  SampleMarketplace& operator=(const SampleMarketplace&) = delete;
+
+  // Binds and starts serving; returns once requests are answered.
+  bool Start(std::string* error = nullptr);
+  // Releases held connections, stops serving and joins the threads.
+  void Stop();
+
+  int port() const { return port_; }
+  std::string host() const;                       // 127.0.0.1:PORT
+  std::string Url(std::string_view path) const;   // http://127.0.0.1:PORT + path
+  const Catalogue& catalogue() const { return catalogue_; }
+  const MarketplaceOptions& options() const { return options_; }
+
+  // NAME=VALUE lines that point the programs at this server.
+  std::vector<std::string> EnvironmentLines() const;
+
+  // Paths requested so far, in arrival order (query strings left off).
+  std::vector<std::string> RequestedPaths() const;
+
+ private:
+  void Handle(const httplib::Request& request, httplib::Response& response);
+  bool Pause(int milliseconds);  // false when stopping cut it short
+  PageSettings SettingsFor(const httplib::Request& request) const;
+
+  MarketplaceOptions options_;
+  Catalogue catalogue_;
+  std::unique_ptr<httplib::Server> server_;
+  std::thread thread_;
+  int port_ = 0;
+
+  mutable std::mutex mutex_;
+  std::condition_variable stopping_changed_;
+  bool stopping_ = false;
+  std::vector<std::string> requested_paths_;
+};
+
+}  // namespace sample_market

@@ -1,0 +1,152 @@
+#include "worker/browser/inner_text.h"
+
+#include <algorithm>
+#include <string_view>
+#include <vector>
+
+#include "worker/browser/element_kinds.h"
+
+namespace pitrel {
+namespace {
+
+bool IsCssSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f'; }
+
+const GumboVector& ChildrenOf(const GumboNode& node) { return node.v.element.children; }
+
+bool IsElement(const GumboNode& node) {
+  return node.type == GUMBO_NODE_ELEMENT || node.type == GUMBO_NODE_TEMPLATE;
+}
+
+// Line breaks an element asks for before and after its text (0: inline).
+int RequiredBreaks(GumboTag tag) {
+  if (tag == GUMBO_TAG_P) return 2;
+  if (IsBlockElement(tag) || tag == GUMBO_TAG_CAPTION) return 1;
+  return 0;
+}
+
+// Builds the text line by line. Whitespace collapses to one space between
+// words and disappears at line starts and ends; required line breaks merge
+// into the largest of a run and vanish at the very start and end.
+class TextBuilder {
+ public:
+  void Text(std::string_view text, bool preformatted) {
+    for (char c : text) {
+      if (preformatted) {
+        if (c == '\r') continue;  // the parser already turned CR LF into LF
+        if (c == '\n') {
+          Newline();
+        } else {
+          Emit(c);
+        }
+      } else if (IsCssSpace(c)) {
+        if (!line_start_ && !after_fixed_space_) pending_space_ = true;
+      } else {
+        if (pending_space_) Emit(' ');
+        Emit(c);
+      }
+    }
+  }
+
+  void Newline() {  // a <br> or a line feed kept by <pre>: content, not merged
+    FlushBreaks();
+    out_.append("\r\n");
+    line_start_ = true;
+    pending_space_ = false;
+    after_fixed_space_ = false;
+  }
+
+  void FixedSpace() {  // after a table cell: always exactly one
+    FlushBreaks();
+    pending_space_ = false;
+    out_.push_back(' ');
+    after_fixed_space_ = true;
+    line_start_ = false;
+  }
+
+  void RequireBreaks(int count) {
+    pending_breaks_ = std::max(pending_breaks_, count);
+    pending_space_ = false;
+    line_start_ = true;
+  }
+
+  std::string Take() { return std::move(out_); }
+
+ private:
+  void Emit(char c) {
+    FlushBreaks();
+    out_.push_back(c);
+    pending_space_ = false;
+    line_start_ = false;
+    after_fixed_space_ = false;
+  }
+
+  void FlushBreaks() {
+    if (pending_breaks_ > 0 && !out_.empty())
+      for (int i = 0; i < pending_breaks_; ++i) out_.append("\r\n");
+    pending_breaks_ = 0;
+  }
+
+  std::string out_;
+  int pending_breaks_ = 0;
+  bool pending_space_ = false;
+  bool line_start_ = true;
+  bool after_fixed_space_ = false;
+};
+
+class InnerTextWalker {
+ public:
+  std::string Walk(const GumboNode& body) {
+    struct Frame {
+      const GumboNode* node;
+      unsigned next;
+    };
+    std::vector<Frame> stack{{&body, 0}};
+    while (!stack.empty()) {
+      Frame& frame = stack.back();
+      const GumboVector& children = ChildrenOf(*frame.node);
+      if (frame.next >= children.length) {
+        if (frame.node != &body) Leave(*frame.node);
+        stack.pop_back();
+        continue;
+      }
+      const auto* child = static_cast<const GumboNode*>(children.data[frame.next++]);
+      if (IsElement(*child)) {
+        if (IsHiddenElement(*child)) continue;
+        Enter(*child);
+        stack.push_back({child, 0});
+      } else if (child->type == GUMBO_NODE_TEXT || child->type == GUMBO_NODE_WHITESPACE ||
+                 child->type == GUMBO_NODE_CDATA) {
+        builder_.Text(child->v.text.text, preformatted_depth_ > 0);
+      }
+    }
+    return builder_.Take();
+  }
+
+ private:
+  void Enter(const GumboNode& node) {
+    const GumboTag tag = node.v.element.tag;
+    if (tag == GUMBO_TAG_BR) builder_.Newline();
+    if (const int breaks = RequiredBreaks(tag)) builder_.RequireBreaks(breaks);
+    if (IsPreformattedElement(tag)) ++preformatted_depth_;
+  }
+
+  void Leave(const GumboNode& node) {
+    const GumboTag tag = node.v.element.tag;
+    if (IsPreformattedElement(tag)) --preformatted_depth_;
+    if (tag == GUMBO_TAG_TD || tag == GUMBO_TAG_TH) builder_.FixedSpace();
+    if (tag == GUMBO_TAG_TR) builder_.RequireBreaks(1);
+    if (const int breaks = RequiredBreaks(tag)) builder_.RequireBreaks(breaks);
+  }
+
+  TextBuilder builder_;
+  int preformatted_depth_ = 0;
+};
+
+}  // namespace
+
+std::string BodyInnerText(const GumboNode* body) {
+  if (body == nullptr) return {};
+  return InnerTextWalker().Walk(*body);
+}
+
+}  // namespace pitrel

@@ -1,0 +1,19 @@
+// The marketplace hosts this worker uses, from the environment or the
+// compiled-in defaults of marketplace_hosts.h.
+#pragma once
+
+#include <string>
+
+namespace pitrel {
+
+struct MarketplaceHosts {
+  std::string main_host;       // offer lists, contact and company-profile pages
+  std::string search_host;     // company search (read by quenlo; here for completeness)
+  std::string member_domain;   // members' own sites: http://<member>.<domain>/
+  std::string directory_host;  // company directory: http://<host>/athena/
+};
+
+// Each host from its environment variable when set and not empty, else the default.
+MarketplaceHosts HostsFromEnvironment();
+
+}  // namespace pitrel

@@ -1,0 +1,16 @@
+// pitrel: loads one page, condenses it into a small result file, ends.
+// Usage: pitrel PAGE‖RESULT_FILE[‖FLAG]
+#include "worker/browser/page_engine.h"
+#include "worker/command_line.h"
+#include "worker/hosts.h"
+#include "worker/run_cycle.h"
+
+int main(int argc, char* argv[]) {
+  const pitrel::MarketplaceHosts hosts = pitrel::HostsFromEnvironment();
+  pitrel::WorkerJob job;
+  // A bad command line ends the worker without loading or writing anything.
+  if (!pitrel::ParseCommandLine(pitrel::JoinArguments(argc, argv), hosts, job)) return 2;
+  const auto engine = pitrel::MakeCurlGumboEngine();
+  pitrel::RunJob(job, *engine, hosts);
+  return 0;
+}

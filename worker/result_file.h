@@ -1,0 +1,26 @@
+// Writing result files. quenlo polls for the final name, so a result is first
+// written under name + ".TMP" and renamed when complete: a result file that
+// exists is whole. Files hold GB18030 bytes and are never empty.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace pitrel {
+
+// Writes text (UTF-8; empty becomes one space) with up to 31 attempts,
+// pausing between them. After the 11th failure the name gets a "1" appended,
+// after the 21st another, so that a name held by something else is routed
+// around. Returns the name written, or empty text when every attempt failed.
+std::string SaveResult(std::string_view text, const std::string& fileName);
+
+// One attempt: removes a stale fileName and fileName.TMP, writes the .TMP,
+// renames it to fileName. 1 on success, -1 on any failure.
+int WriteResultOnce(std::string_view text, const std::string& fileName);
+
+// The pause between attempts. Pitrel has no window events to pump, so each
+// tick is a fixed 0.1 ms sleep: WaitTicks(1000) pauses about 100 ms.
+// Below 0 it returns at once.
+void WaitTicks(int ticks);
+
+}  // namespace pitrel

@@ -1,0 +1,30 @@
+// One worker job from start to end: load the page, condense it with the
+// condenser the flag selects, write the result file. One job per process.
+#pragma once
+
+#include <string>
+
+#include "worker/browser/page_engine.h"
+#include "worker/command_line.h"
+#include "worker/hosts.h"
+
+namespace pitrel {
+
+// Loads url and waits until the page is complete or the engine gives up;
+// a page that never arrives comes back with empty text and mark-up.
+LoadedPage LoadPage(PageEngine& engine, const std::string& url);
+
+std::string GetBodyText(const LoadedPage& page);
+std::string GetBodyHtml(const LoadedPage& page);
+
+// The condensed result of a loaded page for a flag of 0 to 3.
+std::string Condense(int flag, const LoadedPage& page, const MarketplaceHosts& hosts);
+
+// Where a flag's result goes: the result-file name, or name + ".t" for flag 3.
+std::string ResultFileFor(int flag, const std::string& resultFile);
+
+// Loads, condenses and saves. A flag outside 0 to 3 loads and writes nothing.
+// Returns the name of the file written, or empty text when none was.
+std::string RunJob(const WorkerJob& job, PageEngine& engine, const MarketplaceHosts& hosts);
+
+}  // namespace pitrel
