@@ -29,7 +29,7 @@ QString WithRowIdColumn(const QString& sql, const QString& table) {
 RecordsetImpl::RecordsetImpl(std::shared_ptr<ConnectionImpl> connection, const QString& sql,
                              const QVariantList& params)
     : connection_(std::move(connection)) {
-  const QString table = SingleSourceTable(sql, params);
+  const QString table = SingleSourceTable(sql);
   const QString withRowId = table.isEmpty() ? QString() : WithRowIdColumn(sql, table);
   if (!withRowId.isEmpty()) {
     try {
@@ -43,7 +43,7 @@ RecordsetImpl::RecordsetImpl(std::shared_ptr<ConnectionImpl> connection, const Q
   Read(sql, params, false);
 }
 
-QString RecordsetImpl::SingleSourceTable(const QString& sql, const QVariantList&) const {
+QString RecordsetImpl::SingleSourceTable(const QString& sql) const {
   if (!RowsMapOntoTableRows(sql)) return {};
   SqliteStatement statement(connection_->Handle(), sql);
   QString table;

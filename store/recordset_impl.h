@@ -34,7 +34,7 @@ class RecordsetImpl {
 
  private:
   void Read(const QString& sql, const QVariantList& params, bool withRowId);
-  QString SingleSourceTable(const QString& sql, const QVariantList& params) const;
+  QString SingleSourceTable(const QString& sql) const;
 
   std::shared_ptr<ConnectionImpl> connection_;
   QStringList fieldNames_;

@@ -7,7 +7,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
+#include <string>
 #include <vector>
+
+#include <sqlite3.h>
 
 #include "shell/ports/messenger.h"
 #include "store/database.h"
@@ -26,6 +29,26 @@ double Milliseconds(const std::function<void()>& work) {
 double Median(std::vector<double> samples) {
   std::sort(samples.begin(), samples.end());
   return samples[samples.size() / 2];
+}
+
+// The floor: the same 80 inserts on a bare keyed connection, each its own commit.
+double BareInsertsMs(const QString& file) {
+  sqlite3* db = nullptr;
+  sqlite3_open_v2(file.toLocal8Bit().constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
+  sqlite3_key(db, kDatabasePassword, 8);
+  sqlite3_exec(db, "PRAGMA synchronous=NORMAL", nullptr, nullptr, nullptr);
+  const double ms = Milliseconds([db] {
+    for (int i = 0; i < 80; ++i) {
+      sqlite3_stmt* insert = nullptr;
+      sqlite3_prepare_v2(db, "INSERT INTO 地址表(AName) VALUES(?)", -1, &insert, nullptr);
+      const std::string name = "bare" + std::to_string(i);
+      sqlite3_bind_text(insert, 1, name.c_str(), -1, SQLITE_TRANSIENT);
+      sqlite3_step(insert);
+      sqlite3_finalize(insert);
+    }
+  });
+  sqlite3_close(db);
+  return ms;
 }
 
 // One search page: 40 member names, each into both tables.
@@ -104,9 +127,22 @@ int main() {
   for (int page = 100; page < 103; ++page) {
     unpooled.push_back(Milliseconds([&] { StorePage(page, false); }));
   }
+  std::vector<double> batched, bare;
+  for (int page = 200; page < 215; ++page) {
+    batched.push_back(Milliseconds([&] {
+      DbTransaction transaction;
+      StorePage(page, true);
+      transaction.Commit();
+    }));
+  }
+  DbReleaseSharedConnection();
+  for (int i = 0; i < 15; ++i) bare.push_back(BareInsertsMs(DatabasePath()));
   std::printf("store one page (80 inserts): shared connection %.2f ms (target < 20 ms), "
               "connection per operation %.1f ms, ratio %.0fx\n",
               Median(pooled), Median(unpooled), Median(unpooled) / Median(pooled));
+  std::printf("  same page in one DbTransaction %.2f ms; bare SQLite floor %.2f ms "
+              "(shared connection / floor %.2fx)\n",
+              Median(batched), Median(bare), Median(pooled) / Median(bare));
 
   FillContacts(30000, 15000);
   const double setBased = Milliseconds([] {

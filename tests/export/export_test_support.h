@@ -7,7 +7,8 @@
 #include <QStringList>
 
 #include "browser/grid_model.h"
-#include "export/address_list_header.h"
+#include "browser/address_list.h"
+#include "browser/grid_operations.h"
 #include "export/export_records.h"
 #include "shell/ports/messenger.h"
 #include "shell/ports/progress_sink.h"
@@ -65,7 +66,9 @@ class GivenFileName final : public SaveFileAsker {
 // The address list's header rows plus one data row per entry of rows; each
 // entry gives the texts of columns 1.. (the row number is filled in).
 inline void FillAddressGrid(GridModel& grid, const QList<QStringList>& rows) {
-  SetUpAddressListHeader(grid);
+  GridSetupColumns(grid, AddressFieldNames(), AddressCaptions());
+  grid.SetFixedCols(1);
+  grid.SetTag(QStringLiteral("地址表"));
   for (const QStringList& texts : rows) {
     const int row = grid.Rows();
     grid.SetRows(row + 1);

@@ -18,6 +18,7 @@ namespace quenlo {
 namespace {
 
 using testing::Cell;
+using testing::FillAddressGrid;
 using testing::ReadWorkbook;
 using testing::RecordingMessenger;
 using testing::RecordingProgress;
@@ -37,7 +38,7 @@ class TableExportTest : public ::testing::Test {
     DbReleaseSharedConnection();
     QString error;
     ASSERT_TRUE(CreateDatabase(dir_.path(), &error)) << error.toStdString();
-    SetUpAddressListHeader(header_);
+    FillAddressGrid(header_, {});
   }
   void TearDown() override {
     DbReleaseSharedConnection();
@@ -128,6 +129,25 @@ TEST_F(TableExportTest, CommandLineReplacesAFileOnlyWhenForced) {
   EXPECT_EQ(ReadGb18030(path).count(QStringLiteral("\r\n")), 5);
   EXPECT_EQ(RunExportCommand({"export", PathOf("cli.xlsx")}), 0);
   EXPECT_EQ(ReadWorkbook(PathOf("cli.xlsx"))["max_row"].toInt(), 5);
+}
+
+TEST_F(TableExportTest, CommandLineShownExportsTheSearchAsTheGridShowsIt) {
+  AddThreeMembers();
+  AddMember("lee07", "华强配件", "");
+  const QString path = PathOf("shown.csv");
+  ASSERT_EQ(RunExportCommand({"export", path, "--shown", "CName", "华强"}), 0);
+  EXPECT_EQ(ReadGb18030(path),
+            QStringLiteral("序号,会员编号,公司名称,联系人,手机,电话,传真,性别,职务,地址,邮编,网址\r\n"
+                           "1,zed09,\"深圳,华强电子\",,13800138000,,,,,,,\r\n"
+                           "2,lee07,华强配件,,,,,,,,,\r\n"));
+  ASSERT_EQ(RunExportCommand({"export", PathOf("shown.xlsx"), "--shown", "02", "模具"}), 0);
+  const QJsonObject book = ReadWorkbook(PathOf("shown.xlsx"));
+  EXPECT_EQ(book["sheets"].toArray(), QJsonArray({kAddressSheetTitle}));
+  EXPECT_EQ(book["max_row"].toInt(), 2);
+  EXPECT_EQ(Cell(book, "B2")["value"].toString(), QStringLiteral("kim05"));
+  EXPECT_EQ(RunExportCommand({"export", PathOf("x.csv"), "--shown", "Nope", "a"}), 2);
+  EXPECT_EQ(RunExportCommand({"export", PathOf("x.csv"), "--shown", "CName"}), 2);
+  EXPECT_FALSE(QFile::exists(PathOf("x.csv")));
 }
 
 TEST_F(TableExportTest, CommandLineFailuresGiveNonZeroStatus) {

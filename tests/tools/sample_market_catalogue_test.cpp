@@ -1,5 +1,4 @@
 #include "tools/sample_market/catalogue.h"
-#include "tools/sample_market/expected_results.h"
 
 #include <gtest/gtest.h>
 
@@ -97,29 +96,6 @@ TEST(SampleCatalogueTest, HostileNamesTakeTheirPlacesWhenAskedFor) {
     EXPECT_EQ(plain.Find(kHostileNames[i]), nullptr);
   }
   EXPECT_EQ(hostile.at(4).name, plain.at(4).name);
-}
-
-TEST(SampleCatalogueTest, ExpectedContactFieldsFollowTheMemberSiteRewrites) {
-  Member m = Catalogue().at(1);
-  m.contact_form = ContactForm::kMemberSite;
-  m.address = "中国 浙江省杭州市文三路1号";
-  m.company = "杭州D'Art工艺品有限公司";
-  m.web_links = {"http://www.a.com/", "http://www.a.com.cn/"};
-  m.postcode = "３１００１２";
-  m.fax = "0571 88881235";
-  m.phone = "0571 8888 1234";
-  std::vector<std::string> fields = ExpectedContactFields(m);
-  EXPECT_EQ(fields[0], "浙江省杭州市文三路1号");
-  EXPECT_EQ(fields[1], "杭州D’Art工艺品有限公司");
-  EXPECT_EQ(fields[2], "http://www.a.com/;http://www.a.com.cn/");
-  EXPECT_EQ(fields[3], "310012");
-  EXPECT_EQ(fields[4], "0571-88881235");
-  EXPECT_EQ(fields[6], "571-8888-1234");
-
-  m.contact_form = ContactForm::kMarketplacePage;
-  fields = ExpectedContactFields(m);
-  EXPECT_EQ(fields[3], "３１００１２");
-  EXPECT_EQ(fields[2], "http://www.a.com/");
 }
 
 }  // namespace

@@ -12,7 +12,7 @@ FaultPlan Parse(std::string_view text) {
   return plan;
 }
 
-TEST(FaultPlanTest, ChoosesPagesByKindNumberMultipleAndName) {
+TEST(SampleFaultPlanTest, ChoosesPagesByKindNumberMultipleAndName) {
   FaultPlan plan = Parse("500@contact:#3,reset@intro:%7,hang@search:2,garbage@credit:hz0001a,truncate@site:*");
   EXPECT_EQ(plan.For({PageKind::kContact, 3, "x"}), FaultKind::kServerError);
   EXPECT_EQ(plan.For({PageKind::kContact, 4, "y"}), std::nullopt);
@@ -27,7 +27,7 @@ TEST(FaultPlanTest, ChoosesPagesByKindNumberMultipleAndName) {
   EXPECT_FALSE(plan.hostile_names);
 }
 
-TEST(FaultPlanTest, TheFirstMatchingFaultWinsAndAnyCoversEveryPage) {
+TEST(SampleFaultPlanTest, TheFirstMatchingFaultWinsAndAnyCoversEveryPage) {
   FaultPlan plan = Parse("500@contact:#3,slow@any,hostile");
   EXPECT_EQ(plan.For({PageKind::kContact, 3, "x"}), FaultKind::kServerError);
   EXPECT_EQ(plan.For({PageKind::kContact, 4, "x"}), FaultKind::kSlow);
@@ -36,7 +36,7 @@ TEST(FaultPlanTest, TheFirstMatchingFaultWinsAndAnyCoversEveryPage) {
   EXPECT_TRUE(Parse("").faults.empty());
 }
 
-TEST(FaultPlanTest, RejectsMistakesWithAMessageAndKeepsThePlan) {
+TEST(SampleFaultPlanTest, RejectsMistakesWithAMessageAndKeepsThePlan) {
   for (std::string_view bad : {"boom@contact:#1", "500contact", "500@page:#1", "500@contact:#x",
                                "500@contact:%0", "500@search:abc", "500@contact:", "hostile,reset@"}) {
     FaultPlan plan = Parse("slow@any");

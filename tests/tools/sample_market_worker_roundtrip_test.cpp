@@ -21,27 +21,29 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class WorkerRoundTripTest : public ::testing::Test {
+struct Variant {
+  int page_kb;          // page padding
+  int members_checked;  // enough to meet every page variant at least once
+};
+
+void PrintTo(const Variant& variant, std::ostream* out) {
+  *out << "pages of " << variant.page_kb << " KB, " << variant.members_checked << " members";
+}
+
+class SampleWorkerRoundTripTest : public ::testing::TestWithParam<Variant> {
  protected:
-  static void SetUpTestSuite() {
+  void SetUp() override {
     MarketplaceOptions options;
     options.faults.hostile_names = true;
-    market_ = new SampleMarketplace(options);
+    options.page_kb = GetParam().page_kb;
+    market_ = std::make_unique<SampleMarketplace>(options);
     ASSERT_TRUE(market_->Start());
+    // The worker finds the marketplace through these, as a user's shell would set them.
     for (const std::string& line : market_->EnvironmentLines()) {
       std::size_t equals = line.find('=');
       setenv(line.substr(0, equals).c_str(), line.substr(equals + 1).c_str(), 1);
     }
-  }
-  static void TearDownTestSuite() {
-    delete market_;
-    market_ = nullptr;
-  }
-
-  void SetUp() override {
-    directory_ = fs::temp_directory_path() /
-                 ("market_roundtrip_" + std::to_string(getpid()) + "_" +
-                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    directory_ = fs::temp_directory_path() / ("market_roundtrip_" + std::to_string(getpid()));
     fs::create_directories(directory_);
   }
   void TearDown() override { fs::remove_all(directory_); }
@@ -63,17 +65,22 @@ class WorkerRoundTripTest : public ::testing::Test {
     return FromGbk(bytes.str());
   }
 
-  static SampleMarketplace* market_;
+  // Members whose contact URL a worker can request as it stands.
+  std::vector<const Member*> Checked() const {
+    std::vector<const Member*> members;
+    for (int number = 1; number <= GetParam().members_checked; ++number) {
+      const Member& m = market_->catalogue().at(number);
+      if (m.name.find_first_of("/ ") == std::string::npos) members.push_back(&m);
+    }
+    return members;
+  }
+
+  std::unique_ptr<SampleMarketplace> market_;
   fs::path directory_;
   int runs_ = 0;
 };
 
-SampleMarketplace* WorkerRoundTripTest::market_ = nullptr;
-
-// Enough members to meet every page variant at least once.
-constexpr int kMembersChecked = 24;
-
-TEST_F(WorkerRoundTripTest, SearchPagesYieldTheCountAndEveryListedName) {
+TEST_P(SampleWorkerRoundTripTest, SearchPagesYieldTheCountAndEveryListedName) {
   for (int page : {1, 2}) {
     std::string expected = "45";
     for (const Member* m : ListSearch(market_->catalogue(), "hits45", page).members) expected += "\r\n" + m->name;
@@ -81,27 +88,27 @@ TEST_F(WorkerRoundTripTest, SearchPagesYieldTheCountAndEveryListedName) {
   }
 }
 
-TEST_F(WorkerRoundTripTest, ContactPagesOfBothFormsYieldTheCataloguedFields) {
+TEST_P(SampleWorkerRoundTripTest, ContactPagesOfBothFormsYieldTheCataloguedFields) {
   bool seen[2] = {false, false};
-  for (int number = 1; number <= kMembersChecked; ++number) {
-    const Member& m = market_->catalogue().at(number);
-    if (m.name.find('/') != std::string::npos || m.name.find(' ') != std::string::npos) continue;
-    seen[static_cast<int>(m.contact_form)] = true;
-    std::string url = market_->Url("/company/detail/contact/" + m.name + ".html");
-    EXPECT_EQ(RunWorker(url, 1), JoinFields(ExpectedContactFields(m))) << "member " << number << " " << m.name;
+  for (const Member* m : Checked()) {
+    seen[static_cast<int>(m->contact_form)] = true;
+    std::string url = market_->Url("/company/detail/contact/" + m->name + ".html");
+    EXPECT_EQ(RunWorker(url, 1), JoinFields(ExpectedContactFields(*m))) << "member " << m->number;
   }
   EXPECT_TRUE(seen[0] && seen[1]);
 }
 
-TEST_F(WorkerRoundTripTest, ProfileAndCreditPagesYieldTheCataloguedFields) {
-  for (int number = 1; number <= kMembersChecked; ++number) {
-    const Member& m = market_->catalogue().at(number);
-    if (m.name.find('/') != std::string::npos || m.name.find(' ') != std::string::npos) continue;
-    EXPECT_EQ(RunWorker(m.name, 2), JoinFields(ExpectedProfileFields(m))) << "member " << number;
-    EXPECT_EQ(RunWorker(market_->Url("/credit/" + m.name + ".html"), 3), JoinFields(ExpectedCreditFields(m)))
-        << "member " << number;
+TEST_P(SampleWorkerRoundTripTest, ProfileAndCreditPagesYieldTheCataloguedFields) {
+  for (const Member* m : Checked()) {
+    EXPECT_EQ(RunWorker(m->name, 2), JoinFields(ExpectedProfileFields(*m))) << "member " << m->number;
+    EXPECT_EQ(RunWorker(market_->Url("/credit/" + m->name + ".html"), 3), JoinFields(ExpectedCreditFields(*m)))
+        << "member " << m->number;
   }
 }
+
+INSTANTIATE_TEST_SUITE_P(PlainAndPadded, SampleWorkerRoundTripTest,
+                         ::testing::Values(Variant{0, 24}, Variant{50, 8}),
+                         [](const auto& info) { return info.param.page_kb == 0 ? "Plain" : "Padded"; });
 
 }  // namespace
 }  // namespace sample_market

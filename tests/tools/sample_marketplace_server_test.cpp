@@ -33,7 +33,7 @@ const Member& FirstWith(const Catalogue& catalogue, ContactForm form) {
   throw std::logic_error("no member with that contact form");
 }
 
-class MarketplaceTest : public ::testing::Test {
+class SampleMarketplaceTest : public ::testing::Test {
  protected:
   void StartWith(MarketplaceOptions options) {
     market_ = std::make_unique<SampleMarketplace>(std::move(options));
@@ -45,7 +45,7 @@ class MarketplaceTest : public ::testing::Test {
   std::unique_ptr<SampleMarketplace> market_;
 };
 
-TEST_F(MarketplaceTest, StartsOnAFreePortAndNamesItInTheEnvironmentLines) {
+TEST_F(SampleMarketplaceTest, StartsOnAFreePortAndNamesItInTheEnvironmentLines) {
   ASSERT_GT(market_->port(), 0);
   std::string host = "127.0.0.1:" + std::to_string(market_->port());
   std::vector<std::string> lines = market_->EnvironmentLines();
@@ -54,7 +54,7 @@ TEST_F(MarketplaceTest, StartsOnAFreePortAndNamesItInTheEnvironmentLines) {
                                              "QUENLO_DIRECTORY_HOST=dir.sample.test"}));
 }
 
-TEST_F(MarketplaceTest, ServesEveryPageKindAsGbkHtml) {
+TEST_F(SampleMarketplaceTest, ServesEveryPageKindAsGbkHtml) {
   const Member& own = FirstWith(market_->catalogue(), ContactForm::kMarketplacePage);
   const Member& site = FirstWith(market_->catalogue(), ContactForm::kMemberSite);
   const std::pair<std::string, std::string> pages[] = {
@@ -77,7 +77,7 @@ TEST_F(MarketplaceTest, ServesEveryPageKindAsGbkHtml) {
   }
 }
 
-TEST_F(MarketplaceTest, ContactPagesOfMemberSitesRedirectToTheSite) {
+TEST_F(SampleMarketplaceTest, ContactPagesOfMemberSitesRedirectToTheSite) {
   const Member& site = FirstWith(market_->catalogue(), ContactForm::kMemberSite);
   httplib::Result redirect = Get(*market_, "/company/detail/contact/" + site.name + ".html");
   ASSERT_TRUE(redirect);
@@ -91,7 +91,7 @@ TEST_F(MarketplaceTest, ContactPagesOfMemberSitesRedirectToTheSite) {
   EXPECT_NE(Utf8Body(direct).find(own.company), std::string::npos);
 }
 
-TEST_F(MarketplaceTest, UnknownPagesAndMissingOfferListsAre404) {
+TEST_F(SampleMarketplaceTest, UnknownPagesAndMissingOfferListsAre404) {
   const Member* without_offers = nullptr;
   for (const Member& m : market_->catalogue().members()) {
     if (!m.has_offer_list) without_offers = &m;
@@ -102,7 +102,7 @@ TEST_F(MarketplaceTest, UnknownPagesAndMissingOfferListsAre404) {
   EXPECT_EQ(Get(*market_, "/favicon.ico")->status, 404);
 }
 
-TEST_F(MarketplaceTest, SplitsHitsIntoPagesOfFortyWithTheCountOnEveryPage) {
+TEST_F(SampleMarketplaceTest, SplitsHitsIntoPagesOfFortyWithTheCountOnEveryPage) {
   const int expected_blocks[] = {40, 40, 15, 0};
   for (int page = 1; page <= 4; ++page) {
     std::string body = Utf8Body(Get(*market_, SearchPath("hits95", page)));
@@ -115,7 +115,7 @@ TEST_F(MarketplaceTest, SplitsHitsIntoPagesOfFortyWithTheCountOnEveryPage) {
   EXPECT_EQ(first.find(market_->catalogue().at(41).name), std::string::npos);
 }
 
-TEST_F(MarketplaceTest, KeywordsChooseTheCount) {
+TEST_F(SampleMarketplaceTest, KeywordsChooseTheCount) {
   std::string none = Utf8Body(Get(*market_, SearchPath("hits0", 1)));
   EXPECT_NE(none.find("共找到 0 条符合"), std::string::npos);
   EXPECT_EQ(CountOf(none, "<div class=info>"), 0);
@@ -129,7 +129,7 @@ TEST_F(MarketplaceTest, KeywordsChooseTheCount) {
   EXPECT_EQ(CountOf(everything, "<div class=info>"), 20);
 }
 
-TEST_F(MarketplaceTest, HitsBeyondTheCatalogueRepeatNames) {
+TEST_F(SampleMarketplaceTest, HitsBeyondTheCatalogueRepeatNames) {
   StartWith(Options(&MarketplaceOptions::members, 50));
   std::string second = Utf8Body(Get(*market_, SearchPath("hits120", 2)));
   EXPECT_EQ(CountOf(second, "<div class=info>"), 40);
@@ -138,7 +138,7 @@ TEST_F(MarketplaceTest, HitsBeyondTheCatalogueRepeatNames) {
   EXPECT_NE(second.find(market_->catalogue().at(1).name), std::string::npos);
 }
 
-TEST_F(MarketplaceTest, ReadsKeywordsEncodedAsUtf8OrGbkAndTheOverseasForm) {
+TEST_F(SampleMarketplaceTest, ReadsKeywordsEncodedAsUtf8OrGbkAndTheOverseasForm) {
   std::string utf8 = Utf8Body(Get(*market_, "/company/%E7%BD%91%E7%BB%9C/1.html?page_size=40&province="));
   EXPECT_NE(utf8.find("条符合“网络”"), std::string::npos);
   std::string gbk = Utf8Body(Get(*market_, "/company/%CD%F8%C2%E7/1.html?page_size=40&province="));
@@ -151,7 +151,7 @@ TEST_F(MarketplaceTest, ReadsKeywordsEncodedAsUtf8OrGbkAndTheOverseasForm) {
   EXPECT_EQ(CountOf(overseas, "<div class=info>"), 7);
 }
 
-TEST_F(MarketplaceTest, PagesAreDeterministicForASeed) {
+TEST_F(SampleMarketplaceTest, PagesAreDeterministicForASeed) {
   MarketplaceOptions second_seed;
   second_seed.seed = 2;
   SampleMarketplace same{MarketplaceOptions{}}, other{second_seed};
@@ -167,7 +167,7 @@ TEST_F(MarketplaceTest, PagesAreDeterministicForASeed) {
             Get(other, SearchPath("hits60", 2), "market.test")->body);
 }
 
-TEST_F(MarketplaceTest, PadsPagesToTheChosenSizeWithoutTouchingTheirContent) {
+TEST_F(SampleMarketplaceTest, PadsPagesToTheChosenSizeWithoutTouchingTheirContent) {
   const Member& member = FirstWith(market_->catalogue(), ContactForm::kMarketplacePage);
   std::string path = "/company/detail/contact/" + member.name + ".html";
   std::string plain = Utf8Body(Get(*market_, path, "market.test"));
@@ -179,7 +179,7 @@ TEST_F(MarketplaceTest, PadsPagesToTheChosenSizeWithoutTouchingTheirContent) {
   EXPECT_NE(Utf8Body(padded).find(plain.substr(from, to - from)), std::string::npos);
 }
 
-TEST_F(MarketplaceTest, ShowsHostileNamesInSearchPagesAndServesTheirPages) {
+TEST_F(SampleMarketplaceTest, ShowsHostileNamesInSearchPagesAndServesTheirPages) {
   MarketplaceOptions options;
   options.faults.hostile_names = true;
   StartWith(options);
@@ -192,7 +192,7 @@ TEST_F(MarketplaceTest, ShowsHostileNamesInSearchPagesAndServesTheirPages) {
   EXPECT_NE(Get(*market_, "/company/detail/intro/a/b.html")->status, 404);
 }
 
-TEST_F(MarketplaceTest, ServesManySlowPagesAtOnce) {
+TEST_F(SampleMarketplaceTest, ServesManySlowPagesAtOnce) {
   StartWith(Options(&MarketplaceOptions::latency_ms, 200));
   Clock::time_point start = Clock::now();
   std::vector<std::future<int>> answers;
@@ -208,7 +208,7 @@ TEST_F(MarketplaceTest, ServesManySlowPagesAtOnce) {
   EXPECT_LT(elapsed, 5000) << "50 answers of 200 ms each were served one after another";
 }
 
-class FaultTest : public MarketplaceTest {
+class SampleMarketplaceFaultTest : public SampleMarketplaceTest {
  protected:
   void StartWithFaults(const std::string& spec, MarketplaceOptions options = {}) {
     std::string error;
@@ -220,7 +220,7 @@ class FaultTest : public MarketplaceTest {
   }
 };
 
-TEST_F(FaultTest, FailsOnlyTheChosenPagesAsNamed) {
+TEST_F(SampleMarketplaceFaultTest, FailsOnlyTheChosenPagesAsNamed) {
   StartWithFaults("500@intro:#1,reset@intro:#2,truncate@intro:#3,garbage@intro:#4");
   httplib::Result error = Get(*market_, IntroPath(1));
   ASSERT_TRUE(error);
@@ -240,9 +240,13 @@ TEST_F(FaultTest, FailsOnlyTheChosenPagesAsNamed) {
   httplib::Result healthy = Get(*market_, IntroPath(5));
   ASSERT_TRUE(healthy);
   EXPECT_EQ(healthy->status, 200);
+
+  // Failed requests are on record too.
+  EXPECT_EQ(market_->RequestedPaths(),
+            (std::vector<std::string>{IntroPath(1), IntroPath(2), IntroPath(3), IntroPath(4), IntroPath(5)}));
 }
 
-TEST_F(FaultTest, SlowPagesWaitAndOthersDoNot) {
+TEST_F(SampleMarketplaceFaultTest, SlowPagesWaitAndOthersDoNot) {
   StartWithFaults("slow@search:2", Options(&MarketplaceOptions::slow_ms, 400));
   Clock::time_point start = Clock::now();
   ASSERT_TRUE(Get(*market_, SearchPath("hits95", 1)));
@@ -254,7 +258,7 @@ TEST_F(FaultTest, SlowPagesWaitAndOthersDoNot) {
   EXPECT_GE(MillisecondsSince(start), 400);
 }
 
-TEST_F(FaultTest, HangingPagesNeverAnswerAndEndWithShutdown) {
+TEST_F(SampleMarketplaceFaultTest, HangingPagesNeverAnswerAndEndWithShutdown) {
   StartWithFaults("hang@credit:*", Options(&MarketplaceOptions::hang_limit_ms, 60'000));
   auto answer = std::async(std::launch::async, [&] {
     return static_cast<bool>(Get(*market_, "/credit/" + market_->catalogue().at(1).name + ".html"));
@@ -267,7 +271,7 @@ TEST_F(FaultTest, HangingPagesNeverAnswerAndEndWithShutdown) {
   EXPECT_FALSE(answer.get()) << "a hanging page answered";
 }
 
-TEST_F(FaultTest, HangingIsBoundedByTheHangLimit) {
+TEST_F(SampleMarketplaceFaultTest, HangingIsBoundedByTheHangLimit) {
   StartWithFaults("hang@any", Options(&MarketplaceOptions::hang_limit_ms, 300));
   Clock::time_point start = Clock::now();
   EXPECT_FALSE(Get(*market_, SearchPath("hits1", 1)));

@@ -80,7 +80,10 @@ struct CatalogueOptions {
   std::uint32_t seed = 1;
   int members = 100;
   // Replaces a few members by names that break careless code: quotes,
-  // spaces, "/", "..", SQL text (kHostileNames, at members 3, 6, 9, ...).
+  // spaces, "/", "..", SQL text (kHostileNames, at members 3, 6, 9, 12, 15).
+  // Search pages write their offer-list address as text, so the worker reads
+  // them back unchanged. Their pages are served under the name as requested,
+  // but a client that squashes "/../" never reaches the page of "../evil".
   bool hostile_names = false;
 };
 

@@ -10,6 +10,8 @@
 //   profile              spaces removed, "http://" becomes ";"; a directory
 //                        entry gives "公司黄页" and one empty field
 //   credit               province and city split as the catalogue holds them
+// A search page's member list is its count, then the names of
+// ListSearch(catalogue, keyword, page).members (search.h), one a line.
 #pragma once
 
 #include "tools/sample_market/catalogue.h"

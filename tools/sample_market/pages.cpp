@@ -4,8 +4,6 @@
 #include "tools/sample_market/gbk.h"
 #include "tools/sample_market/rng.h"
 
-#include <cctype>
-
 namespace sample_market {
 namespace {
 
@@ -95,7 +93,7 @@ std::string PercentEncode(std::string_view text) {
   static constexpr char kHex[] = "0123456789ABCDEF";
   std::string out;
   for (unsigned char c : text) {
-    if (std::isalnum(c) || c == '-' || c == '_' || c == '.' || c == '~') {
+    if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '_' || c == '.' || c == '~') {
       out += static_cast<char>(c);
     } else {
       out += '%';

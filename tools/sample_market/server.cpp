@@ -13,6 +13,7 @@
 #include <chrono>
 #include <csignal>
 #include <filesystem>
+#include <optional>
 
 namespace sample_market {
 namespace {
@@ -233,6 +234,30 @@ PageSettings SampleMarketplace::SettingsFor(const httplib::Request& request) con
   return settings;
 }
 
+bool SampleMarketplace::AnswerWithFault(FaultKind fault, const httplib::Request& request,
+                                        httplib::Response& response) {
+  switch (fault) {
+    case FaultKind::kHang:
+      Pause(options_.hang_limit_ms);
+      ResetConnection(port_, request);
+      return true;
+    case FaultKind::kReset:
+      ResetConnection(port_, request);
+      return true;
+    case FaultKind::kServerError:
+      response.status = 500;
+      response.set_content(ToGbk(ServerErrorPage()), kContentType);
+      return true;
+    case FaultKind::kGarbage:
+      response.set_content(GarbageBytes(options_.seed, request.path), kContentType);
+      return true;
+    case FaultKind::kSlow:
+    case FaultKind::kTruncate:
+      return false;  // the page is still answered
+  }
+  return false;
+}
+
 void SampleMarketplace::Handle(const httplib::Request& request, httplib::Response& response) {
   {
     std::lock_guard lock(mutex_);
@@ -241,43 +266,27 @@ void SampleMarketplace::Handle(const httplib::Request& request, httplib::Respons
   Route route = Classify(request, catalogue_);
   std::optional<FaultKind> fault = options_.faults.For(route.ref);
   if (!Pause(options_.latency_ms) || (fault == FaultKind::kSlow && !Pause(options_.slow_ms))) {
-    ResetConnection(port_, request);
+    ResetConnection(port_, request);  // shutting down
     return;
   }
-  if (fault == FaultKind::kHang) {
-    Pause(options_.hang_limit_ms);
-    ResetConnection(port_, request);
-    return;
-  }
-  if (fault == FaultKind::kReset) {
-    ResetConnection(port_, request);
-    return;
-  }
-  if (fault == FaultKind::kServerError) {
-    response.status = 500;
-    response.set_content(ToGbk(ServerErrorPage()), kContentType);
-    return;
-  }
-  if (fault == FaultKind::kGarbage) {
-    response.set_content(GarbageBytes(options_.seed, request.path), kContentType);
-    return;
-  }
+  if (fault && AnswerWithFault(*fault, request, response)) return;
+
   Answer answer = Render(route, catalogue_, SettingsFor(request));
   response.status = answer.status;
   if (!answer.location.empty()) response.set_header("Location", answer.location);
   auto body = std::make_shared<std::string>(ToGbk(answer.html));
-  if (fault == FaultKind::kTruncate) {
-    // Announce the whole page, send half of it, then give up the connection.
-    std::size_t half = body->size() / 2;
-    response.set_content_provider(body->size(), kContentType,
-                                  [body, half](std::size_t offset, std::size_t, httplib::DataSink& sink) {
-                                    if (offset >= half) return false;
-                                    sink.write(body->data() + offset, half - offset);
-                                    return true;
-                                  });
+  if (fault != FaultKind::kTruncate) {
+    response.set_content(*body, kContentType);
     return;
   }
-  response.set_content(*body, kContentType);
+  // Announce the whole page, send half of it, then give up the connection.
+  std::size_t half = body->size() / 2;
+  response.set_content_provider(body->size(), kContentType,
+                                [body, half](std::size_t offset, std::size_t, httplib::DataSink& sink) {
+                                  if (offset >= half) return false;
+                                  sink.write(body->data() + offset, half - offset);
+                                  return true;
+                                });
 }
 
 }  // namespace sample_market

@@ -10,6 +10,8 @@
 //   /company/offerlist/NAME.html                offers (404 for some members)
 // Every page is GBK with "Content-Type: text/html; charset=gbk".
 //
+// Start ignores SIGPIPE for the whole process, so that a client hanging up
+// mid-answer cannot end it.
 // Thread safety: Start and Stop from one thread; the accessors may be called
 // from any thread while the server runs.
 #pragma once
@@ -75,6 +77,8 @@ class SampleMarketplace {
 
  private:
   void Handle(const httplib::Request& request, httplib::Response& response);
+  // Answers as the fault says; false when the page itself is still due.
+  bool AnswerWithFault(FaultKind fault, const httplib::Request& request, httplib::Response& response);
   bool Pause(int milliseconds);  // false when stopping cut it short
   PageSettings SettingsFor(const httplib::Request& request) const;
 

@@ -1,5 +1,7 @@
 #include "worker/browser/inner_text.h"
 
+#include <strings.h>
+
 #include <algorithm>
 #include <string_view>
 #include <vector>
@@ -20,8 +22,25 @@ bool IsElement(const GumboNode& node) {
 // Line breaks an element asks for before and after its text (0: inline).
 int RequiredBreaks(GumboTag tag) {
   if (tag == GUMBO_TAG_P) return 2;
-  if (IsBlockElement(tag) || tag == GUMBO_TAG_CAPTION) return 1;
+  // A list box shows each of its choices on a line of its own.
+  if (IsBlockElement(tag) || tag == GUMBO_TAG_CAPTION || tag == GUMBO_TAG_SELECT || tag == GUMBO_TAG_OPTION ||
+      tag == GUMBO_TAG_OPTGROUP)
+    return 1;
   return 0;
+}
+
+bool IsAtomicInline(const GumboNode& node) {
+  switch (node.v.element.tag) {
+    case GUMBO_TAG_IMG: case GUMBO_TAG_IFRAME: case GUMBO_TAG_OBJECT: case GUMBO_TAG_EMBED:
+    case GUMBO_TAG_TEXTAREA: case GUMBO_TAG_VIDEO: case GUMBO_TAG_AUDIO: case GUMBO_TAG_CANVAS:
+      return true;
+    case GUMBO_TAG_INPUT: {
+      const GumboAttribute* type = gumbo_get_attribute(&node.v.element.attributes, "type");
+      return type == nullptr || strcasecmp(type->value, "hidden") != 0;
+    }
+    default:
+      return false;
+  }
 }
 
 // Builds the text line by line. Whitespace collapses to one space between
@@ -61,6 +80,14 @@ class TextBuilder {
     out_.push_back(' ');
     after_fixed_space_ = true;
     line_start_ = false;
+  }
+
+  // An image or a form control: no text of its own, but it stands between
+  // the spaces on either side, so they do not collapse into one.
+  void AtomicInline() {
+    if (pending_space_) Emit(' ');
+    line_start_ = false;
+    after_fixed_space_ = false;
   }
 
   void RequireBreaks(int count) {
@@ -111,6 +138,7 @@ class InnerTextWalker {
       }
       const auto* child = static_cast<const GumboNode*>(children.data[frame.next++]);
       if (IsElement(*child)) {
+        if (IsAtomicInline(*child)) builder_.AtomicInline();
         if (IsHiddenElement(*child)) continue;
         Enter(*child);
         stack.push_back({child, 0});

@@ -45,6 +45,12 @@ TEST(BodyInnerText, HiddenElementsGiveNoText) {
             "ab");
 }
 
+TEST(BodyInnerText, ImagesAndControlsKeepTheSpacesAroundThemAndListBoxesShowTheirChoices) {
+  EXPECT_EQ(Text("trail <img src=a.png> after<div><img> x</div>a <input> b<input type=hidden> c"),
+            "trail  after\r\n x\r\na  b c");
+  EXPECT_EQ(Text("a<select><option>o1</option><option>o2</option></select>b"), "a\r\no1\r\no2\r\nb");
+}
+
 TEST(BodyInnerText, PreKeepsWhitespaceAndLineFeedsBecomeCrLf) {
   EXPECT_EQ(Text("<pre>  keep   this\n  line</pre>"), "  keep   this\r\n  line");
 }

@@ -1,0 +1,192 @@
+// The grid view and in-grid editing on the offscreen platform, over a real
+// record base.
+#include "browser/record_browser.h"
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QScrollBar>
+#include <QTest>
+#include <QVBoxLayout>
+#include <gtest/gtest.h>
+
+#include "browser/grid_view.h"
+#include "browser/line_edit_cell_box.h"
+#include "browser_test_support.h"
+
+namespace quenlo {
+namespace {
+
+using testing::RecordingMessenger;
+using testing::RecordingProgress;
+using testing::TempDatabase;
+
+class QtApplication : public ::testing::Environment {
+ public:
+  void SetUp() override {
+    static int argc = 1;
+    static char name[] = "browser_view_test";
+    static char* argv[] = {name, nullptr};
+    app_ = std::make_unique<QApplication>(argc, argv);
+  }
+  void TearDown() override { app_.reset(); }
+
+ private:
+  std::unique_ptr<QApplication> app_;
+};
+const auto* const kQtApplication = ::testing::AddGlobalTestEnvironment(new QtApplication);
+
+class RecordBrowserTest : public ::testing::Test {
+ protected:
+  RecordBrowserTest()
+      : browser_(grid_, &host_, [this](const QString& member) { opened_ << member; }) {
+    host_.setLayout(new QVBoxLayout);
+    host_.layout()->addWidget(&browser_.View());
+    host_.resize(1000, 400);
+    host_.show();
+    QApplication::setActiveWindow(&host_);
+  }
+
+  GridView& View() { return browser_.View(); }
+  QLineEdit& Box() { return browser_.EditBox().Widget(); }
+
+  // The centre of data cell (row, col) of the grid, in the view's viewport.
+  QPoint CellCentre(int row, int col) {
+    return View().visualRect(View().model()->index(row - grid_.FixedRows(), col - grid_.FixedCols()))
+        .center();
+  }
+  void DoubleClickCell(int row, int col) {
+    QObject::connect(&View(), &GridView::GridDoubleClicked, [] { fprintf(stderr, "DBG dbl\n"); });
+    QObject::connect(&Box(), &QLineEdit::editingFinished, [] { fprintf(stderr, "DBG finished\n"); });
+    QObject::connect(&View(), &GridView::GridPressed, [] { fprintf(stderr, "DBG pressed\n"); });
+    QTest::mouseDClick(View().viewport(), Qt::LeftButton, {}, CellCentre(row, col));
+    fprintf(stderr, "DBG viewport %dx%d centre %d,%d row %d col %d shown %d\n", View().viewport()->width(), View().viewport()->height(), CellCentre(row,col).x(), CellCentre(row,col).y(), grid_.Row(), grid_.Col(), Box().isVisible());
+  }
+  void ClickCell(int row, int col) {
+    QTest::mouseClick(View().viewport(), Qt::LeftButton, {}, CellCentre(row, col));
+  }
+  void EditCell(int row, int col, const QString& text) {
+    DoubleClickCell(row, col);
+    ASSERT_TRUE(Box().isVisible());
+    Box().setText(text);
+  }
+
+  TempDatabase database_;
+  RecordingMessenger messenger_;
+  RecordingProgress progress_;
+  GridModel grid_;
+  QWidget host_;
+  RecordBrowser browser_;
+  QStringList opened_;
+};
+
+TEST_F(RecordBrowserTest, ShowsCaptionsAsTheHeaderAndRowNumbersAtTheLeft) {
+  TempDatabase::AddMembers(3);
+  EXPECT_EQ(browser_.Refresh({}, {}), "共3条记录");
+  QAbstractItemModel& model = *View().model();
+  EXPECT_EQ(model.rowCount(), 3);
+  EXPECT_EQ(model.columnCount(), 11);
+  EXPECT_EQ(model.headerData(0, Qt::Horizontal).toString(), "会员编号");
+  EXPECT_EQ(model.headerData(10, Qt::Horizontal).toString(), "网址");
+  EXPECT_EQ(model.headerData(2, Qt::Vertical).toString(), "3");
+  EXPECT_EQ(model.index(0, 0).data().toString(), "m1");
+  // Sizes follow the model's twips.
+  EXPECT_EQ(View().columnWidth(1), View().TwipsToPixelsX(grid_.ColWidth(2)));
+  EXPECT_EQ(View().horizontalHeader()->height(), View().TwipsToPixelsY(grid_.RowHeight(1)));
+}
+
+TEST_F(RecordBrowserTest, APressOnACaptionSortsAndTheViewFollows) {
+  TempDatabase::AddContact("a", "北京");
+  TempDatabase::AddContact("b", "上海");
+  browser_.Refresh({}, {});
+  QHeaderView& header = *View().horizontalHeader();
+  const QPoint caption(header.sectionViewportPosition(1) + header.sectionSize(1) / 2,
+                       header.height() / 2);
+  QTest::mouseClick(header.viewport(), Qt::LeftButton, {}, caption);
+  QApplication::processEvents();
+  EXPECT_EQ(View().model()->headerData(1, Qt::Horizontal).toString(), "公司名称△");
+  EXPECT_EQ(View().model()->index(0, 1).data().toString(), "上海");
+  EXPECT_EQ(View().model()->headerData(0, Qt::Vertical).toString(), "1");
+}
+
+TEST_F(RecordBrowserTest, EditingACompanyNameStoresItWhenAnotherCellIsClicked) {
+  TempDatabase::AddMembers(3);
+  browser_.Refresh({}, {});
+  EditCell(3, 2, "新公司 O'Brien");
+  // The box lies over the cell.
+  const QRect cell = View().visualRect(View().model()->index(1, 1));
+  const QPoint cellTopLeft = View().viewport()->mapTo(&View(), cell.topLeft());
+  EXPECT_NEAR(Box().x(), cellTopLeft.x(), 2);
+  EXPECT_NEAR(Box().y(), cellTopLeft.y(), 2);
+
+  ClickCell(2, 3);
+  EXPECT_FALSE(Box().isVisible());
+  EXPECT_EQ(grid_.TextMatrix(3, 2), "新公司 O'Brien");
+  EXPECT_EQ(TempDatabase::Column("CName"), QStringList({"公司1", "新公司 O'Brien", "公司3"}));
+  EXPECT_TRUE(messenger_.messages.isEmpty());
+}
+
+TEST_F(RecordBrowserTest, EditingTheMemberNameRenamesTheRowItBelongsTo) {
+  TempDatabase::AddMembers(2);
+  browser_.Refresh({}, {});
+  EditCell(2, 1, "m1-new");
+  browser_.CommitEdit();
+  EditCell(2, 1, "m1-newer");  // a second edit keys on the name just saved
+  browser_.CommitEdit();
+  EXPECT_EQ(TempDatabase::Column("AName"), QStringList({"m1-newer", "m2"}));
+  EXPECT_EQ(TempDatabase::Column("CName", "AName=?", {"m1-newer"}), QStringList({"公司1"}));
+}
+
+TEST_F(RecordBrowserTest, UnchangedAndEmptiedTextsAreHandledAsTyped) {
+  TempDatabase::AddMembers(1);
+  browser_.Refresh({}, {});
+  DbExecute("CREATE TRIGGER refuse BEFORE UPDATE ON 地址表 WHEN new.RName='x' "
+            "BEGIN SELECT RAISE(ABORT, 'refused'); END");
+  EditCell(2, 2, "公司1");  // unchanged: nothing written, nothing said
+  browser_.CommitEdit();
+  EditCell(2, 2, "");
+  browser_.CommitEdit();
+  EXPECT_EQ(TempDatabase::Column("CName"), QStringList({""}));
+  // A save the database refuses is reported and the cell shows the stored text again.
+  EditCell(2, 3, "x");
+  browser_.CommitEdit();
+  EXPECT_EQ(messenger_.messages.size(), 1);
+  EXPECT_EQ(grid_.TextMatrix(2, 3), "");
+}
+
+TEST_F(RecordBrowserTest, ScrollingCommitsTheEdit) {
+  TempDatabase::AddMembers(300);
+  browser_.Refresh({}, {});
+  EditCell(2, 4, "13800000000");
+  View().verticalScrollBar()->setValue(100);
+  EXPECT_FALSE(Box().isVisible());
+  EXPECT_EQ(TempDatabase::Column("RMob", "AName='m1'"), QStringList({"13800000000"}));
+  EXPECT_EQ(grid_.TopRow(), 102);
+}
+
+TEST_F(RecordBrowserTest, ADoubleClickOnTheWebAddressOpensTheContactPageAndEdits) {
+  TempDatabase::AddMembers(2);
+  browser_.Refresh({}, {});
+  View().horizontalScrollBar()->setValue(View().horizontalScrollBar()->maximum());
+  DoubleClickCell(3, 11);
+  EXPECT_EQ(opened_, QStringList({"m2"}));
+  EXPECT_TRUE(Box().isVisible());
+  EXPECT_EQ(Box().text(), "http://m2.example");
+  DoubleClickCell(3, 10);
+  EXPECT_EQ(opened_.size(), 1);
+}
+
+TEST_F(RecordBrowserTest, DeletingTheSelectionUpdatesTheViewAndTheCount) {
+  TempDatabase::AddMembers(5);
+  browser_.Refresh({}, {});
+  ClickCell(3, 2);
+  QTest::mouseClick(View().viewport(), Qt::LeftButton, Qt::ShiftModifier, CellCentre(5, 2));
+  EXPECT_EQ(grid_.Row(), 5);
+  EXPECT_EQ(grid_.RowSel(), 3);
+  EXPECT_EQ(browser_.DeleteSelected(), "共2条记录");
+  EXPECT_EQ(messenger_.questions, QStringList({"您确定要删除第2至第4行？"}));
+  EXPECT_EQ(View().model()->rowCount(), 2);
+  EXPECT_EQ(View().model()->index(1, 0).data().toString(), "m5");
+}
+
+}  // namespace
+}  // namespace quenlo

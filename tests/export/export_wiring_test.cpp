@@ -1,0 +1,92 @@
+// The export commands of the main window, driven through the real save
+// dialog on the offscreen platform.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QFile>
+#include <QFileDialog>
+#include <QStringDecoder>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include "export/export_wiring.h"
+#include "export_test_support.h"
+#include "shell/main_window.h"
+
+namespace quenlo {
+namespace {
+
+using testing::FillAddressGrid;
+using testing::RecordingMessenger;
+
+QByteArray ReadAll(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Answers the next save dialog with fileName (empty: cancel) and notes what it offered.
+struct DialogAnswer {
+  QString fileName;
+  QStringList offeredFilters;
+  bool seen = false;
+
+  void ArmFor(QApplication&) {
+    QTimer::singleShot(0, [this] {
+      auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+      if (!dialog) return;
+      seen = true;
+      offeredFilters = dialog->nameFilters();
+      if (fileName.isEmpty()) return dialog->reject();
+      dialog->selectFile(fileName);
+      dialog->accept();
+    });
+  }
+};
+
+class ExportWiringTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(dir_.isValid());
+    WireExports(window_);
+    FillAddressGrid(window_.Grid(), {{"alice01", "甲,公司"}});
+  }
+  QTemporaryDir dir_;
+  MainWindow window_;
+  RecordingMessenger messenger_;
+};
+
+TEST_F(ExportWiringTest, ShownRecordsGoWhereTheDialogSaysWithoutAnAddedEnding) {
+  DialogAnswer answer{dir_.filePath(QStringLiteral("typed-without-ending"))};
+  answer.ArmFor(*qApp);
+  window_.RunCommand(5);
+  ASSERT_TRUE(answer.seen);
+  ASSERT_EQ(answer.offeredFilters.size(), 3);
+  EXPECT_EQ(answer.offeredFilters[0], QStringLiteral("CSV (逗号分隔)(*.csv)"));
+  EXPECT_TRUE(ReadAll(answer.fileName).startsWith("PK"));  // a workbook, as the name has no csv
+  EXPECT_FALSE(QFile::exists(answer.fileName + QStringLiteral(".csv")));
+
+  DialogAnswer csv{dir_.filePath(QStringLiteral("shown.csv"))};
+  csv.ArmFor(*qApp);
+  window_.RunCommand(5);
+  EXPECT_TRUE(QStringDecoder("GB18030").decode(ReadAll(csv.fileName)).toString().endsWith(
+      QStringLiteral("1,alice01,\"甲,公司\",,,,,,,,,\r\n")));
+  EXPECT_TRUE(messenger_.messages.isEmpty());
+}
+
+TEST_F(ExportWiringTest, CancellingTheDialogWritesNothing) {
+  DialogAnswer cancel;
+  cancel.ArmFor(*qApp);
+  window_.RunCommand(3);
+  EXPECT_TRUE(cancel.seen);
+  EXPECT_TRUE(messenger_.messages.isEmpty());
+  EXPECT_TRUE(QDir(dir_.path()).isEmpty());
+}
+
+}  // namespace
+}  // namespace quenlo
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}

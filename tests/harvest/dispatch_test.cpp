@@ -1,0 +1,248 @@
+// The dispatch pass with a launcher that delivers result files on command:
+// real files in a real directory, the pass's order and slot keeping observed.
+#include "harvest/dispatch_pass.h"
+#include "harvest/result_file.h"
+#include "harvest/wait_ticks.h"
+#include "harvest/worker_launcher.h"
+#include "qt_app_environment.h"
+#include "shell/ports/event_pump.h"
+#include "shell/ports/messenger.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QSet>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QTimer>
+
+namespace quenlo {
+namespace {
+
+// Workers that the test finishes by hand: Deliver writes the result the way
+// the worker does (temporary name, then rename) and ends the worker.
+class HandLauncher final : public WorkerLauncher {
+ public:
+  bool Ready(QString*) override { return true; }
+  void Launch(const QString&, const QString& resultFile, int) override { launched.append(resultFile); }
+  bool HasEnded(const QString& resultFile) override { return ended.contains(resultFile); }
+  bool TakeEndNotice() override { return std::exchange(notice, false); }
+
+  void Deliver(const QString& file, const QByteArray& text) {
+    QFile tmp(file + ".TMP");
+    ASSERT_TRUE(tmp.open(QIODevice::WriteOnly));
+    tmp.write(text);
+    tmp.close();
+    ASSERT_TRUE(QFile::rename(file + ".TMP", file));
+    EndWithoutResult(file);
+  }
+  void EndWithoutResult(const QString& file) {
+    ended.insert(file);
+    notice = true;
+  }
+
+  QStringList launched;
+  QSet<QString> ended;
+  bool notice = false;
+};
+
+class RecordingMessenger final : public Messenger {
+ public:
+  void ShowMessage(const QString& text) override { messages.append(text); }
+  bool AskYesNo(const QString&) override { return false; }
+  QStringList messages;
+};
+
+class DispatchTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(work_.isValid());
+    previous_ = QDir::currentPath();
+    QDir::setCurrent(work_.path());
+    SetActiveMessenger(&messenger_);
+    hooks_.launcher = &launcher_;
+    hooks_.workerLimit = [this] { return limit_; };
+    hooks_.stopRequested = [this] { return stop_; };
+  }
+  void TearDown() override {
+    SetActiveMessenger(nullptr);
+    QDir::setCurrent(previous_);
+  }
+
+  static QString File(int unit) { return QStringLiteral("Temp_u%1").arg(unit); }
+  std::unique_ptr<Dispatcher> Make(DispatchTable& table, DispatchRules rules = {}) {
+    rules.passPauseTicks = 0;  // the test itself decides when results arrive
+    return std::make_unique<Dispatcher>(
+        rules, [](int unit) { return WorkUnit{QStringLiteral("u%1").arg(unit), File(unit)}; },
+        table, hooks_, [this](int unit, const QString& text) {
+          stored_.append(unit);
+          texts_.append(text);
+        });
+  }
+
+  QTemporaryDir work_;
+  QString previous_;
+  RecordingMessenger messenger_;
+  HandLauncher launcher_;
+  HarvestHooks hooks_;
+  int limit_ = 5;
+  bool stop_ = false;
+  QList<int> stored_;
+  QStringList texts_;
+};
+
+TEST_F(DispatchTest, LaunchesUnderLimitAndCollectsInUnitOrder) {
+  DispatchTable table(12);
+  auto dispatcher = Make(table);
+
+  ASSERT_TRUE(dispatcher->Pass());
+  EXPECT_EQ(launcher_.launched, QStringList({File(1), File(2), File(3), File(4), File(5)}));
+  EXPECT_EQ(table.Outstanding(), 5);
+
+  // Unit 3 arrives first: collected at once, the low-water mark waits for 1 and 2.
+  launcher_.Deliver(File(3), "three");
+  ASSERT_TRUE(dispatcher->Pass());
+  EXPECT_EQ(stored_, QList<int>({3}));
+  EXPECT_EQ(launcher_.launched.size(), 5);  // unit 6 only after a slot came free
+  EXPECT_EQ(table.Low(), 1);
+  EXPECT_FALSE(QFile::exists(File(3)));
+
+  ASSERT_TRUE(dispatcher->Pass());
+  EXPECT_EQ(launcher_.launched.size(), 6);
+
+  // Results of 5, 2 and 1 arrive together: taken in unit order in one pass.
+  launcher_.Deliver(File(5), "five");
+  launcher_.Deliver(File(2), "two");
+  launcher_.Deliver(File(1), "one");
+  ASSERT_TRUE(dispatcher->Pass());
+  EXPECT_EQ(stored_, QList<int>({3, 1, 2, 5}));
+  EXPECT_EQ(table.Low(), 4);  // past 1, 2 and 3; 4 still outstanding
+  EXPECT_EQ(texts_.at(1), "one");
+
+  for (int unit = 4; unit <= 12; ++unit) {
+    while (table.State(unit) == UnitState::NotStarted) ASSERT_TRUE(dispatcher->Pass());
+    if (table.State(unit) == UnitState::Launched) launcher_.Deliver(File(unit), "x");
+  }
+  while (dispatcher->Pass()) {
+  }
+  EXPECT_TRUE(table.AllCollected());
+  EXPECT_EQ(stored_.size(), 12);
+  EXPECT_FALSE(dispatcher->Stopped());
+  EXPECT_LE(launcher_.launched.size(), 12);
+}
+
+TEST_F(DispatchTest, WorkerEndingWithoutResultFreesItsSlot) {
+  limit_ = 2;
+  DispatchTable table(3);
+  auto dispatcher = Make(table);
+  ASSERT_TRUE(dispatcher->Pass());
+  launcher_.EndWithoutResult(File(1));
+  ASSERT_TRUE(dispatcher->Pass());
+  EXPECT_EQ(table.State(1), UnitState::Collected);
+  EXPECT_TRUE(stored_.isEmpty());  // nothing to store for it
+  ASSERT_TRUE(dispatcher->Pass());
+  EXPECT_EQ(launcher_.launched.size(), 3);
+}
+
+TEST_F(DispatchTest, ResultRenamedJustBeforeExitIsStillRead) {
+  DispatchTable table(1);
+  auto dispatcher = Make(table);
+  ASSERT_TRUE(dispatcher->Pass());
+  launcher_.Deliver(File(1), "late");
+  EXPECT_FALSE(dispatcher->Pass());
+  EXPECT_EQ(texts_, QStringList({"late"}));
+}
+
+TEST_F(DispatchTest, MemberModeTakesOneResultPerPassAndStopsFirst) {
+  DispatchTable table(4);
+  table.PreCollect(1);
+  DispatchRules rules;
+  rules.oneResultPerPass = true;
+  rules.stopTestFirst = true;
+  auto dispatcher = Make(table, rules);
+  ASSERT_TRUE(dispatcher->Pass());
+  EXPECT_EQ(launcher_.launched, QStringList({File(2), File(3), File(4)}));
+  launcher_.Deliver(File(3), "a");
+  launcher_.Deliver(File(4), "b");
+  ASSERT_TRUE(dispatcher->Pass());
+  EXPECT_EQ(stored_, QList<int>({3}));
+  stop_ = true;
+  EXPECT_FALSE(dispatcher->Pass());
+  EXPECT_TRUE(dispatcher->Stopped());
+  EXPECT_EQ(stored_, QList<int>({3}));  // a stopped pass collects nothing
+}
+
+TEST_F(DispatchTest, StaleFileIsRemovedOnlyWhereTheRulesSaySo) {
+  QFile stale(File(1));
+  ASSERT_TRUE(stale.open(QIODevice::WriteOnly));
+  stale.write("old");
+  stale.close();
+  DispatchTable keeping(1);
+  DispatchRules rules;
+  rules.deleteStaleFile = false;
+  auto profiles = Make(keeping, rules);
+  EXPECT_FALSE(profiles->Pass());
+  EXPECT_EQ(texts_, QStringList({"old"}));  // taken as this unit's result
+
+  ASSERT_TRUE(stale.open(QIODevice::WriteOnly));
+  stale.write("old");
+  stale.close();
+  DispatchTable removing(1);
+  launcher_.ended.clear();
+  auto contacts = Make(removing);
+  ASSERT_TRUE(contacts->Pass());
+  EXPECT_FALSE(QFile::exists(File(1)));
+}
+
+// Counts what WaitTicks asks of the pump.
+class CountingPump final : public EventPump {
+ public:
+  void ProcessPending() override { ++pending; }
+  void WaitForEvents(int ms) override {
+    ++waits;
+    QThread::msleep(ms);
+  }
+  int pending = 0;
+  int waits = 0;
+};
+
+TEST(WaitTicksTest, PumpsTwiceThenSleepsWithoutSpinning) {
+  CountingPump pump;
+  SetActivePump(&pump);
+  WaitTicks(-1);
+  EXPECT_EQ(pump.pending, 0);
+  WaitTicks(0);
+  EXPECT_EQ(pump.pending, 2);
+  EXPECT_EQ(pump.waits, 0);
+  WaitTicks(500);  // 50 ms in a handful of sleeps, not a busy loop
+  EXPECT_GE(pump.waits, 1);
+  EXPECT_LE(pump.waits, 3);
+  pump.waits = 0;
+  WaitTicks(100000, [] { return true; });  // a wake ends it before any sleep
+  EXPECT_EQ(pump.waits, 0);
+  SetActivePump(nullptr);
+}
+
+TEST_F(DispatchTest, ReadResultFileWaitsForContentThenDeletes) {
+  QFile file("Temp_slow");
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.close();
+  QTimer::singleShot(30, [] {
+    QFile late("Temp_slow");
+    late.open(QIODevice::WriteOnly);
+    late.write("\xb9\xab\xcb\xbe");  // 公司 in GBK
+  });
+  EXPECT_EQ(ReadResultFile("Temp_slow", true), QStringLiteral("公司"));
+  EXPECT_FALSE(QFile::exists("Temp_slow"));
+  EXPECT_TRUE(messenger_.messages.isEmpty());
+}
+
+TEST_F(DispatchTest, ReadResultFileGivesUpOnMissingFileWithMessage) {
+  EXPECT_EQ(ReadResultFile("Temp_never", true), QString());
+  ASSERT_EQ(messenger_.messages.size(), 1);
+  EXPECT_EQ(messenger_.messages[0], QStringLiteral("无法打开下载文档：\r\nTemp_never"));
+}
+
+}  // namespace
+}  // namespace quenlo

@@ -1,0 +1,271 @@
+// The three harvests end to end: the sample marketplace, real pitrel
+// processes, a real record base; driven the way the command line drives them.
+#include "harvest/contact_harvest.h"
+#include "harvest/harvest_cli.h"
+#include "harvest/member_harvest.h"
+#include "harvest/process_launcher.h"
+#include "harvest/profile_harvest.h"
+#include "harvest_world.h"
+#include "qt_app_environment.h"
+#include "tools/sample_market/expected_results.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QSet>
+#include <QTimer>
+
+#include <csignal>
+
+namespace quenlo {
+namespace {
+
+using testing::HarvestWorld;
+using sample_market::MarketplaceOptions;
+
+MarketplaceOptions Options(int members = 100, const char* faults = nullptr, int latencyMs = 0) {
+  MarketplaceOptions options;
+  options.members = members;
+  options.latency_ms = latencyMs;
+  options.slow_ms = 1500;
+  if (faults) {
+    std::string error;
+    EXPECT_TRUE(sample_market::ParseFaultPlan(faults, &options.faults, &error)) << error;
+  }
+  return options;
+}
+
+struct Run {
+  ProcessLauncher launcher{testing::PitrelPath()};
+  HarvestHooks hooks;
+  QString status;
+  bool running = false;
+  int enters = 0;
+  explicit Run(int limit = 15) {
+    hooks.launcher = &launcher;
+    hooks.workerLimit = [limit] { return limit; };
+    hooks.showStatus = [this](const QString& text) { status = text; };
+    hooks.enterRunning = [this] { running = true, ++enters; };
+    hooks.leaveRunning = [this] { running = false; };
+  }
+};
+
+QSet<QString> AsSet(const QStringList& list) { return {list.begin(), list.end()}; }
+
+TEST(MemberHarvestTest, NinetyFiveHitsGiveThreePagesAndEveryMemberInBothTables) {
+  HarvestWorld world(Options());
+  ASSERT_EQ(RunHarvestCommand({"members", "hits95", "--threads", "5"}), 0)
+      << world.messenger.messages.join("\n").toStdString();
+  const QStringList contacts = HarvestWorld::Column(kContactTable, "AName");
+  EXPECT_EQ(contacts.size(), 95);
+  EXPECT_EQ(AsSet(contacts), AsSet(world.CatalogueNames(95)));
+  EXPECT_EQ(AsSet(HarvestWorld::Column(kProfileTable, "AName")), AsSet(contacts));
+  EXPECT_EQ(world.SearchRequests(), 3);
+  EXPECT_TRUE(world.WorkFiles().isEmpty()) << world.WorkFiles().join(" ").toStdString();
+
+  // The same search again leaves each member once, in its oldest row.
+  const QStringList firstIds = HarvestWorld::Column(kContactTable, "ID");
+  ASSERT_EQ(RunHarvestCommand({"members", "hits95"}), 0);
+  EXPECT_EQ(HarvestWorld::Column(kContactTable, "ID"), firstIds);
+  EXPECT_EQ(HarvestWorld::Column(kProfileTable, "AName").size(), 95);
+}
+
+TEST(MemberHarvestTest, RepeatsWithinOneSearchAreLeftOnceAndCounted) {
+  HarvestWorld world(Options(30));
+  Run run(5);
+  const auto outcome = HarvestMemberNames("hits95", "", run.hooks);
+  EXPECT_EQ(outcome.end, HarvestEnd::Finished);
+  EXPECT_EQ(outcome.pages, 3);
+  EXPECT_EQ(outcome.namesStored, 95);
+  EXPECT_EQ(run.status, "已下载会员数：95");
+  const QStringList names = HarvestWorld::Column(kContactTable, "AName");
+  EXPECT_EQ(names.size(), 30);
+  EXPECT_EQ(AsSet(names).size(), 30);
+  EXPECT_EQ(HarvestWorld::Column(kProfileTable, "AName").size(), 30);
+  EXPECT_FALSE(run.running);
+}
+
+TEST(MemberHarvestTest, FirstPageDecidesHowMuchMoreIsFetched) {
+  HarvestWorld world(Options());
+  Run run;
+  EXPECT_EQ(HarvestMemberNames("hits40", "", run.hooks).pages, 1);
+  EXPECT_EQ(world.SearchRequests(), 1);
+  EXPECT_EQ(HarvestWorld::Column(kContactTable, "AName").size(), 40);
+
+  EXPECT_EQ(HarvestMemberNames("hits0", "", run.hooks).pages, 0);
+  EXPECT_EQ(HarvestMemberNames("nocount", "", run.hooks).pages, 0);
+  EXPECT_EQ(world.SearchRequests(), 3);
+  EXPECT_EQ(HarvestWorld::Column(kContactTable, "AName").size(), 40);
+  EXPECT_EQ(run.enters, 3);
+  EXPECT_FALSE(run.running);
+
+  // A cancelled query fetches nothing but still ends normally.
+  EXPECT_EQ(HarvestMemberNames("", "", run.hooks).end, HarvestEnd::Finished);
+  EXPECT_EQ(world.SearchRequests(), 3);
+}
+
+TEST(ContactHarvestTest, FillsEveryMemberInBothContactForms) {
+  HarvestWorld world(Options(60));
+  Run run;
+  HarvestMemberNames("hits60", "", run.hooks);
+  const auto outcome = HarvestContacts(run.hooks);
+  EXPECT_EQ(outcome.end, HarvestEnd::Finished);
+  EXPECT_EQ(outcome.members, 60);
+  EXPECT_EQ(run.status, "已下载会员地址数：60");
+
+  const auto companies = HarvestWorld::ByMember(kContactTable, "CName");
+  const auto phones = HarvestWorld::ByMember(kContactTable, "RPhone");
+  const auto people = HarvestWorld::ByMember(kContactTable, "RName");
+  QSet<int> forms;
+  for (const auto& member : world.market.catalogue().members()) {
+    const QString name = QString::fromStdString(member.name);
+    const auto expected = sample_market::ExpectedContactFields(member);
+    forms.insert(int(member.contact_form));
+    EXPECT_EQ(companies.value(name), QString::fromStdString(expected[1])) << member.name;
+    EXPECT_EQ(phones.value(name), QString::fromStdString(expected[6])) << member.name;
+    EXPECT_EQ(people.value(name), QString::fromStdString(expected[9])) << member.name;
+  }
+  EXPECT_EQ(forms.size(), 2);  // both forms were among them
+
+  // Nothing left to fetch: told so, nothing launched.
+  run.launcher.ResetPeak();
+  EXPECT_EQ(HarvestContacts(run.hooks).members, 0);
+  EXPECT_EQ(world.messenger.messages.last(), kNoContactsToFetch);
+}
+
+TEST(ProfileHarvestTest, FillsProfilesAndLeavesDirectoryEntriesUnfinished) {
+  HarvestWorld world(Options(50));
+  Run run;
+  HarvestMemberNames("hits50", "", run.hooks);
+  const auto outcome = HarvestProfiles(run.hooks);
+  EXPECT_EQ(outcome.end, HarvestEnd::Finished);
+  EXPECT_EQ(outcome.collected, 50);
+
+  const auto intros = HarvestWorld::ByMember(kProfileTable, "Intro");
+  const auto products = HarvestWorld::ByMember(kProfileTable, "Prod");
+  int directoryEntries = 0;
+  for (const auto& member : world.market.catalogue().members()) {
+    const QString name = QString::fromStdString(member.name);
+    const auto expected = sample_market::ExpectedProfileFields(member);
+    if (member.profile_form == sample_market::ProfileForm::kDirectoryEntry) {
+      ++directoryEntries;
+      EXPECT_EQ(intros.value(name), "") << member.name;
+    } else {
+      EXPECT_EQ(intros.value(name), QString::fromStdString(expected.at(17))) << member.name;
+      EXPECT_EQ(products.value(name), QString::fromStdString(expected.at(16))) << member.name;
+    }
+  }
+  EXPECT_GT(directoryEntries, 0);
+  EXPECT_EQ(LoadProfileWorkList().size(), directoryEntries);
+}
+
+TEST(HostileNameTest, NamesNeitherBreakTheBaseNorEscapeTheWorkDirectory) {
+  MarketplaceOptions options = Options(20, "hostile");
+  HarvestWorld world(options);
+  Run run;
+  HarvestMemberNames("hits20", "", run.hooks);
+  const QStringList names = HarvestWorld::Column(kContactTable, "AName");
+  EXPECT_TRUE(names.contains("a'b"));
+  for (const char* hostile : {"x y", "../evil", "a/b", "'; DROP TABLE 地址表; --"})
+    EXPECT_FALSE(names.contains(hostile)) << hostile;
+  EXPECT_EQ(names.size(), 16);
+
+  HarvestContacts(run.hooks);
+  HarvestProfiles(run.hooks);
+  EXPECT_EQ(HarvestWorld::Column(kContactTable, "AName").size(), 16);
+  EXPECT_EQ(HarvestWorld::Column(kProfileTable, "AName").size(), 16);
+  EXPECT_TRUE(world.Escaped().isEmpty()) << world.Escaped().join(" ").toStdString();
+}
+
+TEST(StopTest, StopEndsEachHarvestAndRestoresItsIndicator) {
+  HarvestWorld world(Options(100, "slow@search:%2,slow@contact:*,slow@intro:*"));
+  {
+    Run run(2);
+    bool stop = false;
+    run.hooks.stopRequested = [&] { return stop; };
+    run.hooks.showStatus = [&](const QString&) { stop = true; };  // after the first page
+    const auto outcome = HarvestMemberNames("hits400", "", run.hooks);
+    EXPECT_EQ(outcome.end, HarvestEnd::Stopped);
+    EXPECT_EQ(outcome.pages, 10);
+    EXPECT_EQ(HarvestWorld::Column(kContactTable, "AName").size(), 40);
+    EXPECT_FALSE(run.running);
+  }
+  for (int which = 0; which < 2; ++which) {
+    Run run(3);
+    QElapsedTimer clock;
+    clock.start();
+    run.hooks.stopRequested = [&] { return clock.elapsed() > 500; };
+    const HarvestEnd end = which == 0 ? HarvestContacts(run.hooks).end : HarvestProfiles(run.hooks).end;
+    EXPECT_EQ(end, HarvestEnd::Stopped);
+    EXPECT_LT(clock.elapsed(), 1400);  // before any slow page could arrive
+    EXPECT_FALSE(run.running);
+  }
+  EXPECT_EQ(LoadContactWorkList().size(), 40);
+}
+
+TEST(StopTest, FirstPageWaitCanBeStopped) {
+  HarvestWorld world(Options(100, "hang@search:1"));
+  Run run;
+  QElapsedTimer clock;
+  clock.start();
+  run.hooks.stopRequested = [&] { return clock.elapsed() > 300; };
+  EXPECT_EQ(HarvestMemberNames("hits95", "", run.hooks).end, HarvestEnd::Stopped);
+  EXPECT_LT(clock.elapsed(), 3000);
+  EXPECT_TRUE(HarvestWorld::Column(kContactTable, "AName").isEmpty());
+}
+
+TEST(WorkerTest, KilledWorkerFreesItsSlotAndLimitIsKept) {
+  HarvestWorld world(Options(30, "hang@contact:#2", 150));
+  Run run(5);
+  HarvestMemberNames("hits30", "", run.hooks);
+  run.launcher.ResetPeak();
+  // Once the others are done only the hung worker is left: kill it.
+  QTimer killer;
+  killer.setInterval(100);
+  QObject::connect(&killer, &QTimer::timeout, [&] {
+    const auto ids = run.launcher.RunningProcessIds();
+    if (LoadContactWorkList().size() == 1 && ids.size() == 1) ::kill(pid_t(ids[0]), SIGKILL);
+  });
+  killer.start();
+  QElapsedTimer clock;
+  clock.start();
+  const auto outcome = HarvestContacts(run.hooks);
+  EXPECT_EQ(outcome.end, HarvestEnd::Finished);
+  EXPECT_EQ(outcome.collected, 30);
+  EXPECT_LT(clock.elapsed(), 20000);  // long before the worker's own time limit
+  EXPECT_EQ(run.launcher.PeakRunning(), 5);
+  const QStringList unfinished = LoadContactWorkList();
+  ASSERT_EQ(unfinished.size(), 1);
+  EXPECT_EQ(unfinished[0], QString::fromStdString(world.market.catalogue().at(2).name));
+}
+
+TEST(CommandLineTest, RefusesWithoutWorkerOrBaseOrWithBadArguments) {
+  HarvestWorld world(Options(10));
+  EXPECT_EQ(RunHarvestCommand({"members"}), 2);
+  EXPECT_EQ(RunHarvestCommand({"members", "abc", "火星"}), 2);
+  EXPECT_EQ(RunHarvestCommand({"contacts", "--threads", "0"}), 2);
+  EXPECT_EQ(RunHarvestCommand({"sideways"}), 2);
+
+  qputenv("QUENLO_PITREL", "/nonexistent/pitrel");
+  EXPECT_EQ(RunHarvestCommand({"members", "hits10"}), 1);
+  qputenv("QUENLO_PITREL", testing::PitrelPath().toUtf8());
+
+  QFile::remove(DatabasePath());
+  DbReleaseSharedConnection();
+  EXPECT_EQ(RunHarvestCommand({"contacts"}), 1);
+}
+
+TEST(CommandLineTest, CtrlCStopsLikeTheStopButton) {
+  HarvestWorld world(Options(100, "slow@search:%2"));
+  QTimer::singleShot(800, [] { std::raise(SIGINT); });
+  QElapsedTimer clock;
+  clock.start();
+  EXPECT_EQ(RunHarvestCommand({"members", "hits400", "浙江", "--threads", "5"}), 130);
+  EXPECT_LT(clock.elapsed(), 5000);
+  const QStringList names = HarvestWorld::Column(kContactTable, "AName");
+  EXPECT_GE(names.size(), 40);
+  EXPECT_LT(names.size(), 400);
+  EXPECT_EQ(AsSet(names).size(), names.size());  // repeats removed on the way out
+}
+
+}  // namespace
+}  // namespace quenlo

@@ -1,0 +1,160 @@
+// The harvests through the main window's command handler: query window
+// answered as a user would, stop-button convention, real workers and base.
+#include "harvest/contact_harvest.h"
+#include "harvest/harvest_wiring.h"
+#include "harvest/member_harvest.h"
+#include "harvest/query_window.h"
+#include "harvest/search_query.h"
+#include "harvest_world.h"
+#include "qt_app_environment.h"
+#include "shell/main_window.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <functional>
+
+namespace quenlo {
+namespace {
+
+using testing::HarvestWorld;
+
+// Runs action on the query window as soon as it is shown.
+void OnQueryWindow(std::function<void(QueryWindow&)> action) {
+  auto* poll = new QTimer;
+  poll->setInterval(10);
+  QObject::connect(poll, &QTimer::timeout, [poll, action] {
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+      auto* query = qobject_cast<QueryWindow*>(widget);
+      if (!query || !query->isVisible() || query->windowTitle() != kQueryWindowCaption) continue;
+      poll->stop();
+      poll->deleteLater();
+      action(*query);
+      return;
+    }
+  });
+  poll->start();
+}
+
+void Answer(const QString& keyword, const QString& region) {
+  OnQueryWindow([keyword, region](QueryWindow& window) {
+    window.Keyword()->setText(keyword);
+    window.Region()->setCurrentIndex(window.Region()->findText(region));
+    window.findChild<QPushButton*>("Com1")->click();
+  });
+}
+
+// Calls check while the command handler is busy, after delayMs.
+void During(int delayMs, std::function<void()> check) { QTimer::singleShot(delayMs, check); }
+
+class HarvestWindowTest : public ::testing::Test {
+ protected:
+  HarvestWindowTest() : world_(Options()) {
+    WireHarvests(window_);
+    SetActiveMessenger(&world_.messenger);  // instead of the window's message boxes
+    window_.SetWorkerLimit(5);
+  }
+  static sample_market::MarketplaceOptions Options() {
+    sample_market::MarketplaceOptions options;
+    options.members = 60;
+    options.slow_ms = 1500;
+    std::string error;
+    EXPECT_TRUE(sample_market::ParseFaultPlan("slow@contact:%2,slow@intro:%2", &options.faults, &error));
+    return options;
+  }
+  void ExpectIdle(int index, const QString& caption) {
+    EXPECT_EQ(window_.Com(index)->text(), caption);
+    EXPECT_TRUE(window_.Com(index)->isEnabled());
+    EXPECT_EQ(window_.ButtonBackColor(index), kStartButtonColor);
+  }
+
+  HarvestWorld world_;
+  MainWindow window_;
+};
+
+TEST_F(HarvestWindowTest, QueryWindowRejectsBlankKeywordAndCancelFetchesNothing) {
+  OnQueryWindow([this](QueryWindow& window) {
+    EXPECT_EQ(window.Keyword()->text(), kDefaultKeyword);  // first opening
+    EXPECT_EQ(window.Region()->currentText(), kDefaultRegionEntry);
+    window.Keyword()->setText("   ");
+    window.Confirm();
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_EQ(window.Keyword()->text(), "");
+    EXPECT_EQ(world_.messenger.messages.value(0), kEmptyKeywordMessage);
+    window.Cancel();
+  });
+  window_.RunCommand(4);
+  EXPECT_TRUE(QueryKeyword().isEmpty());
+  EXPECT_EQ(world_.SearchRequests(), 0);
+  ExpectIdle(4, kMemberStartCaption);
+}
+
+TEST_F(HarvestWindowTest, MemberAndContactHarvestsThroughTheirButtons) {
+  Answer("hits60", "江浙沪");
+  bool sawStopButton = false;
+  During(50, [&] {
+    sawStopButton = window_.Com(4)->text() == kMemberStopCaption &&
+                    window_.ButtonBackColor(4) == kStopButtonColor;
+  });
+  window_.RunCommand(4);
+  EXPECT_TRUE(sawStopButton);
+  ExpectIdle(4, kMemberStartCaption);
+  EXPECT_EQ(window_.Lbl()->text(), "已下载会员数：60");
+  EXPECT_EQ(HarvestWorld::Column(kContactTable, "AName").size(), 60);
+  EXPECT_EQ(QueryRegionValue(), "%BD%AD%CB%D5%2C%D5%E3%BD%AD%2C%C9%CF%BA%A3");
+
+  // Reopening shows the remembered query.
+  OnQueryWindow([](QueryWindow& window) {
+    EXPECT_EQ(window.Keyword()->text(), "hits60");
+    EXPECT_EQ(window.Region()->currentText(), "江浙沪");
+    window.Cancel();
+  });
+  window_.RunCommand(4);
+  EXPECT_EQ(HarvestWorld::Column(kContactTable, "AName").size(), 60);
+
+  // Pressing the contact button again while it runs only asks it to stop.
+  During(300, [this] {
+    EXPECT_EQ(window_.Com(0)->text(), kContactStopCaption);
+    window_.RunCommand(0);
+    EXPECT_FALSE(window_.Com(0)->isEnabled());
+  });
+  window_.RunCommand(0);
+  ExpectIdle(0, kContactStartCaption);
+  const int left = LoadContactWorkList().size();
+  EXPECT_GE(left, 30);  // the slow half was not waited for
+  EXPECT_LT(left, 60);
+
+  window_.RunCommand(0);
+  ExpectIdle(0, kContactStartCaption);
+  EXPECT_TRUE(LoadContactWorkList().isEmpty());
+  EXPECT_EQ(window_.Lbl()->text(), QStringLiteral("已下载会员地址数：%1").arg(left));
+}
+
+TEST_F(HarvestWindowTest, ProfileHarvestStartsWithTenAndStopsWithEleven) {
+  Answer("hits20", "所有省份");
+  window_.RunCommand(4);
+  ASSERT_EQ(HarvestWorld::Column(kProfileTable, "AName").size(), 20);
+
+  During(300, [this] {
+    EXPECT_FALSE(window_.Com(10)->isEnabled());
+    EXPECT_TRUE(window_.Com(11)->isEnabled());
+    window_.RunCommand(11);
+  });
+  window_.RunCommand(10);
+  EXPECT_TRUE(window_.Com(10)->isEnabled());
+  EXPECT_FALSE(window_.Com(11)->isEnabled());
+  EXPECT_GE(HarvestWorld::Column(kProfileTable, "AName", "Intro=''").size(), 10);
+
+  window_.RunCommand(10);
+  const int directoryEntries = HarvestWorld::Column(kProfileTable, "AName", "Intro=''").size();
+  int expected = 0;
+  for (int k = 1; k <= 20; ++k)
+    expected += world_.market.catalogue().at(k).profile_form == sample_market::ProfileForm::kDirectoryEntry;
+  EXPECT_EQ(directoryEntries, expected);
+}
+
+}  // namespace
+}  // namespace quenlo
