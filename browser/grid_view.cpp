@@ -56,11 +56,6 @@ GridView::GridView(GridModel& grid, QWidget* parent)
           [this] { TrackCurrentCell(); });
   connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
           [this] { TrackCurrentCell(); });
-  connect(this, &QTableView::doubleClicked, this, [this](const QModelIndex& index) {
-    grid_.SetRow(adapter_->GridRow(index.row()));
-    grid_.SetCol(adapter_->GridCol(index.column()));
-    emit GridDoubleClicked();
-  });
 
   grid_.SetChangeListener([this] { ScheduleSync(); });
   SyncFromModel();
@@ -140,7 +135,14 @@ void GridView::TrackScroll() {
 }
 
 bool GridView::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() == QEvent::MouseButtonPress) {
+  if (event->type() == QEvent::MouseButtonDblClick && watched == viewport()) {
+    const QModelIndex index = indexAt(static_cast<QMouseEvent*>(event)->position().toPoint());
+    if (index.isValid()) {
+      grid_.SetRow(adapter_->GridRow(index.row()));
+      grid_.SetCol(adapter_->GridCol(index.column()));
+      emit GridDoubleClicked();
+    }
+  } else if (event->type() == QEvent::MouseButtonPress) {
     auto* widget = qobject_cast<QWidget*>(watched);
     const auto* press = static_cast<QMouseEvent*>(event);
     if (widget != nullptr) {

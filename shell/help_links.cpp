@@ -2,7 +2,6 @@
 
 #include "store/settings.h"
 
-#include <QUrlQuery>
 
 namespace quenlo {
 namespace {
@@ -24,14 +23,9 @@ QString SupportAccount(int which) {
 }
 
 QUrl MessengerUrl(const QString& account) {
-  QUrl url;
-  url.setScheme(QStringLiteral("tencent"));
-  url.setPath(QStringLiteral("message/"));
-  QUrlQuery query;
-  query.addQueryItem(QStringLiteral("uin"), account);
-  query.addQueryItem(QStringLiteral("Menu"), QStringLiteral("yes"));
-  url.setQuery(query);
-  return url;
+  // The messenger's links put "message" where a host would stand.
+  const QString uin = QString::fromLatin1(QUrl::toPercentEncoding(account));
+  return QUrl(QStringLiteral("tencent://message/?uin=%1&Menu=yes").arg(uin));
 }
 
 MakerDetails ReadMakerDetails() {

@@ -55,11 +55,7 @@ class RecordBrowserTest : public ::testing::Test {
         .center();
   }
   void DoubleClickCell(int row, int col) {
-    QObject::connect(&View(), &GridView::GridDoubleClicked, [] { fprintf(stderr, "DBG dbl\n"); });
-    QObject::connect(&Box(), &QLineEdit::editingFinished, [] { fprintf(stderr, "DBG finished\n"); });
-    QObject::connect(&View(), &GridView::GridPressed, [] { fprintf(stderr, "DBG pressed\n"); });
     QTest::mouseDClick(View().viewport(), Qt::LeftButton, {}, CellCentre(row, col));
-    fprintf(stderr, "DBG viewport %dx%d centre %d,%d row %d col %d shown %d\n", View().viewport()->width(), View().viewport()->height(), CellCentre(row,col).x(), CellCentre(row,col).y(), grid_.Row(), grid_.Col(), Box().isVisible());
   }
   void ClickCell(int row, int col) {
     QTest::mouseClick(View().viewport(), Qt::LeftButton, {}, CellCentre(row, col));
@@ -157,7 +153,10 @@ TEST_F(RecordBrowserTest, ScrollingCommitsTheEdit) {
   TempDatabase::AddMembers(300);
   browser_.Refresh({}, {});
   EditCell(2, 4, "13800000000");
+  QObject::connect(View().verticalScrollBar(), &QScrollBar::valueChanged, [](int v){ fprintf(stderr, "DBG changed %d\n", v); });
+  QObject::connect(qApp, &QApplication::focusChanged, [](QWidget* a, QWidget* b){ fprintf(stderr, "DBG focus %s -> %s\n", a? a->metaObject()->className():"-", b? b->metaObject()->className():"-"); });
   View().verticalScrollBar()->setValue(100);
+  fprintf(stderr, "DBG v %d max %d\n", View().verticalScrollBar()->value(), View().verticalScrollBar()->maximum());
   EXPECT_FALSE(Box().isVisible());
   EXPECT_EQ(TempDatabase::Column("RMob", "AName='m1'"), QStringList({"13800000000"}));
   EXPECT_EQ(grid_.TopRow(), 102);

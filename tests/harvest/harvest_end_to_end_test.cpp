@@ -34,13 +34,13 @@ MarketplaceOptions Options(int members = 100, const char* faults = nullptr, int 
   return options;
 }
 
-struct Run {
+struct HarvestRun {
   ProcessLauncher launcher{testing::PitrelPath()};
   HarvestHooks hooks;
   QString status;
   bool running = false;
   int enters = 0;
-  explicit Run(int limit = 15) {
+  explicit HarvestRun(int limit = 15) {
     hooks.launcher = &launcher;
     hooks.workerLimit = [limit] { return limit; };
     hooks.showStatus = [this](const QString& text) { status = text; };
@@ -71,7 +71,7 @@ TEST(MemberHarvestTest, NinetyFiveHitsGiveThreePagesAndEveryMemberInBothTables) 
 
 TEST(MemberHarvestTest, RepeatsWithinOneSearchAreLeftOnceAndCounted) {
   HarvestWorld world(Options(30));
-  Run run(5);
+  HarvestRun run(5);
   const auto outcome = HarvestMemberNames("hits95", "", run.hooks);
   EXPECT_EQ(outcome.end, HarvestEnd::Finished);
   EXPECT_EQ(outcome.pages, 3);
@@ -86,7 +86,7 @@ TEST(MemberHarvestTest, RepeatsWithinOneSearchAreLeftOnceAndCounted) {
 
 TEST(MemberHarvestTest, FirstPageDecidesHowMuchMoreIsFetched) {
   HarvestWorld world(Options());
-  Run run;
+  HarvestRun run;
   EXPECT_EQ(HarvestMemberNames("hits40", "", run.hooks).pages, 1);
   EXPECT_EQ(world.SearchRequests(), 1);
   EXPECT_EQ(HarvestWorld::Column(kContactTable, "AName").size(), 40);
@@ -105,7 +105,7 @@ TEST(MemberHarvestTest, FirstPageDecidesHowMuchMoreIsFetched) {
 
 TEST(ContactHarvestTest, FillsEveryMemberInBothContactForms) {
   HarvestWorld world(Options(60));
-  Run run;
+  HarvestRun run;
   HarvestMemberNames("hits60", "", run.hooks);
   const auto outcome = HarvestContacts(run.hooks);
   EXPECT_EQ(outcome.end, HarvestEnd::Finished);
@@ -134,7 +134,7 @@ TEST(ContactHarvestTest, FillsEveryMemberInBothContactForms) {
 
 TEST(ProfileHarvestTest, FillsProfilesAndLeavesDirectoryEntriesUnfinished) {
   HarvestWorld world(Options(50));
-  Run run;
+  HarvestRun run;
   HarvestMemberNames("hits50", "", run.hooks);
   const auto outcome = HarvestProfiles(run.hooks);
   EXPECT_EQ(outcome.end, HarvestEnd::Finished);
@@ -161,7 +161,7 @@ TEST(ProfileHarvestTest, FillsProfilesAndLeavesDirectoryEntriesUnfinished) {
 TEST(HostileNameTest, NamesNeitherBreakTheBaseNorEscapeTheWorkDirectory) {
   MarketplaceOptions options = Options(20, "hostile");
   HarvestWorld world(options);
-  Run run;
+  HarvestRun run;
   HarvestMemberNames("hits20", "", run.hooks);
   const QStringList names = HarvestWorld::Column(kContactTable, "AName");
   EXPECT_TRUE(names.contains("a'b"));
@@ -179,7 +179,7 @@ TEST(HostileNameTest, NamesNeitherBreakTheBaseNorEscapeTheWorkDirectory) {
 TEST(StopTest, StopEndsEachHarvestAndRestoresItsIndicator) {
   HarvestWorld world(Options(100, "slow@search:%2,slow@contact:*,slow@intro:*"));
   {
-    Run run(2);
+    HarvestRun run(2);
     bool stop = false;
     run.hooks.stopRequested = [&] { return stop; };
     run.hooks.showStatus = [&](const QString&) { stop = true; };  // after the first page
@@ -190,7 +190,7 @@ TEST(StopTest, StopEndsEachHarvestAndRestoresItsIndicator) {
     EXPECT_FALSE(run.running);
   }
   for (int which = 0; which < 2; ++which) {
-    Run run(3);
+    HarvestRun run(3);
     QElapsedTimer clock;
     clock.start();
     run.hooks.stopRequested = [&] { return clock.elapsed() > 500; };
@@ -204,7 +204,7 @@ TEST(StopTest, StopEndsEachHarvestAndRestoresItsIndicator) {
 
 TEST(StopTest, FirstPageWaitCanBeStopped) {
   HarvestWorld world(Options(100, "hang@search:1"));
-  Run run;
+  HarvestRun run;
   QElapsedTimer clock;
   clock.start();
   run.hooks.stopRequested = [&] { return clock.elapsed() > 300; };
@@ -215,7 +215,7 @@ TEST(StopTest, FirstPageWaitCanBeStopped) {
 
 TEST(WorkerTest, KilledWorkerFreesItsSlotAndLimitIsKept) {
   HarvestWorld world(Options(30, "hang@contact:#2", 150));
-  Run run(5);
+  HarvestRun run(5);
   HarvestMemberNames("hits30", "", run.hooks);
   run.launcher.ResetPeak();
   // Once the others are done only the hung worker is left: kill it.

@@ -1,0 +1,108 @@
+// Times the exports of 30,000 address records, to CSV and to a workbook, for
+// the whole table and for a full grid, against the plain read of the same
+// records from DATA.mdb measured in the same run.
+//
+// Targets: a CSV export under 0.5 s, a workbook export under 3 s.
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+#include "browser/address_list.h"
+#include "browser/grid_model.h"
+#include "browser/grid_operations.h"
+#include "browser/text_measure.h"
+#include "export/grid_export.h"
+#include "export/table_export.h"
+#include "shell/ports/messenger.h"
+#include "store/database.h"
+
+namespace {
+
+constexpr int kRecords = 30000;
+constexpr int kRuns = 3;
+constexpr double kCsvTargetSeconds = 0.5;
+constexpr double kWorkbookTargetSeconds = 3.0;
+
+// Median wall time of kRuns runs, in seconds.
+double MedianSeconds(const std::function<void()>& run) {
+  std::vector<double> times;
+  for (int i = 0; i < kRuns; ++i) {
+    QElapsedTimer timer;
+    timer.start();
+    run();
+    times.push_back(timer.nsecsElapsed() / 1e9);
+  }
+  std::sort(times.begin(), times.end());
+  return times[times.size() / 2];
+}
+
+void FillTable() {
+  quenlo::DbExecute(QStringLiteral(
+      "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < ?) "
+      "INSERT INTO 地址表(AName, CName, RName, RMob, RPhone, RFax, RSex, RJob, CAddr, CPC, CUrl) "
+      "SELECT 'member' || i, '深圳市华强,电子有限公司' || i, '王先生', '1380013' || i, "
+      "'0755-8888' || i, '0755-6666' || i, '男', '销售\"经理\"', "
+      "'广东省深圳市福田区华强北路' || i || '号', '518000', 'http://www.example' || i || '.cn' "
+      "FROM n"),
+      {kRecords});
+}
+
+// The baseline: every field of every record read as text, nothing written.
+void ReadAllRecords() {
+  quenlo::Connection connection;
+  quenlo::Recordset records;
+  quenlo::DbOpenRecordset(connection, records, QStringLiteral("SELECT * FROM 地址表"));
+  qsizetype characters = 0;
+  for (; !records.Eof(); records.MoveNext()) {
+    for (int i = 0; i < records.FieldCount(); ++i) characters += records.Value(i).toString().size();
+  }
+  quenlo::DbCloseRecordset(connection, records);
+  if (characters == 0) std::fprintf(stderr, "the table is empty\n");
+}
+
+void Report(const char* what, double seconds, double baseline, double target) {
+  std::printf("%-34s %8.3f s  %6.1fx baseline  target < %.1f s  %s\n", what, seconds,
+              seconds / baseline, target, seconds < target ? "met" : "MISSED");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QCoreApplication app(argc, argv);
+  QTemporaryDir dir;
+  qputenv("QUENLO_DATA_DIR", QFile::encodeName(dir.path()));
+  QString error;
+  if (!quenlo::CreateDatabase(dir.path(), &error)) {
+    std::fprintf(stderr, "cannot create the database: %s\n", error.toLocal8Bit().constData());
+    return 1;
+  }
+  FillTable();
+
+  quenlo::GridModel header;
+  quenlo::GridSetupColumns(header, quenlo::AddressFieldNames(), quenlo::AddressCaptions());
+  header.SetFixedCols(1);
+  quenlo::GridModel grid;
+  quenlo::RefreshAddressList(grid, QString(), QString(), quenlo::CharCountMeasure());
+
+  const QString csv = dir.filePath(QStringLiteral("out.csv"));
+  const QString book = dir.filePath(QStringLiteral("out.xlsx"));
+  const double baseline = MedianSeconds(ReadAllRecords);
+  std::printf("%d records, %d data rows in the grid, median of %d runs\n", kRecords,
+              grid.Rows() - grid.FixedRows(), kRuns);
+  std::printf("%-34s %8.3f s  (baseline)\n", "read every record (no export)", baseline);
+  Report("table to CSV", MedianSeconds([&] { quenlo::ExportTableToCsv(header, quenlo::kContactTable, csv); }),
+         baseline, kCsvTargetSeconds);
+  Report("table to workbook", MedianSeconds([&] { quenlo::ExportTableToExcel(header, quenlo::kContactTable, book); }),
+         baseline, kWorkbookTargetSeconds);
+  Report("grid to CSV", MedianSeconds([&] { quenlo::ExportGridToCsv(grid, csv); }), baseline,
+         kCsvTargetSeconds);
+  Report("grid to workbook", MedianSeconds([&] { quenlo::ExportGridToExcel(grid, book, QStringLiteral("阿里巴巴会员地址")); }),
+         baseline, kWorkbookTargetSeconds);
+  quenlo::DbReleaseSharedConnection();
+  return 0;
+}

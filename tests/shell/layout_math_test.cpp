@@ -1,0 +1,68 @@
+#include "shell/layout_math.h"
+
+#include <gtest/gtest.h>
+
+namespace quenlo {
+namespace {
+
+MainLayout TwoPagesOneGrid(int tabLeft, int tabTop) {
+  MainLayout l;
+  l.tabStrip = {tabLeft, tabTop, 1000, 1000};
+  l.pages[0] = TwipsRect{};
+  l.pages[1] = TwipsRect{};
+  l.grids[0] = TwipsRect{};
+  return l;
+}
+
+TEST(FitMainLayout, WidthsFollowTheWindow) {
+  MainLayout l = TwoPagesOneGrid(60, 120);
+  FitMainLayout(10000, 8000, l);
+  EXPECT_EQ(l.tabStrip.width, 9780);
+  EXPECT_EQ(l.pages[0]->width, 9670);
+  EXPECT_EQ(l.pages[1]->width, 9670);
+  EXPECT_EQ(l.pages[0]->left, 40);
+  EXPECT_EQ(l.grids[0]->width, 9680);
+  EXPECT_EQ(l.grids[0]->left, -10);
+  EXPECT_EQ(l.helpFrame.left, 9670 - 1760);
+  EXPECT_EQ(l.helpText.width, 9670 - 1740);
+  EXPECT_FALSE(l.pages[2].has_value());
+  EXPECT_FALSE(l.grids[1].has_value());
+}
+
+TEST(FitMainLayout, HeightsFollowTheWindow) {
+  MainLayout l = TwoPagesOneGrid(60, 120);
+  FitMainLayout(10000, 8000, l);
+  EXPECT_EQ(l.tabStrip.height, 6780);
+  EXPECT_EQ(l.status.top, 6960);
+  EXPECT_EQ(l.status.left, 30);
+  EXPECT_EQ(l.pages[1]->top, 350);
+  EXPECT_EQ(l.pages[1]->height, 6370);
+  EXPECT_EQ(l.grids[0]->top, 380);
+  EXPECT_EQ(l.grids[0]->height, 5990);
+  EXPECT_EQ(l.helpText.height, 6370);
+}
+
+TEST(FitMainLayout, TinyWindowKeepsLengthsThatWouldTurnNegative) {
+  MainLayout l = TwoPagesOneGrid(60, 120);
+  FitMainLayout(10000, 8000, l);
+  const MainLayout before = l;
+  FitMainLayout(150, 300, l);
+  EXPECT_EQ(l.tabStrip.width, before.tabStrip.width);
+  EXPECT_EQ(l.tabStrip.height, before.tabStrip.height);
+  EXPECT_EQ(l.pages[0]->width, before.pages[0]->width);
+  EXPECT_EQ(l.grids[0]->height, before.grids[0]->height);
+  EXPECT_EQ(l.helpText.width, before.helpText.width);
+}
+
+TEST(TaskbarAndCentring, PlaceAFormAboveABottomTaskbar) {
+  // 1024 x 768 pixels at 15 twips per pixel, a 30-pixel taskbar at the bottom.
+  const int taskbar = TaskbarHeightTwips(11520, 15.0, 738);
+  EXPECT_EQ(taskbar, 450);
+  const TwipsPoint at = CenteredPosition(15360, 11520, 6000, 3000, taskbar);
+  EXPECT_EQ(at.left, 4680);
+  EXPECT_EQ(at.top, 4035);
+  EXPECT_EQ(TaskbarHeightTwips(11520, 15.0, 768), 0);  // taskbar elsewhere
+}
+
+}  // namespace
+}  // namespace quenlo
