@@ -21,9 +21,18 @@ void LineEditCellBox::ShowFocused() {
   edit_->setFocus(Qt::OtherFocusReason);
 }
 
-void LineEditCellBox::Hide() { edit_->hide(); }
+void LineEditCellBox::Hide() {
+  // Hiding a focused box would let the view take the focus as if Tab were
+  // pressed, moving the current cell and scrolling to it; hand the focus back
+  // to the view directly instead. That focus change ends the edit again:
+  // meanwhile the box counts as hidden.
+  hiding_ = true;
+  if (edit_->hasFocus()) view_.setFocus(Qt::OtherFocusReason);
+  edit_->hide();
+  hiding_ = false;
+}
 
-bool LineEditCellBox::IsShown() const { return !edit_->isHidden(); }
+bool LineEditCellBox::IsShown() const { return !hiding_ && !edit_->isHidden(); }
 
 QString LineEditCellBox::Text() const { return edit_->text(); }
 

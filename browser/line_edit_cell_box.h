@@ -26,6 +26,7 @@ class LineEditCellBox : public CellEditBox {
  private:
   GridView& view_;
   QLineEdit* edit_;
+  bool hiding_ = false;
 };
 
 }  // namespace quenlo

@@ -38,9 +38,9 @@ bool Dispatcher::Pass() {
   }
   table_.AdvanceLow(lastScanned);
 
-  // After a collect in one-per-pass mode more results may be waiting: pump only.
-  const bool morePending = rules_.oneResultPerPass && collectedAny;
-  WaitTicks(morePending ? 0 : rules_.passPauseTicks, [this] { return Wake(); });
+  // A pass that collected freed slots (and in one-per-pass mode may have left
+  // results waiting): the next pass comes at once, after pumping events.
+  WaitTicks(collectedAny ? 0 : rules_.passPauseTicks, [this] { return Wake(); });
   if (!rules_.stopTestFirst && hooks_.stopRequested()) {
     stopped_ = true;
     return false;
@@ -59,13 +59,11 @@ void Dispatcher::LaunchPhase() {
 
 bool Dispatcher::TryCollect(int unit) {
   const QString file = units_(unit).resultFile;
-  bool ready = ResultReady(file);
-  // The worker renames its result into place just before it exits: look again
-  // after seeing the exit before giving the unit up.
-  if (!ready && hooks_.launcher->HasEnded(file)) ready = ResultReady(file);
-  if (!ready && !hooks_.launcher->HasEnded(file)) return false;
-
-  if (ready) {
+  // A unit holds its place until its worker is gone, so no more than the
+  // limit of workers ever run. The worker renames its result into place just
+  // before it exits: once it has ended, the file is there or never will be.
+  if (!hooks_.launcher->HasEnded(file)) return false;
+  if (ResultReady(file)) {
     WaitTicks(rules_.readPauseTicks);
     store_(unit, ReadResultFile(file, true));
   }

@@ -30,7 +30,11 @@ SqliteStatement::SqliteStatement(sqlite3* db, const QString& sql) : db_(db) {
   const int code = sqlite3_prepare_v2(db_, utf8.constData(), int(utf8.size()), &statement_, &tail);
   if (code != SQLITE_OK) Fail(code);
   if (!statement_) throw DbError("empty SQL statement");
-  if (!OnlyBlanksOrSemicolons(tail)) throw DbError("only one SQL statement may be run at a time");
+  if (!OnlyBlanksOrSemicolons(tail)) {
+    // The destructor does not run for a throwing constructor.
+    sqlite3_finalize(statement_);
+    throw DbError("only one SQL statement may be run at a time");
+  }
 }
 
 SqliteStatement::~SqliteStatement() { sqlite3_finalize(statement_); }

@@ -153,10 +153,7 @@ TEST_F(RecordBrowserTest, ScrollingCommitsTheEdit) {
   TempDatabase::AddMembers(300);
   browser_.Refresh({}, {});
   EditCell(2, 4, "13800000000");
-  QObject::connect(View().verticalScrollBar(), &QScrollBar::valueChanged, [](int v){ fprintf(stderr, "DBG changed %d\n", v); });
-  QObject::connect(qApp, &QApplication::focusChanged, [](QWidget* a, QWidget* b){ fprintf(stderr, "DBG focus %s -> %s\n", a? a->metaObject()->className():"-", b? b->metaObject()->className():"-"); });
   View().verticalScrollBar()->setValue(100);
-  fprintf(stderr, "DBG v %d max %d\n", View().verticalScrollBar()->value(), View().verticalScrollBar()->maximum());
   EXPECT_FALSE(Box().isVisible());
   EXPECT_EQ(TempDatabase::Column("RMob", "AName='m1'"), QStringList({"13800000000"}));
   EXPECT_EQ(grid_.TopRow(), 102);

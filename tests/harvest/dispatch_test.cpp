@@ -182,6 +182,9 @@ TEST_F(DispatchTest, StaleFileIsRemovedOnlyWhereTheRulesSaySo) {
   DispatchRules rules;
   rules.deleteStaleFile = false;
   auto profiles = Make(keeping, rules);
+  ASSERT_TRUE(profiles->Pass());
+  EXPECT_TRUE(texts_.isEmpty());  // its worker still runs
+  launcher_.EndWithoutResult(File(1));
   EXPECT_FALSE(profiles->Pass());
   EXPECT_EQ(texts_, QStringList({"old"}));  // taken as this unit's result
 

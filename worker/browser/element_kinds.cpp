@@ -1,6 +1,6 @@
 #include "worker/browser/element_kinds.h"
 
-#include <cstring>
+#include <string_view>
 
 namespace pitrel {
 
@@ -82,8 +82,8 @@ bool IsPreformattedElement(GumboTag tag) {
   }
 }
 
-std::string UpperTagName(const GumboElement& element) {
-  std::string name;
+void AppendUpperTagName(std::string& out, const GumboElement& element) {
+  std::string_view name;
   if (element.tag != GUMBO_TAG_UNKNOWN) {
     name = gumbo_normalized_tagname(element.tag);
   } else {
@@ -92,12 +92,10 @@ std::string UpperTagName(const GumboElement& element) {
     if (original.data != nullptr && original.length >= 2 && original.data[0] == '<' &&
         original.data[original.length - 1] == '>') {
       gumbo_tag_from_original_text(&original);
-      name.assign(original.data, original.length);
+      name = std::string_view(original.data, original.length);
     }
   }
-  for (char& c : name)
-    if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
-  return name;
+  for (char c : name) out.push_back((c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c);
 }
 
 }  // namespace pitrel

@@ -18,7 +18,8 @@ bool IsHiddenElement(const GumboNode& element);  // display: none by default, or
 bool IsRawTextElement(GumboTag tag);        // content written and kept as is
 bool IsPreformattedElement(GumboTag tag);   // whitespace kept
 
-// The element's tag name, upper-case; unknown tags keep the name they were written with.
-std::string UpperTagName(const GumboElement& element);
+// Appends the element's tag name, upper-case; unknown tags keep the name they
+// were written with.
+void AppendUpperTagName(std::string& out, const GumboElement& element);
 
 }  // namespace pitrel

@@ -82,7 +82,7 @@ class MarkupWriter {
     if (IsPreformattedElement(element.tag)) ++preformatted_depth_;
     // A TBODY the parser supplied is written too: the old browser's tree had it as well.
     out_.push_back('<');
-    out_.append(UpperTagName(element));
+    AppendUpperTagName(out_, element);
     for (unsigned i = 0; i < element.attributes.length; ++i)
       Attribute(*static_cast<const GumboAttribute*>(element.attributes.data[i]));
     out_.push_back('>');
@@ -91,7 +91,9 @@ class MarkupWriter {
   void EndTag(const GumboNode& node) {
     const GumboElement& element = node.v.element;
     if (IsPreformattedElement(element.tag)) --preformatted_depth_;
-    out_.append("</").append(UpperTagName(element)).push_back('>');
+    out_.append("</");
+    AppendUpperTagName(out_, element);
+    out_.push_back('>');
   }
 
   void Attribute(const GumboAttribute& attribute) {

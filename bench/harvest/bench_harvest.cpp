@@ -1,0 +1,208 @@
+// bench_harvest: how fast the contact harvest stores pages, and what it costs
+// quenlo's own process while it waits for its workers.
+//
+// The sample marketplace runs as a separate process (so its work is not
+// counted) with about 40 KB pages; 600 members are harvested with a worker
+// limit of 15, at 200 ms and at 0 ms a page. The baseline, measured in the
+// same run, starts the same workers from a bare loop that replaces each one
+// the moment it exits, with no result reading and no database: what this
+// machine gives at best.
+//
+//   bench_harvest [--members N] [--limit L] [--latencies 200,0]
+#include "harvest/contact_harvest.h"
+#include "harvest/marketplace_urls.h"
+#include "harvest/member_harvest.h"
+#include "harvest/process_launcher.h"
+#include "store/database.h"
+#include "store/marketplace_settings.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QTemporaryDir>
+
+#include <sys/resource.h>
+
+#include <cstdio>
+
+namespace {
+
+using namespace quenlo;
+
+double CpuSeconds() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+         double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+// The marketplace process; its host lines go into this process's environment.
+class Marketplace {
+ public:
+  Marketplace(int members, int latencyMs) {
+    process_.setProgram(QStringLiteral(QUENLO_BUILD_DIR "/sample-marketplace"));
+    process_.setArguments({"--members", QString::number(members), "--page-kb", "40", "--latency",
+                           QString::number(latencyMs)});
+    process_.start();
+    int lines = 0;
+    while (lines < 5 && process_.waitForReadyRead(10000)) {
+      while (process_.canReadLine()) {
+        const QString line = QString::fromUtf8(process_.readLine()).trimmed();
+        ++lines;
+        const qsizetype eq = line.indexOf('=');
+        if (eq > 0) qputenv(line.left(eq).toUtf8().constData(), line.mid(eq + 1).toUtf8());
+      }
+    }
+    ok_ = lines >= 5;
+  }
+  ~Marketplace() {
+    process_.terminate();
+    process_.waitForFinished(5000);
+  }
+  bool ok() const { return ok_; }
+
+ private:
+  QProcess process_;
+  bool ok_ = false;
+};
+
+struct Figures {
+  double seconds = 0;
+  double cpu = 0;
+  int pages = 0;
+  double Rate() const { return pages / seconds; }
+  double CpuShare() const { return cpu / seconds; }
+};
+
+// Every member's contact page through bare worker processes, `limit` at a time.
+Figures Baseline(const QStringList& members, int limit) {
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  for (const auto& [name, value] : WorkerHostEnvironment()) environment.insert(name, value);
+  QEventLoop loop;
+  int next = 0;
+  int running = 0;
+  Figures figures;
+  std::function<void()> startNext = [&] {
+    while (running < limit && next < members.size()) {
+      const QString member = members[next++];
+      auto* process = new QProcess;
+      process->setProcessEnvironment(environment);
+      process->setStandardOutputFile(QProcess::nullDevice());
+      process->setStandardErrorFile(QProcess::nullDevice());
+      QObject::connect(process, &QProcess::finished, [&, process] {
+        process->deleteLater();
+        --running;
+        ++figures.pages;
+        if (figures.pages == members.size()) loop.quit();
+        startNext();
+      });
+      ++running;
+      process->start(DefaultWorkerProgram(),
+                     {WorkerCommandLine(BuildContactUrl(member), "Base_" + member, 1)});
+    }
+  };
+  QElapsedTimer clock;
+  const double cpu = CpuSeconds();
+  clock.start();
+  startNext();
+  loop.exec();
+  figures.seconds = clock.nsecsElapsed() / 1e9;
+  figures.cpu = CpuSeconds() - cpu;
+  for (const QString& file : QDir().entryList({"Base_*"}, QDir::Files)) QFile::remove(file);
+  return figures;
+}
+
+Figures Harvest(int limit) {
+  ProcessLauncher launcher;
+  HarvestHooks hooks;
+  hooks.launcher = &launcher;
+  hooks.workerLimit = [limit] { return limit; };
+  QElapsedTimer clock;
+  const double cpu = CpuSeconds();
+  clock.start();
+  const ContactHarvestOutcome outcome = HarvestContacts(hooks);
+  Figures figures;
+  figures.seconds = clock.nsecsElapsed() / 1e9;
+  figures.cpu = CpuSeconds() - cpu;
+  figures.pages = outcome.collected;
+  return figures;
+}
+
+void Print(const char* what, const Figures& f) {
+  std::printf("  %-9s %4d pages in %6.2f s = %7.1f pages/s, quenlo CPU %5.2f s = %5.1f %% of a core\n",
+              what, f.pages, f.seconds, f.Rate(), f.cpu, 100 * f.CpuShare());
+}
+
+int Measure(int members, int limit, int latencyMs) {
+  Marketplace market(members, latencyMs);
+  if (!market.ok()) {
+    std::fprintf(stderr, "bench_harvest: the sample marketplace did not start\n");
+    return 1;
+  }
+  QTemporaryDir data;
+  QTemporaryDir work;
+  qputenv("QUENLO_DATA_DIR", data.path().toUtf8());
+  DbReleaseSharedConnection();
+  QString error;
+  if (!CreateDatabase(data.path(), &error)) {
+    std::fprintf(stderr, "bench_harvest: %s\n", qPrintable(error));
+    return 1;
+  }
+  QDir::setCurrent(work.path());
+
+  ProcessLauncher launcher;
+  HarvestHooks hooks;
+  hooks.launcher = &launcher;
+  HarvestMemberNames(QStringLiteral("hits%1").arg(members), QString(), hooks);
+  const QStringList names = LoadContactWorkList();
+  if (names.size() != members) {
+    std::fprintf(stderr, "bench_harvest: %lld members stored, %d expected\n",
+                 static_cast<long long>(names.size()), members);
+    return 1;
+  }
+
+  const Figures base = Baseline(names, limit);
+  const Figures harvest = Harvest(limit);
+  std::printf("latency %d ms, %d members, worker limit %d, pages of about 40 KB\n", latencyMs,
+              members, limit);
+  Print("baseline", base);
+  Print("harvest", harvest);
+  std::printf("  harvest / baseline rate: %.3f\n", harvest.Rate() / base.Rate());
+  if (latencyMs > 0) {
+    const double ideal = limit * 1000.0 / latencyMs;
+    std::printf("  ideal (limit / latency) %.1f pages/s; harvest / ideal: %.3f (target >= 0.95)\n",
+                ideal, harvest.Rate() / ideal);
+    std::printf("  quenlo CPU while waiting: %.1f %% of a core (target < 10 %%)\n",
+                100 * harvest.CpuShare());
+  } else {
+    std::printf("  harvest rate %.1f pages/s (target > 200)\n", harvest.Rate());
+  }
+  DbReleaseSharedConnection();
+  QDir::setCurrent(QDir::tempPath());
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QCoreApplication app(argc, argv);
+  int members = 600;
+  int limit = 15;
+  QList<int> latencies = {200, 0};
+  const QStringList args = app.arguments();
+  for (qsizetype i = 1; i + 1 < args.size(); i += 2) {
+    if (args[i] == "--members") members = args[i + 1].toInt();
+    if (args[i] == "--limit") limit = args[i + 1].toInt();
+    if (args[i] == "--latencies") {
+      latencies.clear();
+      for (const QString& value : args[i + 1].split(',')) latencies.append(value.toInt());
+    }
+  }
+  qputenv("QUENLO_PITREL", QUENLO_BUILD_DIR "/pitrel");
+  int status = 0;
+  for (int latency : latencies) status |= Measure(members, limit, latency);
+  return status;
+}
