@@ -63,7 +63,9 @@ WorkbookFile::WorkbookFile(const QString& fileName, const QString& sheetName)
   p.target = fileName;
   p.temporary = ReserveTemporaryName(fileName);
   if (p.temporary.isEmpty()) return;
-  p.workbook = workbook_new(QFile::encodeName(p.temporary).constData());
+  lxw_workbook_options options{};
+  options.constant_memory = 1;  // rows are written in order; keeps big sheets out of memory
+  p.workbook = workbook_new_opt(QFile::encodeName(p.temporary).constData(), &options);
   if (!p.workbook) return;
   p.sheet = workbook_add_worksheet(p.workbook, sheetName.toUtf8().constData());
   if (!p.sheet) return;

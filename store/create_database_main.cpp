@@ -1,7 +1,7 @@
 // quenlo-create-database DIR: creates DIR/DATA.mdb unless it already exists.
 // The build runs it so that every build directory holds a record base.
-#include <QFileInfo>
 #include <QDir>
+#include <QFileInfo>
 #include <cstdio>
 
 #include "store/database.h"

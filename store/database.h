@@ -100,8 +100,7 @@ void DbExecute(const QString& sql, const QVariantList& params = {});
 QVariant DbLookup(const QString& table, const QVariant& key, const QString& keyColumn,
                   const QString& valueColumn);
 // Keeps, of every key, the row first in (key, order) order; deletes the rest.
-void DbRemoveDuplicates(const QString& table, const QString& keyColumn,
-                        const QString& orderColumn);
+void DbRemoveDuplicates(const QString& table, const QString& keyColumn, const QString& orderColumn);
 
 // Releases the shared keyed connection (tests that swap QUENLO_DATA_DIR call it).
 void DbReleaseSharedConnection();

@@ -3,7 +3,6 @@
 #include <sys/stat.h>
 
 #include <QFile>
-
 #include <memory>
 
 #include "store/database.h"

@@ -22,10 +22,10 @@ MarketplaceHosts MarketplaceHostsInForce() {
   hosts.main = HostInForce(pitrel::kMainHostVariable, kMainHostKey, pitrel::kDefaultMainHost);
   hosts.search =
       HostInForce(pitrel::kSearchHostVariable, kSearchHostKey, pitrel::kDefaultSearchHost);
-  hosts.memberDomain = HostInForce(pitrel::kMemberDomainVariable, kMemberDomainKey,
-                                   pitrel::kDefaultMemberDomain);
-  hosts.directory = HostInForce(pitrel::kDirectoryHostVariable, kDirectoryHostKey,
-                                pitrel::kDefaultDirectoryHost);
+  hosts.memberDomain =
+      HostInForce(pitrel::kMemberDomainVariable, kMemberDomainKey, pitrel::kDefaultMemberDomain);
+  hosts.directory =
+      HostInForce(pitrel::kDirectoryHostVariable, kDirectoryHostKey, pitrel::kDefaultDirectoryHost);
   return hosts;
 }
 

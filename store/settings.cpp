@@ -19,7 +19,8 @@ struct SettingLocation {
 
 SettingLocation Locate(const QString& application, const QString& section, const QString& key) {
 #ifdef Q_OS_WIN
-  const QString path = QStringLiteral("HKEY_CURRENT_USER\\%1\\%2\\%3").arg(application, section, key);
+  const QString path =
+      QStringLiteral("HKEY_CURRENT_USER\\%1\\%2\\%3").arg(application, section, key);
   return {std::make_unique<QSettings>(path, QSettings::NativeFormat), QStringLiteral("Default")};
 #else
   // The file path is worked out here on every call: QSettings remembers the

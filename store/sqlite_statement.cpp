@@ -39,9 +39,7 @@ SqliteStatement::SqliteStatement(sqlite3* db, const QString& sql) : db_(db) {
 
 SqliteStatement::~SqliteStatement() { sqlite3_finalize(statement_); }
 
-void SqliteStatement::Fail(int code) const {
-  throw DbError(ErrorText(db_, code).toStdString());
-}
+void SqliteStatement::Fail(int code) const { throw DbError(ErrorText(db_, code).toStdString()); }
 
 int BindValue(sqlite3_stmt* statement, int position, const QVariant& value) {
   switch (value.typeId()) {

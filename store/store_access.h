@@ -10,9 +10,7 @@ namespace quenlo {
 
 class ConnectionAccess {
  public:
-  static std::shared_ptr<ConnectionImpl>& Impl(Connection& connection) {
-    return connection.impl_;
-  }
+  static std::shared_ptr<ConnectionImpl>& Impl(Connection& connection) { return connection.impl_; }
 };
 
 class RecordsetAccess {

@@ -20,9 +20,9 @@ ColumnsByTable ReadSchemaColumns() {
   sqlite3* db = nullptr;
   if (sqlite3_open(":memory:", &db) == SQLITE_OK &&
       sqlite3_exec(db, kSchemaSql, nullptr, nullptr, nullptr) == SQLITE_OK) {
-    SqliteStatement tables(
-        db, QStringLiteral("SELECT name FROM sqlite_master WHERE type='table' AND "
-                           "name NOT LIKE 'sqlite_%'"));
+    SqliteStatement tables(db,
+                           QStringLiteral("SELECT name FROM sqlite_master WHERE type='table' AND "
+                                          "name NOT LIKE 'sqlite_%'"));
     while (tables.Step()) {
       const QString table = tables.Value(0).toString();
       SqliteStatement info(db, QStringLiteral("PRAGMA table_info(\"%1\")").arg(table));

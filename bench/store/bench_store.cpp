@@ -1,6 +1,8 @@
 // Measures the store's hot paths on a real record base in a temporary
 // directory, each against the unpooled way (a fresh keyed connection per
 // operation, rows deleted one by one through a recordset) in the same run.
+#include <sqlite3.h>
+
 #include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <algorithm>
@@ -9,8 +11,6 @@
 #include <functional>
 #include <string>
 #include <vector>
-
-#include <sqlite3.h>
 
 #include "shell/ports/messenger.h"
 #include "store/database.h"
@@ -55,7 +55,8 @@ double BareInsertsMs(const QString& file) {
 void StorePage(int page, bool pooled) {
   for (int i = 0; i < 40; ++i) {
     const QString name = QStringLiteral("member%1x%2").arg(page).arg(i);
-    for (const char* sql : {"INSERT INTO 地址表(AName) VALUES(?)", "INSERT INTO 介绍表(AName) VALUES(?)"}) {
+    for (const char* sql :
+         {"INSERT INTO 地址表(AName) VALUES(?)", "INSERT INTO 介绍表(AName) VALUES(?)"}) {
       if (!pooled) DbReleaseSharedConnection();
       DbExecute(QString::fromUtf8(sql), {name});
     }
@@ -66,9 +67,10 @@ void FillContacts(int rows, int distinctNames) {
   DbExecute(QStringLiteral("DELETE FROM 地址表"));
   DbExecute(QStringLiteral("BEGIN"));
   for (int i = 0; i < rows; ++i) {
-    DbExecute(QStringLiteral("INSERT INTO 地址表(AName,CName,CAddr) VALUES(?,?,?)"),
-              {QStringLiteral("member%1").arg((i * 7919) % distinctNames),
-               QStringLiteral("深圳市某某电子有限公司"), QStringLiteral("广东省深圳市福田区某某路88号")});
+    DbExecute(
+        QStringLiteral("INSERT INTO 地址表(AName,CName,CAddr) VALUES(?,?,?)"),
+        {QStringLiteral("member%1").arg((i * 7919) % distinctNames),
+         QStringLiteral("深圳市某某电子有限公司"), QStringLiteral("广东省深圳市福田区某某路88号")});
   }
   DbExecute(QStringLiteral("COMMIT"));
 }
@@ -123,7 +125,8 @@ int main() {
   setenv("QUENLO_DATA_DIR", directory.path().toLocal8Bit().constData(), 1);
 
   std::vector<double> pooled, unpooled;
-  for (int page = 0; page < 15; ++page) pooled.push_back(Milliseconds([&] { StorePage(page, true); }));
+  for (int page = 0; page < 15; ++page)
+    pooled.push_back(Milliseconds([&] { StorePage(page, true); }));
   for (int page = 100; page < 103; ++page) {
     unpooled.push_back(Milliseconds([&] { StorePage(page, false); }));
   }
@@ -137,12 +140,14 @@ int main() {
   }
   DbReleaseSharedConnection();
   for (int i = 0; i < 15; ++i) bare.push_back(BareInsertsMs(DatabasePath()));
-  std::printf("store one page (80 inserts): shared connection %.2f ms (target < 20 ms), "
-              "connection per operation %.1f ms, ratio %.0fx\n",
-              Median(pooled), Median(unpooled), Median(unpooled) / Median(pooled));
-  std::printf("  same page in one DbTransaction %.2f ms; bare SQLite floor %.2f ms "
-              "(shared connection / floor %.2fx)\n",
-              Median(batched), Median(bare), Median(pooled) / Median(bare));
+  std::printf(
+      "store one page (80 inserts): shared connection %.2f ms (target < 20 ms), "
+      "connection per operation %.1f ms, ratio %.0fx\n",
+      Median(pooled), Median(unpooled), Median(unpooled) / Median(pooled));
+  std::printf(
+      "  same page in one DbTransaction %.2f ms; bare SQLite floor %.2f ms "
+      "(shared connection / floor %.2fx)\n",
+      Median(batched), Median(bare), Median(pooled) / Median(bare));
 
   FillContacts(30000, 15000);
   const double setBased = Milliseconds([] {
@@ -151,9 +156,10 @@ int main() {
   const int keptSetBased = CountRows();
   FillContacts(30000, 15000);
   const double rowByRow = Milliseconds(RemoveDuplicatesRowByRow);
-  std::printf("remove duplicates of 30000 rows (%d kept): %.1f ms (target < 1000 ms), "
-              "row by row %.1f ms (%d kept), ratio %.1fx\n",
-              keptSetBased, setBased, rowByRow, CountRows(), rowByRow / setBased);
+  std::printf(
+      "remove duplicates of 30000 rows (%d kept): %.1f ms (target < 1000 ms), "
+      "row by row %.1f ms (%d kept), ratio %.1fx\n",
+      keptSetBased, setBased, rowByRow, CountRows(), rowByRow / setBased);
 
   FillContacts(29164, 29164);
   std::vector<double> reads;
@@ -161,8 +167,9 @@ int main() {
   for (int i = 0; i < 5; ++i) reads.push_back(Milliseconds([&] { cells = ReadAllContacts(); }));
   DbReleaseSharedConnection();
   const double coldRead = Milliseconds([&] { cells = ReadAllContacts(); });
-  std::printf("read 29164 rows through a recordset (%d filled cells): %.1f ms warm, %.1f ms "
-              "with a fresh connection (target well under 1000 ms)\n",
-              cells, Median(reads), coldRead);
+  std::printf(
+      "read 29164 rows through a recordset (%d filled cells): %.1f ms warm, %.1f ms "
+      "with a fresh connection (target well under 1000 ms)\n",
+      cells, Median(reads), coldRead);
   return 0;
 }

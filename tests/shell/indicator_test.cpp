@@ -57,6 +57,7 @@ TEST_F(IndicatorTest, BarOnlyGrowsUntilTheNextBegin) {
   progress.SetPosition(37);
   progress.SetPosition(10);
   EXPECT_DOUBLE_EQ(progress.Window()->Pic()->Drawn(), 0.37);
+  progress.SetPosition(37);
   progress.End();
 
   start = -1;

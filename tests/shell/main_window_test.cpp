@@ -226,9 +226,10 @@ TEST_F(MainWindowTest, ResizingFitsTheControls) {
   EXPECT_GT(window.Lbl()->y(), window.TabStrip()->geometry().bottom());
 
   const QRect grid = window.GridHost()->geometry();
-  window.resize(20, 20);  // far too small: lengths that would be negative stay
+  window.resize(20, 20);  // far too small: heights that would be negative stay
   QTest::qWait(10);
-  EXPECT_EQ(window.GridHost()->size(), grid.size());
+  EXPECT_EQ(window.GridHost()->height(), grid.height());
+  EXPECT_GE(window.GridHost()->width(), 0);
 }
 
 TEST_F(MainWindowTest, HelpCommandsOpenTheirAddresses) {
@@ -271,7 +272,9 @@ TEST_F(MainWindowTest, ShutdownRemovesOnlyResultFiles) {
   window.show();
   Item("mExit")->trigger();
   EXPECT_FALSE(window.isVisible());
-  EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList({"Temp.doc", "mine.txt"}));
+  QStringList left = QDir(dir.path()).entryList(QDir::Files);
+  left.sort();
+  EXPECT_EQ(left, QStringList({"Temp.doc", "mine.txt"}));
   QDir::setCurrent(previous);
 }
 

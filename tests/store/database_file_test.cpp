@@ -37,18 +37,19 @@ class DatabaseFileTest : public StoreTest {
     EXPECT_THROW(DbExecute(QStringLiteral("INSERT INTO 地址表(AName) VALUES('x')")), DbError);
     EXPECT_EQ(DbLookup(QStringLiteral("地址表"), 1, QStringLiteral("ID"), QStringLiteral("AName")),
               QVariant(QString()));
-    EXPECT_THAT(messenger_.shown,
-                ElementsAre(kConnectFailed, QStringLiteral("数据库打开错误(") + sql + ")！",
-                            kConnectFailed,
-                            QStringLiteral("数据库打开错误(SELECT * FROM 地址表 WHERE ID=?)！")));
+    EXPECT_THAT(
+        messenger_.shown,
+        ElementsAre(kConnectFailed, QStringLiteral("数据库打开错误(") + sql + ")！", kConnectFailed,
+                    QStringLiteral("数据库打开错误(SELECT * FROM 地址表 WHERE ID=?)！")));
   }
 };
 
 TEST_F(DatabaseFileTest, StoredRowsAreReadableWithTheKeyOnly) {
   DbExecute(QStringLiteral("INSERT INTO 地址表(AName,CName) VALUES(?,?)"),
             {QStringLiteral("visible"), QStringLiteral("公司名称甲")});
-  EXPECT_THAT(SqlcipherShell(DataFile(), "PRAGMA key='58203146';\nSELECT AName, CName FROM 地址表;\n"),
-              HasSubstr("visible|公司名称甲"));
+  EXPECT_THAT(
+      SqlcipherShell(DataFile(), "PRAGMA key='58203146';\nSELECT AName, CName FROM 地址表;\n"),
+      HasSubstr("visible|公司名称甲"));
   const std::string withoutKey = SqlcipherShell(DataFile(), "SELECT AName FROM 地址表;\n");
   EXPECT_THAT(withoutKey, HasSubstr("file is encrypted or is not a database"));
   EXPECT_THAT(withoutKey, Not(HasSubstr("visible")));
@@ -67,7 +68,8 @@ TEST_F(DatabaseFileTest, MissingFileReportsAndIsNotCreated) {
 TEST_F(DatabaseFileTest, WrongKeyReports) {
   QTemporaryDir other;
   const QString file = other.filePath(QStringLiteral("DATA.mdb"));
-  SqlcipherShell(file, "PRAGMA key='12345678';\nCREATE TABLE 地址表(ID INTEGER PRIMARY KEY, AName TEXT);\n");
+  SqlcipherShell(
+      file, "PRAGMA key='12345678';\nCREATE TABLE 地址表(ID INTEGER PRIMARY KEY, AName TEXT);\n");
   ASSERT_TRUE(QFile::exists(file));
   PointDataDirectoryAt(other.path());
   ExpectEveryOperationReportsAFailedConnection();
@@ -121,7 +123,8 @@ TEST_F(DatabaseFileTest, CreateDatabaseNeverOverwritesAndMakesMissingDirectories
 
 TEST_F(DatabaseFileTest, WritesOfAnotherProcessAreSeen) {
   DbExecute(QStringLiteral("INSERT INTO 地址表(AName) VALUES('ours')"));
-  SqlcipherShell(DataFile(), "PRAGMA key='58203146';\nINSERT INTO 地址表(AName) VALUES('theirs');\n");
+  SqlcipherShell(DataFile(),
+                 "PRAGMA key='58203146';\nINSERT INTO 地址表(AName) VALUES('theirs');\n");
   EXPECT_THAT(Column(QStringLiteral("地址表"), QStringLiteral("AName")),
               ElementsAre("ours", "theirs"));
 }

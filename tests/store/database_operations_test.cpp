@@ -29,10 +29,12 @@ TEST_F(DatabaseOperationsTest, NewMemberRowsReadEmptyTextSoTheHarvestsFindThem) 
 }
 
 TEST_F(DatabaseOperationsTest, ValuesWithQuotesAndSqlCharactersAreStoredIntact) {
-  const QStringList awkward = {
-      QStringLiteral("O'Brien's"), QStringLiteral("say \"hi\""), QStringLiteral("100%_off"),
-      QStringLiteral("a; DROP TABLE 地址表; --"), QStringLiteral("line1\r\nline2\nline3"),
-      QStringLiteral("’〗★〖中文")};
+  const QStringList awkward = {QStringLiteral("O'Brien's"),
+                               QStringLiteral("say \"hi\""),
+                               QStringLiteral("100%_off"),
+                               QStringLiteral("a; DROP TABLE 地址表; --"),
+                               QStringLiteral("line1\r\nline2\nline3"),
+                               QStringLiteral("’〗★〖中文")};
   for (const QString& value : awkward) {
     DbExecute(QStringLiteral("INSERT INTO 地址表(AName) VALUES(?)"), {value});
     DbExecute(QStringLiteral("UPDATE 地址表 SET CName=?,RJob=? WHERE AName=?"),
@@ -85,8 +87,7 @@ TEST_F(DatabaseOperationsTest, FailingStatementsThrowWithoutAMessageAndChangeNot
   // A second statement smuggled behind the first is refused as a whole.
   EXPECT_THROW(DbExecute(QStringLiteral("UPDATE 地址表 SET CName='x'; DELETE FROM 地址表")),
                DbError);
-  EXPECT_THAT(Column(QStringLiteral("地址表"), QStringLiteral("CName")),
-              ElementsAre(QString()));
+  EXPECT_THAT(Column(QStringLiteral("地址表"), QStringLiteral("CName")), ElementsAre(QString()));
   EXPECT_THAT(messenger_.shown, IsEmpty());
 }
 
@@ -112,12 +113,13 @@ TEST_F(DatabaseOperationsTest, LookupFindsByTextOrNumberAndGivesEmptyTextWhenAbs
             QVariant(QStringLiteral("m1")));
   // A number compared with a text column matches its decimal text.
   EXPECT_EQ(DbLookup(table, 15, QStringLiteral("AName"), QStringLiteral("ID")).toInt(), 3);
-  const QVariant missing = DbLookup(table, QStringLiteral("nobody"), QStringLiteral("AName"),
-                                    QStringLiteral("CName"));
+  const QVariant missing =
+      DbLookup(table, QStringLiteral("nobody"), QStringLiteral("AName"), QStringLiteral("CName"));
   EXPECT_TRUE(missing.isValid());
   EXPECT_EQ(missing.toString(), QString());
-  EXPECT_FALSE(DbLookup(table, QStringLiteral("15"), QStringLiteral("AName"),
-                        QStringLiteral("CName")).isValid());
+  EXPECT_FALSE(
+      DbLookup(table, QStringLiteral("15"), QStringLiteral("AName"), QStringLiteral("CName"))
+          .isValid());
   EXPECT_THAT(messenger_.shown, IsEmpty());
 }
 
@@ -127,7 +129,8 @@ TEST_F(DatabaseOperationsTest, LookupRefusesNamesThatAreNoColumnsOfTheTable) {
                                    QStringLiteral("AName=AName OR 1"), QStringLiteral("CName"));
   EXPECT_EQ(result.toString(), QString());
   ASSERT_EQ(messenger_.shown.size(), 1);
-  EXPECT_TRUE(messenger_.shown[0].startsWith(QStringLiteral("数据库打开错误(SELECT * FROM 地址表")));
+  EXPECT_TRUE(
+      messenger_.shown[0].startsWith(QStringLiteral("数据库打开错误(SELECT * FROM 地址表")));
   EXPECT_TRUE(messenger_.shown[0].endsWith(QStringLiteral(")！")));
   EXPECT_TRUE(IsKnownColumn(QStringLiteral("介绍表"), QStringLiteral("Intro")));
   EXPECT_FALSE(IsKnownColumn(QStringLiteral("地址表"), QStringLiteral("Intro")));
@@ -149,8 +152,8 @@ TEST_F(DatabaseOperationsTest, EmptyResultOpensQuietlyAndRejectedSqlShowsTheOpen
   DbOpenRecordset(connection, records, bad);
   EXPECT_FALSE(records.IsOpen());
   EXPECT_EQ(records.RecordCount(), 0);
-  EXPECT_THAT(messenger_.shown, ElementsAre(QStringLiteral("数据库打开错误(") + bad +
-                                            QStringLiteral(")！")));
+  EXPECT_THAT(messenger_.shown,
+              ElementsAre(QStringLiteral("数据库打开错误(") + bad + QStringLiteral(")！")));
   DbCloseRecordset(connection, records);
   DbCloseRecordset(connection, records);  // closing twice is no error
 }

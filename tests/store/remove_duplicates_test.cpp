@@ -48,9 +48,8 @@ TEST_F(RemoveDuplicatesTest, KeysCompareCaseSensitivelyAndNullKeysGo) {
   InsertWithId(contacts_, 7, QVariant());
   InsertWithId(contacts_, 8, QStringLiteral("abc"));
   DbRemoveDuplicates(contacts_, QStringLiteral("AName"), QStringLiteral("ID"));
-  EXPECT_THAT(IdsAndNames(contacts_),
-              ElementsAre(QStringLiteral("2/A"), QStringLiteral("3/abc"), QStringLiteral("4/ABC"),
-                          QStringLiteral("5/")));
+  EXPECT_THAT(IdsAndNames(contacts_), ElementsAre(QStringLiteral("2/A"), QStringLiteral("3/abc"),
+                                                  QStringLiteral("4/ABC"), QStringLiteral("5/")));
 }
 
 TEST_F(RemoveDuplicatesTest, TenThousandRowsKeepExactlyTheOldestRowOfEveryName) {

@@ -1,3 +1,5 @@
+#include "store/settings.h"
+
 #include <gtest/gtest.h>
 
 #include <QFile>
@@ -6,7 +8,6 @@
 #include <cstdlib>
 
 #include "store/marketplace_settings.h"
-#include "store/settings.h"
 #include "worker/marketplace_hosts.h"
 
 namespace quenlo {
@@ -91,7 +92,8 @@ TEST_F(SettingsTest, MarketplaceHostsComeFromEnvironmentThenSettingsThenDefaults
   EXPECT_EQ(hosts.directory, QString::fromLatin1(pitrel::kDefaultDirectoryHost));
 
   ASSERT_TRUE(SaveSettingValue(kApp, QString::fromLatin1(kMarketplaceSection),
-                               QString::fromLatin1(kSearchHostKey), QStringLiteral("127.0.0.1:81")));
+                               QString::fromLatin1(kSearchHostKey),
+                               QStringLiteral("127.0.0.1:81")));
   ASSERT_TRUE(SaveSettingValue(kApp, QString::fromLatin1(kMarketplaceSection),
                                QString::fromLatin1(kMainHostKey), QStringLiteral("127.0.0.1:82")));
   setenv(pitrel::kMainHostVariable, "127.0.0.1:9000", 1);
@@ -102,10 +104,10 @@ TEST_F(SettingsTest, MarketplaceHostsComeFromEnvironmentThenSettingsThenDefaults
 
   const QList<QPair<QString, QString>> environment = WorkerHostEnvironment();
   ASSERT_EQ(environment.size(), 4);
-  EXPECT_EQ(environment[0], qMakePair(QStringLiteral("QUENLO_MAIN_HOST"),
-                                      QStringLiteral("127.0.0.1:9000")));
-  EXPECT_EQ(environment[1], qMakePair(QStringLiteral("QUENLO_SEARCH_HOST"),
-                                      QStringLiteral("127.0.0.1:81")));
+  EXPECT_EQ(environment[0],
+            qMakePair(QStringLiteral("QUENLO_MAIN_HOST"), QStringLiteral("127.0.0.1:9000")));
+  EXPECT_EQ(environment[1],
+            qMakePair(QStringLiteral("QUENLO_SEARCH_HOST"), QStringLiteral("127.0.0.1:81")));
   unsetenv(pitrel::kMainHostVariable);
 }
 
