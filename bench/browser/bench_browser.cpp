@@ -27,7 +27,7 @@ const QStringList kJobs = {"经理", "销售经理", "总经理", "业务员", "
 
 QString Digits(std::mt19937& random, int count) {
   QString digits;
-  for (int i = 0; i < count; ++i) digits += QChar(u'0' + random() % 10);
+  for (int i = 0; i < count; ++i) digits += QChar(static_cast<char16_t>(u'0' + random() % 10));
   return digits;
 }
 

@@ -8,8 +8,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <algorithm>
-#include <ctime>
 #include <cstdio>
+#include <ctime>
 #include <functional>
 #include <vector>
 
@@ -58,32 +58,38 @@ Timing Median(const std::function<void()>& run) {
 }
 
 void FillTable() {
-  quenlo::DbExecute(QStringLiteral(
-      "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < ?) "
-      "INSERT INTO 地址表(AName, CName, RName, RMob, RPhone, RFax, RSex, RJob, CAddr, CPC, CUrl) "
-      "SELECT 'member' || i, '深圳市华强,电子有限公司' || i, '王先生', '1380013' || i, "
-      "'0755-8888' || i, '0755-6666' || i, '男', '销售\"经理\"', "
-      "'广东省深圳市福田区华强北路' || i || '号', '518000', 'http://www.example' || i || '.cn' "
-      "FROM n"),
+  quenlo::DbExecute(
+      QStringLiteral(
+          "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < ?) "
+          "INSERT INTO 地址表(AName, CName, RName, RMob, RPhone, RFax, RSex, RJob, CAddr, CPC, "
+          "CUrl) "
+          "SELECT 'member' || i, '深圳市华强,电子有限公司' || i, '王先生', '1380013' || i, "
+          "'0755-8888' || i, '0755-6666' || i, '男', '销售\"经理\"', "
+          "'广东省深圳市福田区华强北路' || i || '号', '518000', 'http://www.example' || i || '.cn' "
+          "FROM n"),
       {kRecords});
 }
 
-// The baseline: every field of every record read as text, nothing written.
+// The baseline: the exported fields of every record read as text, nothing written.
 void ReadAllRecords() {
   quenlo::Connection connection;
   quenlo::Recordset records;
   quenlo::DbOpenRecordset(connection, records, QStringLiteral("SELECT * FROM 地址表"));
+  std::vector<int> fields;
+  for (const QString& name : quenlo::AddressFieldNames()) {
+    if (!name.isEmpty()) fields.push_back(records.FieldIndex(name));
+  }
   qsizetype characters = 0;
   for (; !records.Eof(); records.MoveNext()) {
-    for (int i = 0; i < records.FieldCount(); ++i) characters += records.Value(i).toString().size();
+    for (int field : fields) characters += records.Value(field).toString().size();
   }
   quenlo::DbCloseRecordset(connection, records);
   if (characters == 0) std::fprintf(stderr, "the table is empty\n");
 }
 
 void Report(const char* what, Timing t, Timing baseline, double target) {
-  std::printf("%-30s wall %7.3f s  cpu %7.3f s  %5.2fx baseline (cpu)  target < %.1f s  %s\n",
-              what, t.wall, t.cpu, t.cpu / baseline.cpu, target, t.cpu < target ? "met" : "MISSED");
+  std::printf("%-30s wall %7.3f s  cpu %7.3f s  %5.2fx baseline (cpu)  target < %.1f s  %s\n", what,
+              t.wall, t.cpu, t.cpu / baseline.cpu, target, t.cpu < target ? "met" : "MISSED");
 }
 
 }  // namespace
@@ -107,18 +113,22 @@ int main(int argc, char** argv) {
 
   const QString csv = dir.filePath(QStringLiteral("out.csv"));
   const QString book = dir.filePath(QStringLiteral("out.xlsx"));
+  ReadAllRecords();  // warms the page cache and the allocator for every run below
   const Timing baseline = Median(ReadAllRecords);
   std::printf("%d records, %d data rows in the grid, median of %d runs\n", kRecords,
               grid.Rows() - grid.FixedRows(), kRuns);
   std::printf("%-30s wall %7.3f s  cpu %7.3f s  (baseline)\n", "read every record, no export",
               baseline.wall, baseline.cpu);
-  Report("table to CSV", Median([&] { quenlo::ExportTableToCsv(header, quenlo::kContactTable, csv); }),
-         baseline, kCsvTargetSeconds);
-  Report("table to workbook", Median([&] { quenlo::ExportTableToExcel(header, quenlo::kContactTable, book); }),
-         baseline, kWorkbookTargetSeconds);
+  Report("table to CSV",
+         Median([&] { quenlo::ExportTableToCsv(header, quenlo::kContactTable, csv); }), baseline,
+         kCsvTargetSeconds);
+  Report("table to workbook",
+         Median([&] { quenlo::ExportTableToExcel(header, quenlo::kContactTable, book); }), baseline,
+         kWorkbookTargetSeconds);
   Report("grid to CSV", Median([&] { quenlo::ExportGridToCsv(grid, csv); }), baseline,
          kCsvTargetSeconds);
-  Report("grid to workbook", Median([&] { quenlo::ExportGridToExcel(grid, book, QStringLiteral("阿里巴巴会员地址")); }),
+  Report("grid to workbook",
+         Median([&] { quenlo::ExportGridToExcel(grid, book, QStringLiteral("阿里巴巴会员地址")); }),
          baseline, kWorkbookTargetSeconds);
   quenlo::DbReleaseSharedConnection();
   return 0;

@@ -95,11 +95,14 @@ TEST_F(HarvestWindowTest, QueryWindowRejectsBlankKeywordAndCancelFetchesNothing)
 TEST_F(HarvestWindowTest, MemberAndContactHarvestsThroughTheirButtons) {
   Answer("hits60", "江浙沪");
   bool sawStopButton = false;
-  During(50, [&] {
-    sawStopButton = window_.Com(4)->text() == kMemberStopCaption &&
-                    window_.ButtonBackColor(4) == kStopButtonColor;
+  QTimer watch;
+  QObject::connect(&watch, &QTimer::timeout, [&] {
+    sawStopButton |= window_.Com(4)->text() == kMemberStopCaption &&
+                     window_.ButtonBackColor(4) == kStopButtonColor;
   });
+  watch.start(5);
   window_.RunCommand(4);
+  watch.stop();
   EXPECT_TRUE(sawStopButton);
   ExpectIdle(4, kMemberStartCaption);
   EXPECT_EQ(window_.Lbl()->text(), "已下载会员数：60");

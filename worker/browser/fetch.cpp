@@ -1,13 +1,17 @@
 #include "worker/browser/fetch.h"
 
-#include <curl/curl.h>
-
+#include <algorithm>
 #include <memory>
 
+#include "worker/browser/curl_runtime.h"
+#include "worker/browser/http_connection.h"
+#include "worker/browser/plain_http.h"
 #include "worker/browser/url_encoding.h"
 
 namespace pitrel {
 namespace {
+
+constexpr long kMaxRedirects = 20;
 
 struct Sink {
   std::string* body;
@@ -28,65 +32,73 @@ std::size_t WriteBody(char* data, std::size_t size, std::size_t count, void* use
   return bytes;
 }
 
-void GlobalInitOnce() {
-  static const bool initialized = (curl_global_init(CURL_GLOBAL_DEFAULT), true);
-  (void)initialized;
+void SetOptions(const CurlRuntime& curl, CURL* handle, const std::string& wire_url,
+                const FetchLimits& limits, long max_redirects, Sink& sink) {
+  curl.easy_setopt(handle, CURLOPT_URL, wire_url.c_str());
+  curl.easy_setopt(handle, CURLOPT_PROTOCOLS_STR, "http,https,file");
+  curl.easy_setopt(handle, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+  curl.easy_setopt(handle, CURLOPT_FOLLOWLOCATION, 1L);
+  curl.easy_setopt(handle, CURLOPT_MAXREDIRS, max_redirects);
+  curl.easy_setopt(handle, CURLOPT_CONNECTTIMEOUT_MS, limits.connect_timeout_ms);
+  curl.easy_setopt(handle, CURLOPT_TIMEOUT_MS, limits.total_timeout_ms);
+  curl.easy_setopt(handle, CURLOPT_NOSIGNAL, 1L);
+  curl.easy_setopt(handle, CURLOPT_ACCEPT_ENCODING, "");
+  curl.easy_setopt(handle, CURLOPT_USERAGENT, kBrowserUserAgent);
+  curl.easy_setopt(handle, CURLOPT_WRITEFUNCTION, WriteBody);
+  curl.easy_setopt(handle, CURLOPT_WRITEDATA, &sink);
+  if (limits.max_bytes > 0)
+    curl.easy_setopt(handle, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(limits.max_bytes));
 }
 
-struct CurlDeleter {
-  void operator()(CURL* curl) const { curl_easy_cleanup(curl); }
-};
-
-// A browser-like identity; some sites answer bare clients differently.
-constexpr char kUserAgent[] = "Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.1)";
-
-}  // namespace
-
-FetchResult FetchUrl(const std::string& url, const FetchLimits& limits) {
-  GlobalInitOnce();
+// https and file addresses, through libcurl.
+FetchResult FetchWithCurl(const std::string& url, const FetchLimits& limits, long max_redirects) {
   FetchResult result;
   result.final_url = url;
-  std::unique_ptr<CURL, CurlDeleter> curl(curl_easy_init());
-  if (!curl) {
+  const CurlRuntime* curl = LoadCurlRuntime(&result.error);
+  if (!curl) return result;
+  const auto cleanup = [curl](CURL* handle) { curl->easy_cleanup(handle); };
+  std::unique_ptr<CURL, decltype(cleanup)> owned(curl->easy_init(), cleanup);
+  if (!owned) {
     result.error = "curl_easy_init failed";
     return result;
   }
+  CURL* handle = owned.get();
   const std::string wire_url = EncodeRequestUrl(url);
   Sink sink{&result.body, limits.max_bytes};
-  CURL* handle = curl.get();
-  curl_easy_setopt(handle, CURLOPT_URL, wire_url.c_str());
-  curl_easy_setopt(handle, CURLOPT_PROTOCOLS_STR, "http,https,file");
-  curl_easy_setopt(handle, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
-  curl_easy_setopt(handle, CURLOPT_FOLLOWLOCATION, 1L);
-  curl_easy_setopt(handle, CURLOPT_MAXREDIRS, 20L);
-  curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT_MS, limits.connect_timeout_ms);
-  curl_easy_setopt(handle, CURLOPT_TIMEOUT_MS, limits.total_timeout_ms);
-  curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L);
-  curl_easy_setopt(handle, CURLOPT_ACCEPT_ENCODING, "");
-  curl_easy_setopt(handle, CURLOPT_USERAGENT, kUserAgent);
-  curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, WriteBody);
-  curl_easy_setopt(handle, CURLOPT_WRITEDATA, &sink);
-  if (limits.max_bytes > 0)
-    curl_easy_setopt(handle, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(limits.max_bytes));
+  SetOptions(*curl, handle, wire_url, limits, max_redirects, sink);
 
-  const CURLcode code = curl_easy_perform(handle);
-  curl_easy_getinfo(handle, CURLINFO_RESPONSE_CODE, &result.status);
+  const CURLcode code = curl->easy_perform(handle);
+  curl->easy_getinfo(handle, CURLINFO_RESPONSE_CODE, &result.status);
   long redirects = 0;
-  curl_easy_getinfo(handle, CURLINFO_REDIRECT_COUNT, &redirects);
+  curl->easy_getinfo(handle, CURLINFO_REDIRECT_COUNT, &redirects);
   if (redirects > 0) {
     char* effective = nullptr;
-    if (curl_easy_getinfo(handle, CURLINFO_EFFECTIVE_URL, &effective) == CURLE_OK && effective)
+    if (curl->easy_getinfo(handle, CURLINFO_EFFECTIVE_URL, &effective) == CURLE_OK && effective)
       result.final_url = effective;
   }
   char* content_type = nullptr;
-  if (curl_easy_getinfo(handle, CURLINFO_CONTENT_TYPE, &content_type) == CURLE_OK && content_type)
+  if (curl->easy_getinfo(handle, CURLINFO_CONTENT_TYPE, &content_type) == CURLE_OK && content_type)
     result.content_type = content_type;
 
   // A page cut short by the cap or the clock is still shown, as a browser
   // shows what it has; only a transfer that brought nothing counts as failed.
   result.received = code == CURLE_OK || !result.body.empty() || result.status > 0;
-  if (code != CURLE_OK) result.error = sink.truncated ? "size limit reached" : curl_easy_strerror(code);
+  if (code != CURLE_OK) result.error = sink.truncated ? "size limit reached" : curl->easy_strerror(code);
   return result;
+}
+
+}  // namespace
+
+FetchResult FetchUrl(const std::string& url, const FetchLimits& limits) {
+  if (!IsPlainHttpUrl(url)) return FetchWithCurl(url, limits, kMaxRedirects);
+  const Deadline deadline(limits.total_timeout_ms);
+  PlainHttpFetch plain = FetchPlainHttp(url, limits);
+  if (plain.hand_over_url.empty()) return std::move(plain.result);
+  // A redirect left plain http: libcurl goes on with what is left of the
+  // time and the redirect allowance.
+  FetchLimits rest = limits;
+  rest.total_timeout_ms = std::max(1L, deadline.RemainingMs());
+  return FetchWithCurl(plain.hand_over_url, rest, kMaxRedirects - plain.redirects);
 }
 
 }  // namespace pitrel

@@ -1,0 +1,48 @@
+// One TCP connection for a plain-http exchange, every step bounded by a
+// deadline so that a silent or slow server cannot hold the worker.
+// Not thread-safe; one connection per exchange.
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace pitrel {
+
+class Deadline {
+ public:
+  explicit Deadline(long milliseconds)
+      : end_(std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds)) {}
+  // Milliseconds left, at least 0.
+  long RemainingMs() const;
+  bool Passed() const { return RemainingMs() == 0; }
+
+ private:
+  std::chrono::steady_clock::time_point end_;
+};
+
+class HttpConnection {
+ public:
+  HttpConnection() = default;
+  HttpConnection(const HttpConnection&) = delete;
+  HttpConnection& operator=(const HttpConnection&) = delete;
+  ~HttpConnection();
+
+  // Tries each address of host in turn; connect_timeout_ms bounds them all.
+  bool Connect(const std::string& host, int port, long connect_timeout_ms, const Deadline& deadline,
+               std::string* error);
+  bool SendAll(std::string_view data, const Deadline& deadline, std::string* error);
+  // Bytes read (> 0), 0 when the server closed the connection, -1 on an
+  // error or when the deadline passed (error says which).
+  long Receive(char* buffer, std::size_t size, const Deadline& deadline, std::string* error);
+
+ private:
+  // Waits until the socket is ready for events; false with error on timeout.
+  bool WaitFor(short events, long timeout_ms, std::string* error);
+  void Close();
+
+  int fd_ = -1;
+};
+
+}  // namespace pitrel
