@@ -7,8 +7,8 @@ namespace quenlo {
 QString CsvField(const QString& cell) {
   QString field = cell;
   field.replace(u'"', QStringLiteral("\"\""));
-  const bool mustQuote = field.contains(u',') || field.contains(u'"') ||
-                         field.contains(u'\n') || field.contains(u'\r');
+  const bool mustQuote = field.contains(u',') || field.contains(u'"') || field.contains(u'\n') ||
+                         field.contains(u'\r');
   return mustQuote ? u'"' + field + u'"' : field;
 }
 

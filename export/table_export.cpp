@@ -115,8 +115,8 @@ bool ExportTableToCsv(const GridModel& grid, const QString& table, const QString
   QSaveFile file(fileName);
   bool saved = false;
   try {
-    saved = file.open(QIODevice::WriteOnly) && WriteTableCsv(columns, records, file) &&
-            file.commit();
+    saved =
+        file.open(QIODevice::WriteOnly) && WriteTableCsv(columns, records, file) && file.commit();
   } catch (const DbError&) {
     saved = false;
   }

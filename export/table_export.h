@@ -27,8 +27,7 @@ QString ExportValueText(const QVariant& value);
 // The caption line and one line per record from the current one on, every
 // line ending with a comma; one progress step per record. False when a write
 // fails or a column names no field of the records.
-bool WriteTableCsv(const std::vector<ExportColumn>& columns, Recordset& records,
-                   QIODevice& device);
+bool WriteTableCsv(const std::vector<ExportColumn>& columns, Recordset& records, QIODevice& device);
 
 // An empty table writes no CSV file and says nothing; other failures show
 // "文件保存出错！" and leave the target as it was.

@@ -18,8 +18,8 @@ constexpr lxw_color_t kCaptionFill = 0xFFC080;  // RGB(255, 192, 128) as 0xRRGGB
 // stays on one file system and replaces the target in one step.
 QString ReserveTemporaryName(const QString& fileName) {
   const QFileInfo target(fileName);
-  QTemporaryFile reserved(target.absoluteDir().filePath(u'.' + target.fileName() +
-                                                         QStringLiteral(".XXXXXX")));
+  QTemporaryFile reserved(
+      target.absoluteDir().filePath(u'.' + target.fileName() + QStringLiteral(".XXXXXX")));
   reserved.setAutoRemove(false);
   if (!reserved.open()) return {};
   return reserved.fileName();
@@ -46,9 +46,12 @@ struct WorkbookFile::Parts {
 
   lxw_format* Format(CellStyle style) const {
     switch (style) {
-      case CellStyle::kBordered: return bordered;
-      case CellStyle::kCaption: return caption;
-      case CellStyle::kPlain: break;
+      case CellStyle::kBordered:
+        return bordered;
+      case CellStyle::kCaption:
+        return caption;
+      case CellStyle::kPlain:
+        break;
     }
     return nullptr;
   }

@@ -26,7 +26,7 @@ class WorkbookFile {
   // Rows and columns count from 0. Every call after a failure does nothing.
   void WriteText(int row, int col, const QString& text, CellStyle style = CellStyle::kPlain);
   void WriteBlank(int row, int col, CellStyle style);  // formatting only, no value
-  void SetColumnWidth(int col, double width);           // in characters
+  void SetColumnWidth(int col, double width);          // in characters
   // Writes the workbook and moves it over the target. False when anything failed.
   bool Save();
   bool Ok() const;

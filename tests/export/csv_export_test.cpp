@@ -42,7 +42,8 @@ TEST(GridCsv, HeaderOnlyGridGivesOneLineOfCaptionsInGb18030) {
   RecordingProgress progress;
   const QByteArray bytes = GridCsvBytes(grid);
   // 序号,会员编号,公司名称 … in GB18030, then the rest of the captions.
-  EXPECT_TRUE(bytes.startsWith(QByteArray::fromHex("d0f2bac52cbbe1d4b1b1e0bac52cb9abcbbec3fbb3c6")));
+  EXPECT_TRUE(
+      bytes.startsWith(QByteArray::fromHex("d0f2bac52cbbe1d4b1b1e0bac52cb9abcbbec3fbb3c6")));
   EXPECT_EQ(DecodedLines(bytes),
             QStringList({QStringLiteral("序号,会员编号,公司名称,联系人,手机,电话,传真,性别,职务,"
                                         "地址,邮编,网址"),

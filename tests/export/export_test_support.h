@@ -6,8 +6,8 @@
 #include <QString>
 #include <QStringList>
 
-#include "browser/grid_model.h"
 #include "browser/address_list.h"
+#include "browser/grid_model.h"
 #include "browser/grid_operations.h"
 #include "export/export_records.h"
 #include "shell/ports/messenger.h"

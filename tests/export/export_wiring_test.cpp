@@ -1,5 +1,7 @@
 // The export commands of the main window, driven through the real save
 // dialog on the offscreen platform.
+#include "export/export_wiring.h"
+
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -9,7 +11,6 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
-#include "export/export_wiring.h"
 #include "export_test_support.h"
 #include "shell/main_window.h"
 
@@ -70,7 +71,8 @@ TEST_F(ExportWiringTest, ShownRecordsGoWhereTheDialogSaysWithoutAnAddedEnding) {
   csv.ArmFor(*qApp);
   window_.RunCommand(5);
   const QString text = QStringDecoder("GB18030").decode(ReadAll(csv.fileName));
-  EXPECT_TRUE(text.endsWith(QStringLiteral("1,alice01,\"甲,公司\",,,,,,,,,\r\n"))) << text.toStdString();
+  EXPECT_TRUE(text.endsWith(QStringLiteral("1,alice01,\"甲,公司\",,,,,,,,,\r\n")))
+      << text.toStdString();
   EXPECT_TRUE(messenger_.messages.isEmpty());
 }
 

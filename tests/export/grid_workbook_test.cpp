@@ -78,8 +78,8 @@ TEST_F(GridWorkbookTest, CaptionRowIsFilledBoldAndEveryUsedCellBordered) {
   const QJsonObject empty = Cell(book, "K3");  // no value, only its borders
   EXPECT_TRUE(empty["value"].isNull());
   for (const QString& corner : {QStringLiteral("A1"), QStringLiteral("K3"), QStringLiteral("D2")}) {
-    EXPECT_EQ(Cell(book, corner)["borders"].toArray(),
-              QJsonArray({"thin", "thin", "thin", "thin"})) << corner.toStdString();
+    EXPECT_EQ(Cell(book, corner)["borders"].toArray(), QJsonArray({"thin", "thin", "thin", "thin"}))
+        << corner.toStdString();
   }
 
   // Widths read back with the format's padding of 0.71.

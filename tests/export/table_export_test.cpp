@@ -1,5 +1,7 @@
 // Exports of a whole table from a real DATA.mdb in a temporary directory,
 // and the command line that runs them.
+#include "export/table_export.h"
+
 #include <gtest/gtest.h>
 
 #include <QFile>
@@ -9,7 +11,6 @@
 
 #include "export/export_cli.h"
 #include "export/export_texts.h"
-#include "export/table_export.h"
 #include "export_test_support.h"
 #include "store/database.h"
 #include "workbook_test_support.h"
@@ -65,11 +66,11 @@ TEST_F(TableExportTest, CsvHasCaptionsAndEveryRecordInDatabaseOrder) {
   AddThreeMembers();
   ASSERT_TRUE(ExportTableToCsv(header_, kContactTable, PathOf("all.csv")));
   const QByteArray bytes = ReadAll(PathOf("all.csv"));
-  const QByteArray expected = QStringEncoder("GB18030").encode(QStringLiteral(
-      "会员编号,公司名称,联系人,手机,电话,传真,性别,职务,地址,邮编,网址,\r\n"
-      "zed09,\"深圳,华强电子\",,13800138000,,,,,,,,\r\n"
-      "amy01,\"说\"\"好\"\"的厂\",,,,,,,,,,\r\n"
-      "kim05,宁波模具,,13900000000,,,,,,,,\r\n"));
+  const QByteArray expected = QStringEncoder("GB18030").encode(
+      QStringLiteral("会员编号,公司名称,联系人,手机,电话,传真,性别,职务,地址,邮编,网址,\r\n"
+                     "zed09,\"深圳,华强电子\",,13800138000,,,,,,,,\r\n"
+                     "amy01,\"说\"\"好\"\"的厂\",,,,,,,,,,\r\n"
+                     "kim05,宁波模具,,13900000000,,,,,,,,\r\n"));
   EXPECT_EQ(bytes, expected);
   EXPECT_EQ(progress_.caption, kCsvProgressCaption);
   EXPECT_EQ(progress_.total, 3);
@@ -101,8 +102,8 @@ TEST_F(TableExportTest, WorkbookHoldsPlainTextCellsUnderTheCaptions) {
   const QJsonObject caption = Cell(book, "A1");
   EXPECT_FALSE(caption["bold"].toBool());
   EXPECT_TRUE(caption["fill"].isNull());
-  EXPECT_EQ(caption["borders"].toArray(), QJsonArray({QJsonValue(), QJsonValue(), QJsonValue(),
-                                                      QJsonValue()}));
+  EXPECT_EQ(caption["borders"].toArray(),
+            QJsonArray({QJsonValue(), QJsonValue(), QJsonValue(), QJsonValue()}));
   EXPECT_TRUE(book["widths"].toObject().isEmpty());
   EXPECT_EQ(progress_.caption, kWorkbookProgressCaption);
   EXPECT_EQ(progress_.total, 6);
@@ -136,10 +137,11 @@ TEST_F(TableExportTest, CommandLineShownExportsTheSearchAsTheGridShowsIt) {
   AddMember("lee07", "华强配件", "");
   const QString path = PathOf("shown.csv");
   ASSERT_EQ(RunExportCommand({"export", path, "--shown", "CName", "华强"}), 0);
-  EXPECT_EQ(ReadGb18030(path),
-            QStringLiteral("序号,会员编号,公司名称,联系人,手机,电话,传真,性别,职务,地址,邮编,网址\r\n"
-                           "1,zed09,\"深圳,华强电子\",,13800138000,,,,,,,\r\n"
-                           "2,lee07,华强配件,,,,,,,,,\r\n"));
+  EXPECT_EQ(
+      ReadGb18030(path),
+      QStringLiteral("序号,会员编号,公司名称,联系人,手机,电话,传真,性别,职务,地址,邮编,网址\r\n"
+                     "1,zed09,\"深圳,华强电子\",,13800138000,,,,,,,\r\n"
+                     "2,lee07,华强配件,,,,,,,,,\r\n"));
   ASSERT_EQ(RunExportCommand({"export", PathOf("shown.xlsx"), "--shown", "02", "模具"}), 0);
   const QJsonObject book = ReadWorkbook(PathOf("shown.xlsx"));
   EXPECT_EQ(book["sheets"].toArray(), QJsonArray({kAddressSheetTitle}));

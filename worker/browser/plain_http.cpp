@@ -183,11 +183,9 @@ class BodyReader {
     if (complete_) return false;
     std::string_view data = wire;
     std::string unchunked;
+    bool framing_broken = false;
     if (chunked_) {
-      if (!chunked_->Feed(wire, unchunked)) {
-        *error = "malformed chunked body";
-        return false;
-      }
+      framing_broken = !chunked_->Feed(wire, unchunked);  // what came before the fault still counts
       data = unchunked;
       complete_ = chunked_->Done();
     } else if (length_left_) {
@@ -196,6 +194,10 @@ class BodyReader {
       complete_ = *length_left_ == 0;
     }
     if (!content_.Feed(data, body_, cap_, error)) return false;
+    if (framing_broken) {
+      *error = "malformed chunked body";
+      return false;
+    }
     if (body_.size() >= cap_ && !(complete_ && !content_.Unfinished())) {
       *error = "size limit reached";
       return false;

@@ -71,7 +71,7 @@ TEST(ResponseHead, ParsesStatusAndHeadersLeniently) {
       "HTTP/1.0 302 Found\r\nCONTENT-type : text/html;\r\n charset=gbk\r\nLocation:/next\n"
       "no colon here\r\nX-Empty:\r\n\r\n";
   EXPECT_EQ(HeadLength(head + "body"), head.size());
-  EXPECT_EQ(HeadLength("HTTP/1.1 200 OK\nA: b\n\nrest"), 23u);
+  EXPECT_EQ(HeadLength("HTTP/1.1 200 OK\nA: b\n\nrest"), 22u);
   EXPECT_EQ(HeadLength("HTTP/1.1 200 OK\r\nA: b\r\n"), 0u);
   const auto parsed = ParseResponseHead(head);
   ASSERT_TRUE(parsed);
@@ -120,8 +120,8 @@ TEST(ContentDecoder, InflatesGzipZlibAndRawDeflateFedInPieces) {
   EXPECT_TRUE(identity.Feed("abc", out, 100, &error));
   EXPECT_EQ(out, "abc");
   ContentDecoder corrupt("gzip");
-  EXPECT_FALSE(corrupt.Feed(Compressed(data, 31).substr(0, 20) + std::string(200, '\xff'), out, 1u << 30,
-                            &error));
+  // A gzip header, then a block of a type that does not exist.
+  EXPECT_FALSE(corrupt.Feed(std::string("\x1f\x8b\x08\0\0\0\0\0\0\x03\xff\xff", 12), out, 1u << 30, &error));
   EXPECT_FALSE(error.empty());
 }
 
@@ -292,7 +292,9 @@ TEST(PlainHttp, TheDeadlineEndsSilentAndTricklingServers) {
     EXPECT_LT(elapsed, std::chrono::milliseconds(900));
     EXPECT_EQ(result.error, "timed out after 400 ms");
     EXPECT_EQ(result.received, server == &trickling);
-    if (server == &trickling) EXPECT_FALSE(result.body.empty());
+    if (server == &trickling) {
+      EXPECT_FALSE(result.body.empty());
+    }
   }
 }
 
