@@ -1,6 +1,7 @@
 #include "export/export_cli.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <cstdio>
 
 #include "browser/address_list.h"
@@ -116,6 +117,8 @@ int RunExportCommand(const QStringList& args) {
     Complain(QStringLiteral("%1 was not written").arg(request.fileName));
     return kExitFailed;
   }
+  std::printf("quenlo export: wrote %s\n",
+              QFileInfo(request.fileName).absoluteFilePath().toLocal8Bit().constData());
   return kExitOk;
 }
 

@@ -71,7 +71,7 @@ AboutWindow::AboutWindow() {
   };
   add(QStringLiteral("软件名称："), QStringLiteral("Quenlo1.0 阿里巴巴会员联系方式收集"));
   add(QStringLiteral("版权所有："), maker.name);
-  add(QStringLiteral("网　　站："), maker.site.toString());
+  add(QStringLiteral("网　　站："), maker.siteName + QStringLiteral("  ") + maker.site.toString());
   add(QStringLiteral("电　　话："), maker.phone);
   add(QStringLiteral("电子邮件："), maker.email);
   add(QStringLiteral("Q　　Q："), maker.qq);

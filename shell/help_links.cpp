@@ -2,20 +2,29 @@
 
 #include "store/settings.h"
 
-
 namespace quenlo {
 namespace {
+
+constexpr char kHelpSection[] = "Help";
+constexpr char kMakerDetailsSection[] = "Maker";
 
 QString Setting(const char* section, const char* key, const QString& fallback) {
   return GetSettingValue(QString::fromLatin1(kSettingsApplication), QString::fromLatin1(section),
                          QString::fromLatin1(key), fallback);
 }
 
+QString MakerSite() {
+  QString site = qEnvironmentVariable("QUENLO_MAKER_SITE").trimmed();
+  if (site.isEmpty())
+    site = Setting(kMakerDetailsSection, "SiteAddress", QStringLiteral("http://www.quenlo.net/"));
+  if (!site.contains(QStringLiteral("://"))) site.prepend(QStringLiteral("http://"));
+  if (!site.endsWith(u'/')) site.append(u'/');
+  return site;
+}
+
 }  // namespace
 
-QUrl HelpPageUrl() {
-  return QUrl(Setting(kHelpSection, "Url", QStringLiteral("https://quenlo.example.com/help/")));
-}
+QUrl HelpPageUrl() { return QUrl(Setting(kHelpSection, "Url", MakerSite() + QStringLiteral("help/"))); }
 
 QString SupportAccount(int which) {
   return which == 1 ? Setting(kHelpSection, "QQ1", QStringLiteral("10000001"))
@@ -30,12 +39,12 @@ QUrl MessengerUrl(const QString& account) {
 
 MakerDetails ReadMakerDetails() {
   MakerDetails d;
-  d.name = Setting(kMakerSection, "Name", QStringLiteral("Quenlo 软件工作室"));
-  d.siteName = Setting(kMakerSection, "SiteName", QStringLiteral("Quenlo 软件"));
-  d.site = QUrl(Setting(kMakerSection, "Site", QStringLiteral("https://quenlo.example.com/")));
-  d.phone = Setting(kMakerSection, "Phone", QStringLiteral("000-00000000"));
-  d.email = Setting(kMakerSection, "Email", QStringLiteral("support@quenlo.example.com"));
-  d.qq = Setting(kMakerSection, "QQ", SupportAccount(1));
+  d.name = Setting(kMakerDetailsSection, "Name", QStringLiteral("Quenlo软件工作室"));
+  d.siteName = Setting(kMakerDetailsSection, "SiteName", QStringLiteral("Quenlo软件"));
+  d.site = QUrl(MakerSite());
+  d.phone = Setting(kMakerDetailsSection, "Phone", QStringLiteral("000-00000000"));
+  d.email = Setting(kMakerDetailsSection, "Email", QStringLiteral("support@quenlo.net"));
+  d.qq = Setting(kMakerDetailsSection, "QQ", SupportAccount(1));
   return d;
 }
 

@@ -1,6 +1,7 @@
 // Addresses behind the help commands and the about window. Each one is a
 // setting (application "Pitrel") with a default, so a distributor can point
-// them elsewhere without a rebuild.
+// them elsewhere without a rebuild. The maker's site is read the way the
+// new-version check reads it (QUENLO_MAKER_SITE, then Maker/SiteAddress).
 #pragma once
 
 #include <QString>
@@ -8,8 +9,8 @@
 
 namespace quenlo {
 
-inline constexpr char kHelpSection[] = "Help";    // keys Url, QQ1, QQ2
-inline constexpr char kMakerSection[] = "Maker";  // keys Name, Site, SiteName, Phone, Email, QQ
+// Sections: "Help" (keys Url, QQ1, QQ2) and "Maker" (keys Name, SiteAddress,
+// SiteName, Phone, Email, QQ).
 
 QUrl HelpPageUrl();
 // A chat with a support account through the messenger's own link scheme.

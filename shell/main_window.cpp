@@ -67,6 +67,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), parts_(new Parts)
   p.sst->setObjectName(QStringLiteral("SST"));
   static_cast<QFrame*>(p.sst)->setFrameShape(QFrame::StyledPanel);
   p.tabBar = new QTabBar(p.sst);
+  p.tabBar->setExpanding(false);
   p.tabBar->addTab(QStringLiteral("企业联系方式"));
   p.tabBar->addTab(QStringLiteral("使用帮助"));
   for (int i = 0; i < 2; ++i) {

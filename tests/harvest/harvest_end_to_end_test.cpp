@@ -238,6 +238,53 @@ TEST(WorkerTest, KilledWorkerFreesItsSlotAndLimitIsKept) {
   EXPECT_EQ(unfinished[0], QString::fromStdString(world.market.catalogue().at(2).name));
 }
 
+TEST(StoreTest, ResultFieldsLandInTheirColumns) {
+  HarvestWorld world(Options(1));
+  DbExecute("INSERT INTO 地址表(AName) VALUES(?)", {"m1"});
+  DbExecute("INSERT INTO 介绍表(AName) VALUES(?)", {"m1"});
+  const QString sep = "〗★〖";
+  StoreContact(QStringList({"家具", "m1", "f2", "f3", "f4", "f5", "f6", "f7", "f8", "f9", "f10", ""}).join(sep));
+  QStringList contact;
+  for (const char* column : {"CAddr", "CName", "CUrl", "CPC", "RFax", "RMob", "RPhone", "RJob", "RSex", "RName"})
+    contact.append(HarvestWorld::Column(kContactTable, column).value(0));
+  EXPECT_EQ(contact, QStringList({"f2", "f3", "f4", "f5", "f6", "f7", "f8", "f9", "f10", ""}));
+  StoreContact(QStringList({"家具", "m1", "x", "x", "x", "x", "x", "x", "x", "x", "x"}).join(sep));
+  EXPECT_EQ(HarvestWorld::Column(kContactTable, "CName").value(0), "f3");  // eleven parts: nothing
+
+  QStringList parts = {"m1"};
+  for (int k = 1; k <= 20; ++k) parts.append(QString("p%1").arg(k));
+  StoreProfile(parts.join(sep));
+  QStringList profile;
+  for (const char* column : {"RCap", "Score", "BA", "RV", "MKT", "RDate", "SNum", "RAddr", "Model",
+                             "RMode", "Field", "Prod", "Intro"})
+    profile.append(HarvestWorld::Column(kProfileTable, column).value(0));
+  EXPECT_EQ(profile, QStringList({"p3", "p4", "p6", "p7", "p8", "p10", "p11", "p12", "p14", "p15",
+                                  "p16", "p17", "p18"}));
+  StoreProfile("m1" + sep + "公司黄页" + sep);  // a directory entry empties every column
+  EXPECT_EQ(HarvestWorld::Column(kProfileTable, "AName", "Intro='' AND Score='' AND Prod=''").size(), 1);
+}
+
+TEST(StoreTest, FailingStatementIsReportedOnceAndTheHarvestGoesOn) {
+  HarvestWorld world(Options(12));
+  HarvestRun run(5);
+  const QString blocked = QString::fromStdString(world.market.catalogue().at(2).name);
+  DbExecute("CREATE TRIGGER refuse BEFORE INSERT ON 地址表 WHEN NEW.AName='" + blocked +
+            "' BEGIN SELECT RAISE(ABORT, 'refused'); END");
+  HarvestMemberNames("hits12", "", run.hooks);
+  EXPECT_EQ(HarvestWorld::Column(kContactTable, "AName").size(), 11);
+  DbExecute("DROP TRIGGER refuse");
+  DbExecute("CREATE TRIGGER refuse BEFORE UPDATE ON 地址表 WHEN OLD.AName<>'" + blocked +
+            "' AND NEW.CName<>'' BEGIN SELECT RAISE(ABORT, 'disk full'); END");
+  world.messenger.messages.clear();
+  const auto outcome = HarvestContacts(run.hooks);
+  EXPECT_EQ(outcome.end, HarvestEnd::Finished);
+  EXPECT_EQ(outcome.collected, 11);
+  ASSERT_EQ(world.messenger.messages.size(), 2);  // the first failure, then the count of the rest
+  EXPECT_TRUE(world.messenger.messages[0].startsWith("保存下载结果失败："));
+  EXPECT_EQ(world.messenger.messages[1], "另有 10 条下载结果未能保存。");
+  EXPECT_EQ(LoadContactWorkList().size(), 11);  // all still there for the next run
+}
+
 TEST(CommandLineTest, RefusesWithoutWorkerOrBaseOrWithBadArguments) {
   HarvestWorld world(Options(10));
   EXPECT_EQ(RunHarvestCommand({"members"}), 2);

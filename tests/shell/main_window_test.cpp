@@ -224,6 +224,10 @@ TEST_F(MainWindowTest, ResizingFitsTheControls) {
   EXPECT_NEAR(window.GridHost()->width(), window.Page(1)->width() + 1, 2);
   EXPECT_GT(window.GridHost()->height(), window.Page(0)->height() / 2);
   EXPECT_GT(window.Lbl()->y(), window.TabStrip()->geometry().bottom());
+  // Help tab: the manual on the left, the frame of help commands beside it.
+  EXPECT_LE(window.HelpText()->geometry().right(), window.HelpFrame()->x());
+  EXPECT_LE(window.HelpFrame()->geometry().right(), window.Page(1)->width());
+  EXPECT_EQ(window.HelpText()->height(), window.Page(1)->height());
 
   const QRect grid = window.GridHost()->geometry();
   window.resize(20, 20);  // far too small: heights that would be negative stay
@@ -236,11 +240,12 @@ TEST_F(MainWindowTest, HelpCommandsOpenTheirAddresses) {
   std::vector<QUrl> opened;
   SetUrlOpener([&](const QUrl& url) { opened.push_back(url); });
   ASSERT_TRUE(SaveSettingValue("Pitrel", "Help", "QQ2", "424242"));
+  ASSERT_TRUE(SaveSettingValue("Pitrel", "Maker", "SiteAddress", "maker.test"));
   window.RunCommand(40);
   window.RunCommand(41);
   window.RunCommand(42);
   ASSERT_EQ(opened.size(), 3u);
-  EXPECT_TRUE(opened[0].scheme().startsWith("http"));
+  EXPECT_EQ(opened[0].toString(), "http://maker.test/help/");
   EXPECT_TRUE(opened[1].toString().startsWith("tencent://message/?uin="));
   EXPECT_EQ(opened[2].toString(), "tencent://message/?uin=424242&Menu=yes");
 
@@ -254,7 +259,7 @@ TEST_F(MainWindowTest, HelpCommandsOpenTheirAddresses) {
   ASSERT_NE(about, nullptr);
   QTest::mouseClick(about->Picture(), Qt::LeftButton);
   ASSERT_EQ(opened.size(), 4u);
-  EXPECT_TRUE(opened[3].scheme().startsWith("http"));
+  EXPECT_EQ(opened[3].toString(), "http://maker.test/");
   about->OkButton()->click();
   EXPECT_FALSE(IsFormOpen(QStringLiteral("版权说明")));
   SetUrlOpener(nullptr);
