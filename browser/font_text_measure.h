@@ -1,4 +1,5 @@
-// Text widths in a widget's font, in twips at the widget's logical DPI.
+// Text widths in a widget's font, in twips at the widget's logical DPI,
+// including the margins an item view draws around a cell's text.
 #pragma once
 
 #include <QFontMetricsF>
@@ -23,6 +24,7 @@ class FontTextMeasure : public TextMeasure {
 
   QFontMetricsF metrics_;
   double twips_per_pixel_;
+  double padding_pixels_;
   mutable std::vector<float> advances_;  // per UTF-16 unit; negative: not measured yet
 };
 

@@ -88,6 +88,16 @@ bool ParseRequest(QStringList args, ExportRequest& request) {
   return true;
 }
 
+// An empty table writes no CSV file and says nothing, so the command line asks first.
+bool IsTableEmpty(const QString& table) {
+  Connection connection;
+  Recordset records;
+  DbOpenRecordset(connection, records, QStringLiteral("SELECT COUNT(*) FROM ") + table);
+  const bool empty = records.IsOpen() && !records.Eof() && records.Value(0).toInt() == 0;
+  DbCloseRecordset(connection, records);
+  return empty;
+}
+
 // The address list as the record grid holds it: header rows only for an
 // export of the whole table, or the records the search finds.
 void FillGrid(const ExportRequest& request, GridModel& grid) {
@@ -112,8 +122,13 @@ int RunExportCommand(const QStringList& args) {
   GridModel grid;
   FillGrid(request, grid);
   const QString table = request.shown ? QString() : kContactTable;
+  if (!table.isEmpty() && IsCsvFileName(request.fileName) && IsTableEmpty(table)) {
+    Complain(
+        QStringLiteral("%1 holds no records; %2 was not written").arg(table, request.fileName));
+    return kExitFailed;
+  }
   if (!ExportToFile(grid, table, kAddressSheetTitle, request.fileName)) {
-    // The export has said why, except for an empty table, which writes no CSV file.
+    // The export has said why.
     Complain(QStringLiteral("%1 was not written").arg(request.fileName));
     return kExitFailed;
   }

@@ -11,7 +11,6 @@
 #include "store/settings.h"
 
 #include <QFile>
-#include <QTextStream>
 #include <cstdio>
 #include <optional>
 

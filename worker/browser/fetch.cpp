@@ -11,8 +11,6 @@
 namespace pitrel {
 namespace {
 
-constexpr long kMaxRedirects = 20;
-
 struct Sink {
   std::string* body;
   std::size_t max_bytes;
@@ -45,9 +43,9 @@ void SetOptions(const CurlRuntime& curl, CURL* handle, const std::string& wire_u
   curl.easy_setopt(handle, CURLOPT_ACCEPT_ENCODING, "");
   curl.easy_setopt(handle, CURLOPT_USERAGENT, kBrowserUserAgent);
   curl.easy_setopt(handle, CURLOPT_WRITEFUNCTION, WriteBody);
+  // The cap is applied by WriteBody alone: a size limit given to libcurl would
+  // refuse a large file or a long Content-Length outright and keep nothing.
   curl.easy_setopt(handle, CURLOPT_WRITEDATA, &sink);
-  if (limits.max_bytes > 0)
-    curl.easy_setopt(handle, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(limits.max_bytes));
 }
 
 // https and file addresses, through libcurl.
@@ -90,7 +88,7 @@ FetchResult FetchWithCurl(const std::string& url, const FetchLimits& limits, lon
 }  // namespace
 
 FetchResult FetchUrl(const std::string& url, const FetchLimits& limits) {
-  if (!IsPlainHttpUrl(url)) return FetchWithCurl(url, limits, kMaxRedirects);
+  if (!IsPlainHttpUrl(url)) return FetchWithCurl(url, limits, long{kMaxRedirects});
   const Deadline deadline(limits.total_timeout_ms);
   PlainHttpFetch plain = FetchPlainHttp(url, limits);
   if (plain.hand_over_url.empty()) return std::move(plain.result);

@@ -1,6 +1,7 @@
-// One HTTP(S) or file download with libcurl: redirects followed, bounded in
-// time and size, compressed transfer accepted. Blocking; one call per thread
-// at a time (each call has its own curl handle).
+// One HTTP(S) or file download: redirects followed, bounded in time and
+// size, compressed transfer accepted. Plain http goes over our own client;
+// https and file through libcurl, loaded on first use. Blocking; calls on
+// several threads at once are fine (each has its own connection or handle).
 #pragma once
 
 #include <string>

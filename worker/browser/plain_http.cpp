@@ -14,7 +14,6 @@
 namespace pitrel {
 namespace {
 
-constexpr int kMaxRedirects = 20;
 constexpr std::size_t kMaxHeadBytes = 64 * 1024;
 constexpr std::size_t kReadBlock = 16 * 1024;
 
@@ -25,7 +24,7 @@ struct HttpTarget {
   std::string path;         // path and query
 };
 
-// Where an exchange ended, for the error text.
+// One request and what came back.
 struct Exchange {
   bool answered = false;  // a response head arrived
   int status = 0;
@@ -46,6 +45,11 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
          });
 }
 
+std::string LowerCase(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return text;
+}
+
 std::string_view WithoutBlanks(std::string_view text) {
   while (!text.empty() && static_cast<unsigned char>(text.front()) <= 0x20) text.remove_prefix(1);
   while (!text.empty() && static_cast<unsigned char>(text.back()) <= 0x20) text.remove_suffix(1);
@@ -61,23 +65,25 @@ std::optional<int> PortOf(std::string_view text) {
   return port;
 }
 
-// Splits an encoded http:// URL; nothing when it has no usable host or port.
-std::optional<HttpTarget> SplitHttpUrl(std::string_view url) {
-  url.remove_prefix(std::string_view("http://").size());
-  url = url.substr(0, url.find('#'));
-  const std::size_t path_start = std::min(url.find('/'), url.find('?'));
-  std::string_view authority = url.substr(0, path_start);
-  const std::string_view path = path_start == std::string_view::npos ? "" : url.substr(path_start);
+struct HostAndPort {
+  std::string host;  // without brackets
+  int port = 80;
+  bool bracketed = false;  // an IPv6 literal
+};
+
+// "host", "host:81", "[::1]:81", user info dropped; nothing when unusable.
+std::optional<HostAndPort> ParseAuthority(std::string_view authority) {
   if (const std::size_t at = authority.rfind('@'); at != std::string_view::npos)
     authority.remove_prefix(at + 1);  // user info is not sent
-
+  HostAndPort parsed;
   std::string_view host = authority, port_text;
-  if (authority.starts_with('[')) {
+  parsed.bracketed = authority.starts_with('[');
+  if (parsed.bracketed) {
     const std::size_t close = authority.find(']');
     if (close == std::string_view::npos) return std::nullopt;
     host = authority.substr(1, close - 1);
-    std::string_view after = authority.substr(close + 1);
-    if (!after.empty() && (after.front() != ':')) return std::nullopt;
+    const std::string_view after = authority.substr(close + 1);
+    if (!after.empty() && after.front() != ':') return std::nullopt;
     if (!after.empty()) port_text = after.substr(1);
   } else if (const std::size_t colon = authority.rfind(':'); colon != std::string_view::npos) {
     host = authority.substr(0, colon);
@@ -85,13 +91,24 @@ std::optional<HttpTarget> SplitHttpUrl(std::string_view url) {
   }
   const std::optional<int> port = PortOf(port_text);
   if (host.empty() || !port) return std::nullopt;
+  parsed.host.assign(host);
+  parsed.port = *port;
+  return parsed;
+}
+
+// Splits an encoded http:// URL; nothing when it has no usable host or port.
+std::optional<HttpTarget> SplitHttpUrl(std::string_view url) {
+  url.remove_prefix(std::string_view("http://").size());
+  url = url.substr(0, url.find('#'));
+  const std::size_t path_start = std::min(url.find('/'), url.find('?'));
+  const std::optional<HostAndPort> authority = ParseAuthority(url.substr(0, path_start));
+  if (!authority) return std::nullopt;
+  const std::string_view path = path_start == std::string_view::npos ? "" : url.substr(path_start);
 
   HttpTarget target;
-  target.host.assign(host);
-  target.port = *port;
-  target.host_header.assign(authority.substr(0, authority.size() - port_text.size()));
-  if (!port_text.empty()) target.host_header.pop_back();  // the ':' before the port
-  for (char& c : target.host_header) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  target.host = authority->host;
+  target.port = authority->port;
+  target.host_header = LowerCase(authority->bracketed ? "[" + target.host + "]" : target.host);
   if (target.port != 80) target.host_header += ":" + std::to_string(target.port);
   target.path = path.empty() || path.front() == '?' ? "/" + std::string(path) : std::string(path);
   return target;
@@ -121,11 +138,6 @@ bool CouldBeStatusLine(std::string_view received) {
   return received.substr(0, n) == kStart.substr(0, n);
 }
 
-std::string LowerCase(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return text;
-}
-
 // Reads until a final (non-1xx) head arrives; what follows it stays in buffer.
 std::optional<ResponseHead> ReadHead(HttpConnection& connection, const Deadline& deadline,
                                      const FetchLimits& limits, std::string& buffer, std::string* error) {
@@ -150,7 +162,8 @@ std::optional<ResponseHead> ReadHead(HttpConnection& connection, const Deadline&
       return std::nullopt;
     }
     const long got = deadline.Passed() ? -1 : connection.Receive(block, sizeof block, deadline, error);
-    if (got == 0) *error = buffer.empty() ? "empty reply from server" : "connection closed inside the response header";
+    if (got == 0)
+      *error = buffer.empty() ? "empty reply from server" : "connection closed inside the response header";
     if (got <= 0) {
       NoteTimeout(deadline, limits, error);
       return std::nullopt;

@@ -14,6 +14,7 @@ namespace pitrel {
 
 // A browser-like identity; some sites answer bare clients differently.
 inline constexpr char kBrowserUserAgent[] = "Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.1)";
+inline constexpr int kMaxRedirects = 20;  // as browsers allow
 
 struct PlainHttpFetch {
   FetchResult result;

@@ -198,6 +198,12 @@ TEST(PlainHttp, SendsABrowserLikeRequest) {
   EXPECT_NE(request.find("\r\nAccept-Encoding: gzip, deflate\r\n"), std::string::npos);
   EXPECT_NE(request.find("\r\nUser-Agent: Mozilla/"), std::string::npos);
   EXPECT_NE(request.find("\r\nConnection: close\r\n"), std::string::npos);
+
+  const std::string bare = server.Url("");  // no path at all, then a query only
+  EXPECT_EQ(FetchPlainHttp(bare, {}).result.body, "ok");
+  EXPECT_TRUE(server.LastRequest().starts_with("GET / HTTP/1.1\r\n"));
+  EXPECT_EQ(FetchPlainHttp(bare + "?k=1", {}).result.body, "ok");
+  EXPECT_TRUE(server.LastRequest().starts_with("GET /?k=1 HTTP/1.1\r\n"));
 }
 
 TEST(PlainHttp, DecodesCompressedAndCloseDelimitedBodies) {
@@ -337,9 +343,16 @@ TEST(Fetch, OtherSchemesGoThroughLibcurlLoadedOnlyThen) {
   const auto path = std::filesystem::temp_directory_path() / "pitrel_plain_http_test.html";
   std::ofstream(path, std::ios::binary) << "<p>from a file</p>";
   const FetchResult file = FetchUrl("file://" + path.string(), {});
+  FetchLimits small;
+  small.max_bytes = 5;
+  const FetchResult capped = FetchUrl("file://" + path.string(), small);
   std::filesystem::remove(path);
   EXPECT_TRUE(file.received) << file.error;
   EXPECT_EQ(file.body, "<p>from a file</p>");
+  // A file over the cap is kept up to the cap, as over http.
+  EXPECT_TRUE(capped.received);
+  EXPECT_EQ(capped.body, "<p>fr");
+  EXPECT_EQ(capped.error, "size limit reached");
 
   // No TLS server exists here: a clear failure, not a crash or a hang.
   const FetchResult secure = FetchUrl("https://127.0.0.1:1/", Quick());
