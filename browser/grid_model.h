@@ -16,7 +16,7 @@
 
 namespace quenlo {
 
-// Sort settings, by the codes of the classic flex grid.
+// Sort settings, by their long-standing numeric codes.
 enum GridSortSetting {
   kSortNumericAscending = 3,
   kSortNumericDescending = 4,

@@ -18,7 +18,8 @@ Serves a sample B2B marketplace on 127.0.0.1 (GBK pages) until interrupted.
   --port P        listen on port P; 0 (default) picks a free one
   --seed S        seed of the generated catalogue (default 1)
   --members N     number of member companies (default 100)
-  --latency MS    delay every answer by MS milliseconds (default 0)
+  --latency MS    delay every page by MS milliseconds (default 0;
+                  redirects answer at once)
   --page-kb K     pad every page to about K KB (default 0: no padding)
   --slow-ms MS    delay of the "slow" fault (default 3000)
   --hang-ms MS    longest a "hang" holds a connection (default 60000)

@@ -265,13 +265,16 @@ void SampleMarketplace::Handle(const httplib::Request& request, httplib::Respons
   }
   Route route = Classify(request, catalogue_);
   std::optional<FaultKind> fault = options_.faults.For(route.ref);
-  if (!Pause(options_.latency_ms) || (fault == FaultKind::kSlow && !Pause(options_.slow_ms))) {
+  Answer answer = Render(route, catalogue_, SettingsFor(request));
+  // The latency is a page's delay; a redirect on the way to a page is not a
+  // page of its own, so a redirected contact page costs one latency, not two.
+  const int latency_ms = answer.location.empty() ? options_.latency_ms : 0;
+  if (!Pause(latency_ms) || (fault == FaultKind::kSlow && !Pause(options_.slow_ms))) {
     ResetConnection(port_, request);  // shutting down
     return;
   }
   if (fault && AnswerWithFault(*fault, request, response)) return;
 
-  Answer answer = Render(route, catalogue_, SettingsFor(request));
   response.status = answer.status;
   if (!answer.location.empty()) response.set_header("Location", answer.location);
   auto body = std::make_shared<std::string>(ToGbk(answer.html));

@@ -88,7 +88,7 @@ FetchResult FetchWithCurl(const std::string& url, const FetchLimits& limits, lon
 }  // namespace
 
 FetchResult FetchUrl(const std::string& url, const FetchLimits& limits) {
-  if (!IsPlainHttpUrl(url)) return FetchWithCurl(url, limits, long{kMaxRedirects});
+  if (!IsPlainHttpUrl(url)) return FetchWithCurl(url, limits, kMaxRedirects);
   const Deadline deadline(limits.total_timeout_ms);
   PlainHttpFetch plain = FetchPlainHttp(url, limits);
   if (plain.hand_over_url.empty()) return std::move(plain.result);
