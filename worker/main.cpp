@@ -10,7 +10,7 @@ int main(int argc, char* argv[]) {
   pitrel::WorkerJob job;
   // A bad command line ends the worker without loading or writing anything.
   if (!pitrel::ParseCommandLine(pitrel::JoinArguments(argc, argv), hosts, job)) return 2;
-  const auto engine = pitrel::MakeCurlGumboEngine();
+  const auto engine = pitrel::MakeDefaultPageEngine();
   pitrel::RunJob(job, *engine, hosts);
   return 0;
 }

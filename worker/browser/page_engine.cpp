@@ -33,7 +33,7 @@ class CurlGumboEngine final : public PageEngine {
 
 }  // namespace
 
-std::unique_ptr<PageEngine> MakeCurlGumboEngine(const FetchLimits& limits) {
+std::unique_ptr<PageEngine> MakeDefaultPageEngine(const FetchLimits& limits) {
   return std::make_unique<CurlGumboEngine>(limits);
 }
 

@@ -31,7 +31,8 @@ class PageEngine {
   virtual LoadedPage Load(const std::string& url) = 0;
 };
 
-// libcurl fetch + charset decoding + gumbo parse.
-std::unique_ptr<PageEngine> MakeCurlGumboEngine(const FetchLimits& limits = {});
+// Our own http client (libcurl, loaded on demand, for https and file URLs),
+// charset decoding and a gumbo parse.
+std::unique_ptr<PageEngine> MakeDefaultPageEngine(const FetchLimits& limits = {});
 
 }  // namespace pitrel

@@ -62,7 +62,7 @@ class PageEngineTest : public ::testing::Test {
 
 TEST_F(PageEngineTest, LoadsDecodesAndWritesTextAndMarkup) {
   const std::string url = site_.Url("/plain");
-  const LoadedPage page = MakeCurlGumboEngine()->Load(url);
+  const LoadedPage page = MakeDefaultPageEngine()->Load(url);
   ASSERT_TRUE(page.loaded) << page.error;
   EXPECT_EQ(page.requested_url, url);
   EXPECT_EQ(page.location_url, url);
@@ -73,11 +73,11 @@ TEST_F(PageEngineTest, LoadsDecodesAndWritesTextAndMarkup) {
 
 TEST_F(PageEngineTest, LocationIsTheRequestedTextWithoutRedirectAndTheFinalUrlAfterOne) {
   const std::string unencoded = site_.Url("/plain?k=") + kUtf8Chinese;
-  const LoadedPage direct = MakeCurlGumboEngine()->Load(unencoded);
+  const LoadedPage direct = MakeDefaultPageEngine()->Load(unencoded);
   EXPECT_EQ(direct.location_url, unencoded);
   EXPECT_EQ(LastTarget(), "/plain?k=%D6%D0%CE%C4");
 
-  const LoadedPage moved = MakeCurlGumboEngine()->Load(site_.Url("/moved"));
+  const LoadedPage moved = MakeDefaultPageEngine()->Load(site_.Url("/moved"));
   ASSERT_TRUE(moved.loaded);
   EXPECT_EQ(moved.location_url, site_.Url("/plain"));
   EXPECT_EQ(moved.body_text, std::string(kUtf8Chinese) + "a");
@@ -102,7 +102,7 @@ TEST_F(PageEngineTest, LargeCompressedPageArrivesWholeAndTheSizeCapCutsIt) {
 }
 
 TEST_F(PageEngineTest, ErrorPageStillYieldsItsBody) {
-  const LoadedPage page = MakeCurlGumboEngine()->Load(site_.Url("/broken"));
+  const LoadedPage page = MakeDefaultPageEngine()->Load(site_.Url("/broken"));
   EXPECT_TRUE(page.loaded);
   EXPECT_EQ(page.body_text, "Server error");
 }
@@ -111,7 +111,7 @@ TEST_F(PageEngineTest, TotalTimeoutEndsASlowServerWithNothingLoaded) {
   FetchLimits limits;
   limits.total_timeout_ms = 300;
   const auto start = std::chrono::steady_clock::now();
-  const LoadedPage page = MakeCurlGumboEngine(limits)->Load(site_.Url("/slow"));
+  const LoadedPage page = MakeDefaultPageEngine(limits)->Load(site_.Url("/slow"));
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1500));
   EXPECT_FALSE(page.loaded);
   EXPECT_TRUE(page.body_text.empty());
@@ -126,7 +126,7 @@ TEST(PageEngine, RefusedConnectionLoadsNothing) {
     closed.Start();
     url = closed.Url("/");
   }
-  const LoadedPage page = MakeCurlGumboEngine()->Load(url);
+  const LoadedPage page = MakeDefaultPageEngine()->Load(url);
   EXPECT_FALSE(page.loaded);
   EXPECT_EQ(page.location_url, url);
   EXPECT_TRUE(page.body_text.empty());
@@ -139,7 +139,7 @@ TEST(PageEngine, ReadsFileUrlsWithTheirMetaCharset) {
     out << "<meta charset=utf-8><p>" << kUtf8Chinese << "</p><img src=\"pic.png\">";
   }
   const std::string url = "file://" + path.string();
-  const LoadedPage page = MakeCurlGumboEngine()->Load(url);
+  const LoadedPage page = MakeDefaultPageEngine()->Load(url);
   std::filesystem::remove(path);
   ASSERT_TRUE(page.loaded) << page.error;
   EXPECT_EQ(page.location_url, url);
