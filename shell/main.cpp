@@ -32,8 +32,10 @@ int CreateDatabaseCommand(int argc, char** argv, const QString& directory) {
 // Harvests and exports without a window: progress on stderr, messages too.
 int TerminalCommand(int argc, char** argv, const QStringList& args, quenlo::LaunchMode mode) {
   QCoreApplication app(argc, argv);
+  // Only the harvests exchange result files; an export's FILE stays relative
+  // to where the user ran it.
   QString error;
-  if (!quenlo::EnterWorkDirectory(&error)) {
+  if (mode == quenlo::LaunchMode::Harvest && !quenlo::EnterWorkDirectory(&error)) {
     PrintLine(stderr, QStringLiteral("quenlo: %1").arg(error));
     return 1;
   }
