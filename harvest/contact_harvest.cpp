@@ -3,9 +3,9 @@
 #include "harvest/dispatch_pass.h"
 #include "harvest/field_separator.h"
 #include "harvest/marketplace_urls.h"
-#include "harvest/member_name.h"
 #include "harvest/store_failures.h"
 #include "harvest/worker_launcher.h"
+#include "harvest/work_list.h"
 #include "shell/ports/messenger.h"
 #include "shell/ports/progress_sink.h"
 #include "store/database.h"
@@ -17,16 +17,7 @@ constexpr int kContactFlag = 1;
 }  // namespace
 
 QStringList LoadContactWorkList() {
-  Connection connection;
-  Recordset records;
-  DbOpenRecordset(connection, records, QStringLiteral("SELECT AName FROM 地址表 WHERE CName=''"));
-  QStringList members;
-  for (; records.IsOpen() && !records.Eof(); records.MoveNext()) {
-    const QString member = records.Value(0).toString();
-    if (IsSafeMemberName(member)) members.append(member);
-  }
-  DbCloseRecordset(connection, records);
-  return members;
+  return LoadSafeMembers(QStringLiteral("SELECT AName FROM 地址表 WHERE CName=''"));
 }
 
 void StoreContact(const QString& taggedResult) {

@@ -1,5 +1,6 @@
 #include "shell/help_links.h"
 
+#include "shell/maker_site.h"
 #include "store/settings.h"
 
 namespace quenlo {
@@ -13,18 +14,11 @@ QString Setting(const char* section, const char* key, const QString& fallback) {
                          QString::fromLatin1(key), fallback);
 }
 
-QString MakerSite() {
-  QString site = qEnvironmentVariable("QUENLO_MAKER_SITE").trimmed();
-  if (site.isEmpty())
-    site = Setting(kMakerDetailsSection, "SiteAddress", QStringLiteral("http://www.quenlo.net/"));
-  if (!site.contains(QStringLiteral("://"))) site.prepend(QStringLiteral("http://"));
-  if (!site.endsWith(u'/')) site.append(u'/');
-  return site;
-}
-
 }  // namespace
 
-QUrl HelpPageUrl() { return QUrl(Setting(kHelpSection, "Url", MakerSite() + QStringLiteral("help/"))); }
+QUrl HelpPageUrl() {
+  return QUrl(Setting(kHelpSection, "Url", MakerSiteAddress() + QStringLiteral("help/")));
+}
 
 QString SupportAccount(int which) {
   return which == 1 ? Setting(kHelpSection, "QQ1", QStringLiteral("10000001"))
@@ -40,8 +34,8 @@ QUrl MessengerUrl(const QString& account) {
 MakerDetails ReadMakerDetails() {
   MakerDetails d;
   d.name = Setting(kMakerDetailsSection, "Name", QStringLiteral("Quenlo软件工作室"));
-  d.siteName = Setting(kMakerDetailsSection, "SiteName", QStringLiteral("Quenlo软件"));
-  d.site = QUrl(MakerSite());
+  d.siteName = MakerSiteName();
+  d.site = QUrl(MakerSiteAddress());
   d.phone = Setting(kMakerDetailsSection, "Phone", QStringLiteral("000-00000000"));
   d.email = Setting(kMakerDetailsSection, "Email", QStringLiteral("support@quenlo.net"));
   d.qq = Setting(kMakerDetailsSection, "QQ", SupportAccount(1));

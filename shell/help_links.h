@@ -1,7 +1,7 @@
 // Addresses behind the help commands and the about window. Each one is a
 // setting (application "Pitrel") with a default, so a distributor can point
-// them elsewhere without a rebuild. The maker's site is read the way the
-// new-version check reads it (QUENLO_MAKER_SITE, then Maker/SiteAddress).
+// them elsewhere without a rebuild. The maker's site comes from
+// shell/maker_site.h, as for the new-version check.
 #pragma once
 
 #include <QString>

@@ -13,7 +13,7 @@
 
 #include "shell/ports/messenger.h"
 #include "shell/url_opener.h"
-#include "shell/version/maker_site.h"
+#include "shell/maker_site.h"
 #include "shell/version/version_text.h"
 
 namespace quenlo {

@@ -1,4 +1,4 @@
-#include "shell/version/maker_site.h"
+#include "shell/maker_site.h"
 
 #include "store/settings.h"
 
