@@ -3,6 +3,7 @@
 #include "harvest/dispatch_pass.h"
 #include "harvest/field_separator.h"
 #include "harvest/marketplace_urls.h"
+#include "harvest/member_name.h"
 #include "harvest/store_failures.h"
 #include "harvest/worker_launcher.h"
 #include "harvest/work_list.h"
