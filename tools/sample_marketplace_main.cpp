@@ -24,10 +24,10 @@ Serves a sample B2B marketplace on 127.0.0.1 (GBK pages) until interrupted.
   --slow-ms MS    delay of the "slow" fault (default 3000)
   --hang-ms MS    longest a "hang" holds a connection (default 60000)
   --threads T     connections served at once (default 64)
-  --faults SPEC   misbehave on chosen pages, see below
+  --faults LIST   misbehave on chosen pages, see below
   --help          show this text
 
-SPEC is a comma-separated list of KIND@PAGE, plus "hostile" to swap
+LIST is a comma-separated list of KIND@PAGE, plus "hostile" to swap
 members 3, 6, 9, 12, 15 for hostile names: a'b, x y, ../evil, a/b and
 '; DROP TABLE 地址表; --
   KIND  slow      answer after the slow delay

@@ -22,17 +22,22 @@ LoadedPage LoadPage(PageEngine& engine, const std::string& url) {
   }
 }
 
-std::string GetBodyText(const LoadedPage& page) { return page.body_text; }
-std::string GetBodyHtml(const LoadedPage& page) { return page.body_html; }
+const std::string& GetBodyText(const LoadedPage& page) { return page.BodyText(); }
+const std::string& GetBodyHtml(const LoadedPage& page) { return page.BodyHtml(); }
 
+// Every condenser is offered the page's text and mark-up; each is worked out
+// only for the condenser that reads it: the results are the same, and the
+// other would cost about as much again as the condenser's own.
 std::string Condense(int flag, const LoadedPage& page, const MarketplaceHosts& hosts) {
-  const std::string text = GetBodyText(page);
-  const std::string html = GetBodyHtml(page);
   switch (flag) {
-    case kMemberList: return CondenseMemberList(html, hosts);
-    case kContact: return CondenseContact(text, html, page.requested_url, page.location_url);
-    case kProfile: return CondenseProfile(text, html);
-    case kTradeCredit: return CondenseTradeCredit(text);
+    case kMemberList: return CondenseMemberList(GetBodyHtml(page), hosts);
+    case kContact:
+      // The marketplace's own page is read from its text, a member's site from its mark-up.
+      if (page.location_url == page.requested_url)
+        return CondenseContact(GetBodyText(page), {}, page.requested_url, page.location_url);
+      return CondenseContact({}, GetBodyHtml(page), page.requested_url, page.location_url);
+    case kProfile: return CondenseProfile(GetBodyText(page), {});
+    case kTradeCredit: return CondenseTradeCredit(GetBodyText(page));
     default: return {};
   }
 }

@@ -14,8 +14,9 @@ namespace pitrel {
 // a page that never arrives comes back with empty text and mark-up.
 LoadedPage LoadPage(PageEngine& engine, const std::string& url);
 
-std::string GetBodyText(const LoadedPage& page);
-std::string GetBodyHtml(const LoadedPage& page);
+// The page's body text and mark-up, each worked out on first use.
+const std::string& GetBodyText(const LoadedPage& page);
+const std::string& GetBodyHtml(const LoadedPage& page);
 
 // The condensed result of a loaded page for a flag of 0 to 3.
 std::string Condense(int flag, const LoadedPage& page, const MarketplaceHosts& hosts);

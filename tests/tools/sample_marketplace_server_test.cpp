@@ -210,9 +210,9 @@ TEST_F(SampleMarketplaceTest, ServesManySlowPagesAtOnce) {
 
 class SampleMarketplaceFaultTest : public SampleMarketplaceTest {
  protected:
-  void StartWithFaults(const std::string& spec, MarketplaceOptions options = {}) {
+  void StartWithFaults(const std::string& plan, MarketplaceOptions options = {}) {
     std::string error;
-    ASSERT_TRUE(ParseFaultPlan(spec, &options.faults, &error)) << error;
+    ASSERT_TRUE(ParseFaultPlan(plan, &options.faults, &error)) << error;
     StartWith(std::move(options));
   }
   std::string IntroPath(int number) {

@@ -1,6 +1,9 @@
 #include "worker/browser/html_document.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstddef>
+#include <new>
 #include <cctype>
 
 namespace pitrel {
@@ -53,7 +56,56 @@ std::size_t NestingCutPoint(std::string_view text) {
   return std::string_view::npos;
 }
 
+void* ArenaAllocate(void* arena, std::size_t size) { return static_cast<ParseArena*>(arena)->Allocate(size); }
+void ArenaRelease(void* arena, void* piece) { static_cast<ParseArena*>(arena)->Release(piece); }
+
+// Each piece is preceded by its size class, so a released piece finds its list.
+constexpr std::size_t kHeader = alignof(std::max_align_t);
+constexpr std::size_t kSmallest = 16;
+constexpr std::size_t kOwnBlock = ~std::size_t{0};
+
 }  // namespace
+
+std::byte* ParseArena::Carve(std::size_t bytes) {
+  constexpr std::size_t kBlockSize = 256u << 10;
+  if (bytes > left_) {
+    const std::size_t block_size = std::max(bytes, kBlockSize);
+    blocks_.push_back(std::make_unique_for_overwrite<std::byte[]>(block_size));
+    reserved_ += block_size;
+    // A piece larger than a block gets a block of its own; the current one stays open.
+    if (block_size > kBlockSize) return blocks_.back().get();
+    next_ = blocks_.back().get();
+    left_ = block_size;
+  }
+  std::byte* piece = next_;
+  next_ += bytes;
+  left_ -= bytes;
+  return piece;
+}
+
+void* ParseArena::Allocate(std::size_t size) {
+  const std::size_t rounded = std::bit_ceil(std::max(size, kSmallest));
+  const int size_class = std::countr_zero(rounded) - std::countr_zero(kSmallest);
+  if (size_class >= kClasses) {
+    std::byte* piece = Carve(kHeader + size);
+    *reinterpret_cast<std::size_t*>(piece) = kOwnBlock;
+    return piece + kHeader;
+  }
+  if (FreePiece* reused = free_[size_class]) {
+    free_[size_class] = reused->next;
+    return reused;
+  }
+  std::byte* piece = Carve(kHeader + rounded);
+  *reinterpret_cast<std::size_t*>(piece) = static_cast<std::size_t>(size_class);
+  return piece + kHeader;
+}
+
+void ParseArena::Release(void* piece) {
+  if (piece == nullptr) return;
+  const std::size_t size_class = *reinterpret_cast<const std::size_t*>(static_cast<std::byte*>(piece) - kHeader);
+  if (size_class == kOwnBlock) return;  // stays until the tree goes
+  free_[size_class] = new (piece) FreePiece{free_[size_class]};
+}
 
 HtmlDocument::HtmlDocument(std::string utf8) : text_(std::move(utf8)) {
   if (const std::size_t cut = NestingCutPoint(text_); cut != std::string::npos) text_.resize(cut);
@@ -61,12 +113,15 @@ HtmlDocument::HtmlDocument(std::string utf8) : text_(std::move(utf8)) {
   // which makes deeply nested broken pages quadratic; nobody reads them.
   GumboOptions options = kGumboDefaultOptions;
   options.max_errors = 0;
+  options.allocator = ArenaAllocate;
+  options.deallocator = ArenaRelease;
+  options.userdata = &arena_;
   output_ = gumbo_parse_with_options(&options, text_.data(), text_.size());
   if (output_ != nullptr) body_ = ChildElement(output_->root, GUMBO_TAG_BODY);
 }
 
-HtmlDocument::~HtmlDocument() {
-  if (output_ != nullptr) gumbo_destroy_output(&kGumboDefaultOptions, output_);
-}
+// The arena frees the whole tree at once; gumbo_destroy_output would only
+// walk it to hand each piece back to the arena.
+HtmlDocument::~HtmlDocument() = default;
 
 }  // namespace pitrel

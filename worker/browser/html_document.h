@@ -4,10 +4,42 @@
 
 #include <gumbo.h>
 
+#include <cstddef>
+#include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace pitrel {
+
+// Memory for one parse. Everything gumbo allocates goes when the tree goes,
+// so it is carved from a few large blocks that are freed together: a malloc
+// and a free for each of thousands of small pieces cost more than the parse's
+// own work on them. Pieces gumbo hands back early (token and text buffers)
+// are kept on a list per size and handed out again.
+class ParseArena {
+ public:
+  ParseArena() = default;
+  ParseArena(const ParseArena&) = delete;
+  ParseArena& operator=(const ParseArena&) = delete;
+
+  void* Allocate(std::size_t size);
+  void Release(void* piece);
+  std::size_t BytesReserved() const { return reserved_; }
+
+ private:
+  static constexpr int kClasses = 17;  // pieces of 16 bytes to 1 MB; larger ones get a block each
+  struct FreePiece {
+    FreePiece* next;
+  };
+  std::byte* Carve(std::size_t bytes);
+
+  std::vector<std::unique_ptr<std::byte[]>> blocks_;
+  std::byte* next_ = nullptr;
+  std::size_t left_ = 0;
+  std::size_t reserved_ = 0;
+  FreePiece* free_[kClasses] = {};
+};
 
 class HtmlDocument {
  public:
@@ -21,6 +53,7 @@ class HtmlDocument {
 
  private:
   std::string text_;  // gumbo's tree points into it
+  ParseArena arena_;  // holds the tree
   GumboOutput* output_ = nullptr;
   const GumboNode* body_ = nullptr;
 };

@@ -44,7 +44,7 @@ bool NeedsQuotes(std::string_view value) {
 
 class MarkupWriter {
  public:
-  explicit MarkupWriter(std::string_view page_url) : page_url_(page_url) {}
+  explicit MarkupWriter(std::string_view page_url) : links_(page_url) {}
 
   void Write(const GumboNode& body) {
     struct Frame {
@@ -102,7 +102,7 @@ class MarkupWriter {
     std::string resolved;
     std::string_view value = attribute.value;
     if (std::strcmp(attribute.name, "href") == 0 || std::strcmp(attribute.name, "src") == 0) {
-      resolved = ResolveUrl(page_url_, value);
+      resolved = links_.Resolve(value);
       value = resolved;
     }
     if (!NeedsQuotes(value)) {
@@ -162,7 +162,7 @@ class MarkupWriter {
     return before_ok && after_ok;
   }
 
-  std::string_view page_url_;
+  UrlResolver links_;
   std::string out_;
   int preformatted_depth_ = 0;
 };

@@ -21,9 +21,7 @@ class CurlGumboEngine final : public PageEngine {
     page.error = std::move(fetched.error);
     if (!fetched.received) return page;
     page.loaded = true;
-    const HtmlDocument document(DecodePage(fetched.body, fetched.content_type));
-    page.body_text = BodyInnerText(document.Body());
-    page.body_html = SerializeBodyHtml(document.Body(), page.location_url);
+    page.document = std::make_shared<const HtmlDocument>(DecodePage(fetched.body, fetched.content_type));
     return page;
   }
 
@@ -32,6 +30,16 @@ class CurlGumboEngine final : public PageEngine {
 };
 
 }  // namespace
+
+const std::string& LoadedPage::BodyText() const {
+  if (!body_text_) body_text_ = document ? BodyInnerText(document->Body()) : std::string();
+  return *body_text_;
+}
+
+const std::string& LoadedPage::BodyHtml() const {
+  if (!body_html_) body_html_ = document ? SerializeBodyHtml(document->Body(), location_url) : std::string();
+  return *body_html_;
+}
 
 std::unique_ptr<PageEngine> MakeDefaultPageEngine(const FetchLimits& limits) {
   return std::make_unique<CurlGumboEngine>(limits);

@@ -1,14 +1,17 @@
 // The worker's browser: loads one URL and hands back what the condensers read,
 // the body's rendered text and its mark-up as an old browser wrote it.
 // One small interface, so that another engine can stand in later.
-// Texts are UTF-8; line breaks in body_text are CR LF.
+// Texts are UTF-8; line breaks in the body text are CR LF.
 #pragma once
 
 #include <cstddef>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace pitrel {
+
+class HtmlDocument;
 
 struct FetchLimits {
   long connect_timeout_ms = 10'000;
@@ -16,13 +19,23 @@ struct FetchLimits {
   std::size_t max_bytes = 8u << 20;
 };
 
+// A loaded page offers both the body text and the body mark-up. Each is
+// worked out from the parsed page on first use: a condenser reads one of them,
+// and building the other would cost as much again. What a reader gets does
+// not depend on what was read before.
 struct LoadedPage {
   std::string requested_url;
   std::string location_url;  // final URL after redirects; the requested text when none
-  std::string body_text;     // body innerText
-  std::string body_html;     // the body's children, old-browser style mark-up
   bool loaded = false;       // false when nothing arrived (refused, timed out)
   std::string error;         // why not, for diagnostics only
+  std::shared_ptr<const HtmlDocument> document;  // nullptr when nothing arrived
+
+  const std::string& BodyText() const;  // body innerText
+  const std::string& BodyHtml() const;  // the body's children, old-browser style mark-up
+
+ private:
+  mutable std::optional<std::string> body_text_;
+  mutable std::optional<std::string> body_html_;
 };
 
 class PageEngine {

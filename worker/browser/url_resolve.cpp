@@ -147,16 +147,76 @@ std::string WithoutFragment(const ParsedUrl& base) {
   return base.scheme + "://" + base.authority + base.path + base.query;
 }
 
-}  // namespace
+// Characters that stand in a link as written: no blank, quote, angle
+// bracket, backslash, backtick or brace, nothing beyond ASCII.
+bool IsPlainUrlChar(char c) {
+  if (c <= 0x20 || c >= 0x7F) return false;
+  switch (c) {
+    case '"': case '<': case '>': case '\\': case '`': case '{': case '}': return false;
+    default: return true;
+  }
+}
 
-std::string ResolveUrl(std::string_view base_text, std::string_view reference_text) {
-  const std::string reference = Cleaned(reference_text);
+// A path (from its leading '/' up to '?' or '#') that resolving and encoding
+// leave as it is: plain characters, no '%' (which could spell a dot) and no
+// "." or ".." segment.
+bool IsPlainPath(std::string_view path) {
+  if (path.empty() || path[0] != '/') return false;
+  for (std::size_t i = 0; i < path.size(); ++i) {
+    const char c = path[i];
+    if (!IsPlainUrlChar(c) || c == '%') return false;
+    if (c == '.' && path[i - 1] == '/') {
+      const std::size_t dots = i + 1 < path.size() && path[i + 1] == '.' ? 2 : 1;
+      if (i + dots == path.size() || path[i + dots] == '/') return false;
+    }
+  }
+  return true;
+}
+
+// A path-from-the-root reference, with its query and fragment, that resolves
+// to itself after the page's origin.
+bool IsPlainRootReference(std::string_view reference) {
+  if (reference.size() < 1 || reference[0] != '/' || (reference.size() > 1 && reference[1] == '/'))
+    return false;
+  const std::size_t path_end = reference.find_first_of("?#");
+  for (char c : reference.substr(path_end == std::string_view::npos ? reference.size() : path_end))
+    if (!IsPlainUrlChar(c)) return false;
+  return IsPlainPath(reference.substr(0, path_end));
+}
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsPlainHostChar(char c) { return (c >= 'a' && c <= 'z') || IsDigit(c) || c == '.' || c == '-'; }
+
+// An "http://host[:port]/..." or "https://..." reference that resolves to
+// itself: a lower-case host without user, a port other than the scheme's
+// own, and a plain rest.
+bool IsPlainAbsoluteReference(std::string_view reference) {
+  std::string_view default_port;
+  std::size_t host_start;
+  if (reference.starts_with("http://")) host_start = 7, default_port = "80";
+  else if (reference.starts_with("https://")) host_start = 8, default_port = "443";
+  else return false;
+  std::size_t i = host_start;
+  while (i < reference.size() && IsPlainHostChar(reference[i])) ++i;
+  if (i == host_start) return false;
+  if (i < reference.size() && reference[i] == ':') {
+    const std::size_t port_start = ++i;
+    while (i < reference.size() && IsDigit(reference[i])) ++i;
+    const std::string_view port = reference.substr(port_start, i - port_start);
+    if (port.empty() || port == default_port) return false;
+  }
+  return IsPlainRootReference(reference.substr(i));
+}
+
+std::optional<ParsedUrl> ParseBase(std::string_view base_text) {
   const std::string base_clean = Cleaned(base_text);
   const auto base_scheme = SchemeOf(base_clean);
-  std::optional<ParsedUrl> base;
-  if (base_scheme && IsSpecialScheme(*base_scheme))
-    base = ParseSpecial(*base_scheme, std::string_view(base_clean).substr(base_scheme->size() + 1));
+  if (!base_scheme || !IsSpecialScheme(*base_scheme)) return std::nullopt;
+  return ParseSpecial(*base_scheme, std::string_view(base_clean).substr(base_scheme->size() + 1));
+}
 
+std::string ResolveAgainst(const std::optional<ParsedUrl>& base, std::string_view reference_text) {
+  const std::string reference = Cleaned(reference_text);
   std::string_view rest = reference;
   if (const auto scheme = SchemeOf(reference)) {
     if (!IsSpecialScheme(*scheme)) return reference;
@@ -184,6 +244,33 @@ std::string ResolveUrl(std::string_view base_text, std::string_view reference_te
   }
   const auto resolved = ParseSpecial(base->scheme, std::string_view(joined).substr(base->scheme.size() + 1));
   return resolved ? Serialize(*resolved) : reference;
+}
+
+}  // namespace
+
+std::string ResolveUrl(std::string_view base_text, std::string_view reference_text) {
+  return ResolveAgainst(ParseBase(base_text), reference_text);
+}
+
+struct UrlResolver::Base {
+  std::optional<ParsedUrl> url;
+};
+
+UrlResolver::UrlResolver(std::string_view base) : base_(std::make_unique<const Base>(Base{ParseBase(base)})) {
+  const std::optional<ParsedUrl>& url = base_->url;
+  if (url && (url->scheme == "http" || url->scheme == "https")) {
+    ParsedUrl origin = *url;
+    NormalizeAuthority(origin);
+    origin_ = origin.scheme + "://" + origin.authority;
+  }
+}
+
+UrlResolver::~UrlResolver() = default;
+
+std::string UrlResolver::Resolve(std::string_view reference) const {
+  if (IsPlainAbsoluteReference(reference)) return std::string(reference);
+  if (origin_ && IsPlainRootReference(reference)) return *origin_ + std::string(reference);
+  return ResolveAgainst(base_->url, reference);
 }
 
 }  // namespace pitrel

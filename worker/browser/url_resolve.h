@@ -4,6 +4,8 @@
 // dropped, and what may not stand raw in a URL percent-encoded.
 #pragma once
 
+#include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -13,5 +15,21 @@ namespace pitrel {
 // other than a web one (javascript:, mailto:) and a reference that cannot be
 // resolved come back stripped but otherwise as written.
 std::string ResolveUrl(std::string_view base, std::string_view reference);
+
+// ResolveUrl for many references against one page: the page's address is
+// read once, and plain links (an http(s) address, or a path from the root,
+// with nothing to clean, resolve or encode) are written without being taken
+// apart. Each result is the one ResolveUrl gives.
+class UrlResolver {
+ public:
+  explicit UrlResolver(std::string_view base);
+  ~UrlResolver();
+  std::string Resolve(std::string_view reference) const;
+
+ private:
+  struct Base;
+  std::optional<std::string> origin_;  // "scheme://host[:port]" of an http(s) page
+  std::unique_ptr<const Base> base_;   // nullptr when the page's address has no usable scheme
+};
 
 }  // namespace pitrel

@@ -66,8 +66,8 @@ TEST_F(PageEngineTest, LoadsDecodesAndWritesTextAndMarkup) {
   ASSERT_TRUE(page.loaded) << page.error;
   EXPECT_EQ(page.requested_url, url);
   EXPECT_EQ(page.location_url, url);
-  EXPECT_EQ(page.body_text, std::string(kUtf8Chinese) + "a");
-  EXPECT_EQ(page.body_html, "\r\n<DIV class=info>" + std::string(kUtf8Chinese) + "<A href=\"" +
+  EXPECT_EQ(page.BodyText(), std::string(kUtf8Chinese) + "a");
+  EXPECT_EQ(page.BodyHtml(), "\r\n<DIV class=info>" + std::string(kUtf8Chinese) + "<A href=\"" +
                                 site_.Url("/m/alpha.html") + "\">a</A></DIV>");
 }
 
@@ -80,7 +80,7 @@ TEST_F(PageEngineTest, LocationIsTheRequestedTextWithoutRedirectAndTheFinalUrlAf
   const LoadedPage moved = MakeDefaultPageEngine()->Load(site_.Url("/moved"));
   ASSERT_TRUE(moved.loaded);
   EXPECT_EQ(moved.location_url, site_.Url("/plain"));
-  EXPECT_EQ(moved.body_text, std::string(kUtf8Chinese) + "a");
+  EXPECT_EQ(moved.BodyText(), std::string(kUtf8Chinese) + "a");
 }
 
 TEST_F(PageEngineTest, AsksForCompressedTransfer) {
@@ -104,7 +104,7 @@ TEST_F(PageEngineTest, LargeCompressedPageArrivesWholeAndTheSizeCapCutsIt) {
 TEST_F(PageEngineTest, ErrorPageStillYieldsItsBody) {
   const LoadedPage page = MakeDefaultPageEngine()->Load(site_.Url("/broken"));
   EXPECT_TRUE(page.loaded);
-  EXPECT_EQ(page.body_text, "Server error");
+  EXPECT_EQ(page.BodyText(), "Server error");
 }
 
 TEST_F(PageEngineTest, TotalTimeoutEndsASlowServerWithNothingLoaded) {
@@ -114,8 +114,8 @@ TEST_F(PageEngineTest, TotalTimeoutEndsASlowServerWithNothingLoaded) {
   const LoadedPage page = MakeDefaultPageEngine(limits)->Load(site_.Url("/slow"));
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1500));
   EXPECT_FALSE(page.loaded);
-  EXPECT_TRUE(page.body_text.empty());
-  EXPECT_TRUE(page.body_html.empty());
+  EXPECT_TRUE(page.BodyText().empty());
+  EXPECT_TRUE(page.BodyHtml().empty());
   EXPECT_FALSE(page.error.empty());
 }
 
@@ -129,7 +129,7 @@ TEST(PageEngine, RefusedConnectionLoadsNothing) {
   const LoadedPage page = MakeDefaultPageEngine()->Load(url);
   EXPECT_FALSE(page.loaded);
   EXPECT_EQ(page.location_url, url);
-  EXPECT_TRUE(page.body_text.empty());
+  EXPECT_TRUE(page.BodyText().empty());
 }
 
 TEST(PageEngine, ReadsFileUrlsWithTheirMetaCharset) {
@@ -143,8 +143,8 @@ TEST(PageEngine, ReadsFileUrlsWithTheirMetaCharset) {
   std::filesystem::remove(path);
   ASSERT_TRUE(page.loaded) << page.error;
   EXPECT_EQ(page.location_url, url);
-  EXPECT_EQ(page.body_text, kUtf8Chinese);
-  EXPECT_NE(page.body_html.find("src=\"file://" + path.parent_path().string() + "/pic.png\""),
+  EXPECT_EQ(page.BodyText(), kUtf8Chinese);
+  EXPECT_NE(page.BodyHtml().find("src=\"file://" + path.parent_path().string() + "/pic.png\""),
             std::string::npos);
 }
 

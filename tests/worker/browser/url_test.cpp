@@ -43,5 +43,33 @@ TEST(ResolveUrl, OtherSchemesAndUnusableBasesLeaveTheReferenceAsWritten) {
   EXPECT_EQ(ResolveUrl("file:///tmp/d/page.html", "img.png"), "file:///tmp/d/img.png");
 }
 
+// The resolver writes plain links without taking them apart; every link must
+// come out exactly as ResolveUrl resolves it, plain or not.
+TEST(UrlResolver, AgreesWithResolveUrlOnPlainAndAwkwardLinks) {
+  const char* const bases[] = {"http://h.com:8080/a/b/page.html?q=1", "http://Host.COM:80/dir/",
+                               "https://h.com/x", "file:///tmp/d/page.html", "about:blank", ""};
+  const char* const links[] = {
+      "http://h.com/p/q.html",    "https://h.com:8443/p?x=1#f", "http://h.com:80/p",
+      "https://h.com:443/p",      "http://H.com/p",             "HTTP://h.com/p",
+      "http://h.com",             "http://h.com?x",             "http://h.com:/p",
+      "http://u@h.com/p",         "http://h.com/a/./b",         "http://h.com/a/../b",
+      "http://h.com/a/..",        "http://h.com/a/.",           "http://h.com/.hidden/..x/",
+      "http://h.com/%2e%2E/b",    "http://h.com/a b",           "http://h.com/a\\b",
+      "http://h.com/{x}?{y}#`z`", "http://h.com/p?k=%D6%D0",    "/root/x.html?a=1&b=2#top",
+      "/",                        "//other.com/p",              "/a/../b",
+      "/a/%2e/b",                 " /padded ",                  "/tab\tin",
+      "/\xE4\xB8\xAD",             "x.html",                     "?z=2",
+      "#frag",                    "",                           "javascript:go()",
+      "http:page.html"};
+  for (const char* base : bases) {
+    const UrlResolver resolver(base);
+    for (const char* link : links)
+      EXPECT_EQ(resolver.Resolve(link), ResolveUrl(base, link)) << base << " + " << link;
+  }
+  const UrlResolver on_page("http://Host.COM:80/dir/");
+  EXPECT_EQ(on_page.Resolve("/root/x.html?a=1#top"), "http://host.com/root/x.html?a=1#top");
+  EXPECT_EQ(on_page.Resolve("http://h.com:8080/a"), "http://h.com:8080/a");
+}
+
 }  // namespace
 }  // namespace pitrel
