@@ -3,15 +3,20 @@
 #include "shell/ports/event_pump.h"
 
 #include <QStringList>
+#include <algorithm>
+#include <unistd.h>
 
 namespace quenlo {
 
-TerminalProgress::TerminalProgress(std::FILE* out, ProgressText::Clock clock)
-    : out_(out), text_(std::move(clock)) {}
+TerminalProgress::TerminalProgress(std::FILE* out, ProgressText::Clock clock, Style style)
+    : out_(out),
+      text_(std::move(clock)),
+      rewrite_(style == Style::Rewrite || (style == Style::Auto && isatty(fileno(out)))) {}
 
 void TerminalProgress::Begin(const QString& caption, int total, int& start) {
   text_.Begin(caption, total, start);
   open_ = true;
+  lastLoggedTenth_ = -1;
   Redraw();
   ActivePump().ProcessPending();
 }
@@ -31,7 +36,7 @@ void TerminalProgress::SetPosition(int position) {
 }
 
 void TerminalProgress::End() {
-  if (open_) {
+  if (open_ && rewrite_) {
     std::fputc('\n', out_);
     std::fflush(out_);
   }
@@ -50,10 +55,19 @@ QString TerminalProgress::Line() const {
 void TerminalProgress::Redraw() {
   if (!open_) return;
   const QString line = Line();
+  if (!rewrite_) return WriteLogLine(line);
   // Blanks overwrite what a longer previous line left behind.
   const int pad = std::max(0, lastWidth_ - static_cast<int>(line.size()));
   lastWidth_ = static_cast<int>(line.size());
   std::fprintf(out_, "\r%s%*s", line.toLocal8Bit().constData(), pad, "");
+  std::fflush(out_);
+}
+
+void TerminalProgress::WriteLogLine(const QString& line) {
+  const int tenth = static_cast<int>(std::clamp(text_.Fraction(), 0.0, 1.0) * 10);
+  if (tenth == lastLoggedTenth_) return;
+  lastLoggedTenth_ = tenth;
+  std::fprintf(out_, "%s\n", line.toLocal8Bit().constData());
   std::fflush(out_);
 }
 

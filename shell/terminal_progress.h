@@ -1,5 +1,6 @@
-// The progress display of the command line: one line on a terminal stream,
-// rewritten in place at every call, ended with a line break at End().
+// The progress display of the command line: on a terminal one line,
+// rewritten in place at every call and ended with a line break at End(); into
+// a log or a pipe whole lines, one per tenth of the way, so logs stay short.
 #pragma once
 
 #include "shell/ports/progress_sink.h"
@@ -11,8 +12,11 @@ namespace quenlo {
 
 class TerminalProgress final : public ProgressSink {
  public:
+  enum class Style { Auto, Rewrite, Log };  // Auto: Rewrite on a terminal, else Log
+
   explicit TerminalProgress(std::FILE* out = stderr,
-                            ProgressText::Clock clock = &ProgressText::SystemSeconds);
+                            ProgressText::Clock clock = &ProgressText::SystemSeconds,
+                            Style style = Style::Auto);
 
   void Begin(const QString& caption, int total, int& start) override;
   void Step(int count, const QString& unit) override;
@@ -24,6 +28,7 @@ class TerminalProgress final : public ProgressSink {
 
  private:
   void Redraw();
+  void WriteLogLine(const QString& line);
 
   std::FILE* out_;
   ProgressText text_;
@@ -32,6 +37,8 @@ class TerminalProgress final : public ProgressSink {
   QString times_;
   int lastWidth_ = 0;
   bool open_ = false;
+  bool rewrite_;
+  int lastLoggedTenth_ = -1;
 };
 
 }  // namespace quenlo

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QStringList>
 #include <cstdio>
 
 namespace quenlo {
@@ -97,7 +98,7 @@ TEST(TerminalProgress, RewritesOneLineAndEndsIt) {
   ASSERT_NE(out, nullptr);
   FakeClock clock;
   {
-    TerminalProgress progress(out, clock.Fn());
+    TerminalProgress progress(out, clock.Fn(), TerminalProgress::Style::Rewrite);
     int start = 0;
     progress.Begin(QStringLiteral("下载会员名"), 4, start);
     clock.now += 10;
@@ -115,6 +116,28 @@ TEST(TerminalProgress, RewritesOneLineAndEndsIt) {
   EXPECT_EQ(written.count(u'\n'), 1);
   EXPECT_TRUE(written.endsWith(u'\n'));
   EXPECT_EQ(written.count(u'\r'), 3);  // one rewrite per Begin and Step
+}
+
+TEST(TerminalProgress, WritesALogOneLinePerTenthOfTheWay) {
+  std::FILE* out = std::tmpfile();
+  ASSERT_NE(out, nullptr);
+  FakeClock clock;
+  {
+    TerminalProgress progress(out, clock.Fn(), TerminalProgress::Style::Log);
+    int start = 0;
+    progress.Begin(QStringLiteral("导出"), 100, start);
+    for (int i = 0; i < 100; ++i) progress.Step(1, QStringLiteral("pages"));
+    progress.End();
+  }
+  std::rewind(out);
+  char buffer[4096] = {};
+  const size_t read = std::fread(buffer, 1, sizeof buffer - 1, out);
+  std::fclose(out);
+  const QStringList lines =
+      QString::fromLocal8Bit(buffer, qsizetype(read)).split(u'\n', Qt::SkipEmptyParts);
+  ASSERT_EQ(lines.size(), 11);  // 0 % and each tenth up to 100 %
+  EXPECT_FALSE(lines.join(QString()).contains(u'\r'));
+  EXPECT_TRUE(lines.last().startsWith(QStringLiteral("导出  100%  (100/100)")));
 }
 
 }  // namespace
