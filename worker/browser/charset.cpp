@@ -184,22 +184,14 @@ void AppendConverted(std::string_view bytes, bool gb18030, Converter& converter,
   }
 }
 
-// Bytes one GB18030 character starting at `at` takes, judged by its shape
-// (the decoder still checks it): 1 for ASCII and for bytes no character
-// starts with, 2 or 4 for a lead byte followed by fitting trail bytes.
-std::size_t Gb18030Length(std::string_view bytes, std::size_t at) {
-  const auto byte = [&](std::size_t k) { return at + k < bytes.size() ? static_cast<unsigned char>(bytes[at + k]) : 0; };
-  const auto is_lead = [](unsigned char c) { return c >= 0x81 && c <= 0xFE; };
-  const auto is_digit = [](unsigned char c) { return c >= 0x30 && c <= 0x39; };
-  if (!is_lead(byte(0))) return 1;
-  if ((byte(1) >= 0x40 && byte(1) <= 0x7E) || (byte(1) >= 0x80 && byte(1) <= 0xFE)) return 2;
-  if (is_digit(byte(1)) && is_lead(byte(2)) && is_digit(byte(3))) return 4;
-  return 1;
-}
+// A byte no multi-byte GB18030 character contains (they take only bytes from
+// 0x30 up, and nothing from 0x3A to 0x3F): a character always ends before it,
+// however the bytes before it were read.
+bool IsGb18030Boundary(unsigned char c) { return c < 0x30 || (c >= 0x3A && c <= 0x3F); }
 
 // GB18030 pages are mostly ASCII mark-up, which stands for itself: only the
-// runs between ASCII bytes go through iconv. A run ends where a character
-// ends, so no character is ever split between two calls.
+// stretches holding other bytes go through iconv, each cut at a byte that
+// splits no character.
 void AppendGb18030(std::string_view bytes, Converter& converter, std::string& out) {
   std::size_t at = 0;
   while (at < bytes.size()) {
@@ -207,8 +199,7 @@ void AppendGb18030(std::string_view bytes, Converter& converter, std::string& ou
     while (end < bytes.size() && static_cast<unsigned char>(bytes[end]) < 0x80) ++end;
     out.append(bytes.substr(at, end - at));
     at = end;
-    while (end < bytes.size() && static_cast<unsigned char>(bytes[end]) >= 0x80) end += Gb18030Length(bytes, end);
-    end = std::min(end, bytes.size());
+    while (end < bytes.size() && !IsGb18030Boundary(static_cast<unsigned char>(bytes[end]))) ++end;
     AppendConverted(bytes.substr(at, end - at), true, converter, out);
     at = end;
   }

@@ -50,6 +50,7 @@ class HtmlDocument {
 
   // The <body> element, or nullptr (a frameset page has none).
   const GumboNode* Body() const { return body_; }
+  std::size_t BytesReserved() const { return arena_.BytesReserved(); }
 
  private:
   std::string text_;  // gumbo's tree points into it

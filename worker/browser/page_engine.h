@@ -22,7 +22,7 @@ struct FetchLimits {
 // A loaded page offers both the body text and the body mark-up. Each is
 // worked out from the parsed page on first use: a condenser reads one of them,
 // and building the other would cost as much again. What a reader gets does
-// not depend on what was read before.
+// not depend on what was read before. One thread reads a page at a time.
 struct LoadedPage {
   std::string requested_url;
   std::string location_url;  // final URL after redirects; the requested text when none

@@ -1,6 +1,10 @@
 #include "worker/browser/charset.h"
 
 #include <gtest/gtest.h>
+#include <iconv.h>
+
+#include <cerrno>
+#include <random>
 
 namespace pitrel {
 namespace {
@@ -58,6 +62,47 @@ TEST(DecodeToUtf8, DropsBomAndFallsBackOnUnknownCharset) {
   EXPECT_EQ(DecodeToUtf8(std::string("\xFF\xFEo\0k\0", 6), "UTF-16LE"), "ok");
   EXPECT_EQ(DecodeToUtf8(kGbkChinese, "no-such-charset"), kUtf8Chinese);
   EXPECT_EQ(DecodePage(kGbkChinese, ""), kUtf8Chinese);
+}
+
+// The whole input through iconv at once, one U+FFFD per refused byte and the
+// euro for a lone 0x80: what the decoder gives, however it splits its work.
+std::string DecodeGb18030InOneRun(std::string_view bytes) {
+  iconv_t handle = iconv_open("UTF-8", "GB18030");
+  std::string out;
+  while (!bytes.empty()) {
+    char buffer[4096];
+    char* src = const_cast<char*>(bytes.data());
+    std::size_t src_left = bytes.size();
+    char* dst = buffer;
+    std::size_t dst_left = sizeof buffer;
+    const std::size_t rc = iconv(handle, &src, &src_left, &dst, &dst_left);
+    out.append(buffer, dst - buffer);
+    bytes.remove_prefix(bytes.size() - src_left);
+    if (rc != static_cast<std::size_t>(-1) || errno == E2BIG) continue;
+    iconv(handle, nullptr, nullptr, nullptr, nullptr);
+    out.append(static_cast<unsigned char>(bytes.front()) == 0x80 ? "\xE2\x82\xAC" : "\xEF\xBF\xBD");
+    bytes.remove_prefix(1);
+  }
+  iconv_close(handle);
+  return out;
+}
+
+TEST(DecodeToUtf8, Gb18030MixedWithAsciiAndBrokenSequencesDecodesAsInOneRun) {
+  // Bytes drawn from what matters to GB18030's shapes: ASCII, digits (the
+  // four-byte form's second and fourth bytes), lead bytes, 0x80 and 0xFF.
+  const unsigned char kPool[] = {'a', '<', ' ', '0', '5', '9', 0x40, 0x7E, 0x7F, 0x80, 0x81, 0x84,
+                                 0x90, 0xA1, 0xB0, 0xD6, 0xFE, 0xFF, 0x30, 0x39, 0xE3, 0x32};
+  std::mt19937 random(7);
+  for (int round = 0; round < 3000; ++round) {
+    std::string bytes;
+    const int length = static_cast<int>(random() % 24);
+    for (int i = 0; i < length; ++i) bytes.push_back(static_cast<char>(kPool[random() % sizeof kPool]));
+    ASSERT_EQ(DecodeToUtf8(bytes, "GB18030"), DecodeGb18030InOneRun(bytes)) << ::testing::PrintToString(bytes);
+  }
+  // A four-byte character (U+0080) and a two-byte one whose second byte is ASCII.
+  const std::string shapes = "a\x81\x30\x81\x30" "b\x81\x40" "c";
+  EXPECT_EQ(DecodeToUtf8(shapes, "GB18030"), "a\xC2\x80" "b\xE4\xB8\x82" "c");
+  EXPECT_EQ(DecodeToUtf8("\x81\x40", "GB18030"), "\xE4\xB8\x82");
 }
 
 TEST(EncodeGb18030, WritesGbkBytesAndKeepsAscii) {
