@@ -33,8 +33,12 @@ class ParseArena {
     FreePiece* next;
   };
   std::byte* Carve(std::size_t bytes);
+  struct Unmap {
+    std::size_t bytes;
+    void operator()(std::byte* block) const;
+  };
 
-  std::vector<std::unique_ptr<std::byte[]>> blocks_;
+  std::vector<std::unique_ptr<std::byte, Unmap>> blocks_;
   std::byte* next_ = nullptr;
   std::size_t left_ = 0;
   std::size_t reserved_ = 0;
