@@ -10,6 +10,7 @@
 #include <sys/socket.h>
 
 #include <charconv>
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <filesystem>
@@ -263,12 +264,18 @@ void SampleMarketplace::Handle(const httplib::Request& request, httplib::Respons
     std::lock_guard lock(mutex_);
     requested_paths_.push_back(request.path);
   }
+  const auto arrived = std::chrono::steady_clock::now();
   Route route = Classify(request, catalogue_);
   std::optional<FaultKind> fault = options_.faults.For(route.ref);
   Answer answer = Render(route, catalogue_, SettingsFor(request));
-  // The latency is a page's delay; a redirect on the way to a page is not a
-  // page of its own, so a redirected contact page costs one latency, not two.
-  const int latency_ms = answer.location.empty() ? options_.latency_ms : 0;
+  auto body = std::make_shared<std::string>(ToGbk(answer.html));
+  // The latency is a page's response time, counted from the request, so the
+  // time spent making the page is part of it. A redirect on the way to a page
+  // is not a page of its own: a redirected contact page costs one latency.
+  const auto spent = std::chrono::duration_cast<std::chrono::milliseconds>(
+      std::chrono::steady_clock::now() - arrived);
+  const int latency_ms =
+      answer.location.empty() ? std::max(0, options_.latency_ms - static_cast<int>(spent.count())) : 0;
   if (!Pause(latency_ms) || (fault == FaultKind::kSlow && !Pause(options_.slow_ms))) {
     ResetConnection(port_, request);  // shutting down
     return;
@@ -277,7 +284,6 @@ void SampleMarketplace::Handle(const httplib::Request& request, httplib::Respons
 
   response.status = answer.status;
   if (!answer.location.empty()) response.set_header("Location", answer.location);
-  auto body = std::make_shared<std::string>(ToGbk(answer.html));
   if (fault != FaultKind::kTruncate) {
     response.set_content(*body, kContentType);
     return;

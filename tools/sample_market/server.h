@@ -41,7 +41,7 @@ struct MarketplaceOptions {
   std::uint32_t seed = 1;
   int members = 100;
   int port = 0;            // 0: any free port
-  int latency_ms = 0;      // added to every page (redirects answer at once)
+  int latency_ms = 0;      // response time of every page (redirects answer at once)
   int page_kb = 0;         // pad pages to about this size; 0 = as generated
   int slow_ms = 3000;      // delay of the "slow" fault
   int hang_limit_ms = 60'000;  // longest a "hang" holds a connection
