@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "worker/browser/element_kinds.h"
+#include "worker/browser/tree_walk.h"
 #include "worker/browser/url_resolve.h"
 
 namespace pitrel {
@@ -13,16 +14,8 @@ constexpr std::string_view kCrLf = "\r\n";
 
 bool IsAsciiSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f'; }
 
-const GumboVector& ChildrenOf(const GumboNode& node) {
-  return node.type == GUMBO_NODE_DOCUMENT ? node.v.document.children : node.v.element.children;
-}
-
-bool IsElement(const GumboNode* node) {
-  return node != nullptr && (node->type == GUMBO_NODE_ELEMENT || node->type == GUMBO_NODE_TEMPLATE);
-}
-
 bool BreaksLine(const GumboNode* node) {
-  return IsElement(node) && (IsBlockElement(node->v.element.tag) || IsTableElement(node->v.element.tag));
+  return IsElementNode(node) && (IsBlockElement(node->v.element.tag) || IsTableElement(node->v.element.tag));
 }
 
 bool IsWhitespaceOnly(std::string_view text) {
@@ -46,31 +39,19 @@ class MarkupWriter {
  public:
   explicit MarkupWriter(std::string_view page_url) : links_(page_url) {}
 
-  void Write(const GumboNode& body) {
-    struct Frame {
-      const GumboNode* node;
-      unsigned next;
-    };
-    std::vector<Frame> stack{{&body, 0}};
-    while (!stack.empty()) {
-      Frame& frame = stack.back();
-      const GumboVector& children = ChildrenOf(*frame.node);
-      if (frame.next >= children.length) {
-        if (frame.node != &body) EndTag(*frame.node);
-        stack.pop_back();
-        continue;
-      }
-      const unsigned index = frame.next++;
-      const auto* child = static_cast<const GumboNode*>(children.data[index]);
-      if (IsElement(child)) {
-        StartTag(*child);
-        if (!IsVoidElement(child->v.element.tag)) stack.push_back({child, 0});
-      } else if (child->type == GUMBO_NODE_COMMENT) {
-        out_.append("<!--").append(child->v.text.text).append("-->");
-      } else {
-        Text(*child, *frame.node, children, index);
-      }
-    }
+  void Write(const GumboNode& body) { WalkTree(body, *this); }
+
+  // The tree walk's visitor.
+  bool Enter(const GumboNode& element) {
+    StartTag(element);
+    return !IsVoidElement(element.v.element.tag);
+  }
+  void Leave(const GumboNode& element) { EndTag(element); }
+  void Other(const GumboNode& node, const GumboNode& parent, unsigned index) {
+    if (node.type == GUMBO_NODE_COMMENT)
+      out_.append("<!--").append(node.v.text.text).append("-->");
+    else
+      Text(node, parent, ChildrenOf(parent), index);
   }
 
   std::string Take() { return std::move(out_); }
@@ -120,7 +101,7 @@ class MarkupWriter {
 
   void Text(const GumboNode& node, const GumboNode& parent, const GumboVector& siblings, unsigned index) {
     const std::string_view text = node.v.text.text;
-    if (IsElement(&parent) && IsRawTextElement(parent.v.element.tag)) {
+    if (IsElementNode(&parent) && IsRawTextElement(parent.v.element.tag)) {
       out_.append(text);
       return;
     }
@@ -154,7 +135,7 @@ class MarkupWriter {
   // Whitespace between two blocks (or a block and its parent block's edge) is
   // not content: the old browser did not keep it.
   static bool StandsBetweenBlocks(const GumboNode& parent, const GumboVector& siblings, unsigned index) {
-    const bool parent_is_block = BreaksLine(&parent) || (IsElement(&parent) && parent.v.element.tag == GUMBO_TAG_BODY);
+    const bool parent_is_block = BreaksLine(&parent) || (IsElementNode(&parent) && parent.v.element.tag == GUMBO_TAG_BODY);
     const auto* before = index > 0 ? static_cast<const GumboNode*>(siblings.data[index - 1]) : nullptr;
     const auto* after = index + 1 < siblings.length ? static_cast<const GumboNode*>(siblings.data[index + 1]) : nullptr;
     const bool before_ok = before ? BreaksLine(before) : parent_is_block;

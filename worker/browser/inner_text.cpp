@@ -7,17 +7,12 @@
 #include <vector>
 
 #include "worker/browser/element_kinds.h"
+#include "worker/browser/tree_walk.h"
 
 namespace pitrel {
 namespace {
 
 bool IsCssSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f'; }
-
-const GumboVector& ChildrenOf(const GumboNode& node) { return node.v.element.children; }
-
-bool IsElement(const GumboNode& node) {
-  return node.type == GUMBO_NODE_ELEMENT || node.type == GUMBO_NODE_TEMPLATE;
-}
 
 // Line breaks an element asks for before and after its text (0: inline).
 int RequiredBreaks(GumboTag tag) {
@@ -123,42 +118,33 @@ class TextBuilder {
 class InnerTextWalker {
  public:
   std::string Walk(const GumboNode& body) {
-    struct Frame {
-      const GumboNode* node;
-      unsigned next;
-    };
-    std::vector<Frame> stack{{&body, 0}};
-    while (!stack.empty()) {
-      Frame& frame = stack.back();
-      const GumboVector& children = ChildrenOf(*frame.node);
-      if (frame.next >= children.length) {
-        if (frame.node != &body) Leave(*frame.node);
-        stack.pop_back();
-        continue;
-      }
-      const auto* child = static_cast<const GumboNode*>(children.data[frame.next++]);
-      if (IsElement(*child)) {
-        if (IsAtomicInline(*child)) builder_.AtomicInline();
-        if (IsHiddenElement(*child)) continue;
-        Enter(*child);
-        stack.push_back({child, 0});
-      } else if (child->type == GUMBO_NODE_TEXT || child->type == GUMBO_NODE_WHITESPACE ||
-                 child->type == GUMBO_NODE_CDATA) {
-        builder_.Text(child->v.text.text, preformatted_depth_ > 0);
-      }
-    }
+    WalkTree(body, *this);
     return builder_.Take();
   }
 
+  // The tree walk's visitor.
+  bool Enter(const GumboNode& element) {
+    if (IsAtomicInline(element)) builder_.AtomicInline();
+    if (IsHiddenElement(element)) return false;
+    Open(element);
+    return true;
+  }
+  void Leave(const GumboNode& element) { Close(element); }
+  void Other(const GumboNode& node, const GumboNode&, unsigned) {
+    if (node.type == GUMBO_NODE_TEXT || node.type == GUMBO_NODE_WHITESPACE ||
+        node.type == GUMBO_NODE_CDATA)
+      builder_.Text(node.v.text.text, preformatted_depth_ > 0);
+  }
+
  private:
-  void Enter(const GumboNode& node) {
+  void Open(const GumboNode& node) {
     const GumboTag tag = node.v.element.tag;
     if (tag == GUMBO_TAG_BR) builder_.Newline();
     if (const int breaks = RequiredBreaks(tag)) builder_.RequireBreaks(breaks);
     if (IsPreformattedElement(tag)) ++preformatted_depth_;
   }
 
-  void Leave(const GumboNode& node) {
+  void Close(const GumboNode& node) {
     const GumboTag tag = node.v.element.tag;
     if (IsPreformattedElement(tag)) --preformatted_depth_;
     if (tag == GUMBO_TAG_TD || tag == GUMBO_TAG_TH) builder_.FixedSpace();
