@@ -161,6 +161,29 @@ void ResetConnection(int server_port, const httplib::Request& request) {
   }
 }
 
+// Debian's httplib is a compiled library that listens with a backlog of 5.
+// Fifteen workers connecting at once on a busy machine overflow that queue
+// and then wait out SYN retransmits (1 s, 3 s, 7 s), so the listening socket,
+// found by its port, is given a longer queue; Linux lets listen() be repeated.
+void WidenListenQueue(int server_port) {
+  for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
+    int fd = 0;
+    std::string name = entry.path().filename().string();
+    if (std::from_chars(name.data(), name.data() + name.size(), fd).ec != std::errc()) continue;
+    sockaddr_in local{}, peer{};
+    socklen_t local_size = sizeof local, peer_size = sizeof peer;
+    int accepting = 0;
+    socklen_t accepting_size = sizeof accepting;
+    if (getsockname(fd, reinterpret_cast<sockaddr*>(&local), &local_size) == 0 && local.sin_family == AF_INET &&
+        ntohs(local.sin_port) == server_port &&
+        getpeername(fd, reinterpret_cast<sockaddr*>(&peer), &peer_size) != 0 &&
+        getsockopt(fd, SOL_SOCKET, SO_ACCEPTCONN, &accepting, &accepting_size) == 0 && accepting) {
+      listen(fd, SOMAXCONN);
+      return;
+    }
+  }
+}
+
 }  // namespace
 
 SampleMarketplace::SampleMarketplace(MarketplaceOptions options)
@@ -185,6 +208,7 @@ bool SampleMarketplace::Start(std::string* error) {
     port_ = 0;
     return false;
   }
+  WidenListenQueue(port_);
   thread_ = std::thread([this] { server_->listen_after_bind(); });
   for (int i = 0; i < 5000 && !server_->is_running(); ++i) {
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
