@@ -1,5 +1,7 @@
 #include "worker/browser/html_document.h"
 
+#include "worker/browser/quick_parse.h"
+
 #include <sys/mman.h>
 
 #include <algorithm>
@@ -118,6 +120,11 @@ void ParseArena::Release(void* piece) {
 
 HtmlDocument::HtmlDocument(std::string utf8) : text_(std::move(utf8)) {
   if (const std::size_t cut = NestingCutPoint(text_); cut != std::string::npos) text_.resize(cut);
+  body_ = QuickParseBody(text_, arena_);
+  if (body_ != nullptr) {
+    parsed_quickly_ = true;
+    return;
+  }
   // Recording parse errors copies the stack of open elements for each one,
   // which makes deeply nested broken pages quadratic; nobody reads them.
   GumboOptions options = kGumboDefaultOptions;

@@ -55,12 +55,15 @@ class HtmlDocument {
   // The <body> element, or nullptr (a frameset page has none).
   const GumboNode* Body() const { return body_; }
   std::size_t BytesReserved() const { return arena_.BytesReserved(); }
+  // Whether the page was plain enough to be built without the full parser.
+  bool ParsedQuickly() const { return parsed_quickly_; }
 
  private:
   std::string text_;  // gumbo's tree points into it
   ParseArena arena_;  // holds the tree
   GumboOutput* output_ = nullptr;
   const GumboNode* body_ = nullptr;
+  bool parsed_quickly_ = false;
 };
 
 }  // namespace pitrel
