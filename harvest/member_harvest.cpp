@@ -42,12 +42,14 @@ QString FetchFirstPage(const QString& keyword, const QString& regionValue, Harve
   launcher.Launch(BuildSearchUrl(keyword, regionValue, 1), file, kMemberListFlag);
   for (int poll = 0; poll < kFirstPagePolls; ++poll) {
     WaitTicks(kPollTicks, [&] { return launcher.TakeEndNotice() || hooks.stopRequested(); });
-    if (ResultReady(file)) return ReadResultFile(file, true);
+    // As in every pass, the page counts once its worker is gone: the worker
+    // renames its result into place just before it exits, and the pages
+    // launched next must not make one worker more than the limit.
+    if (launcher.HasEnded(file)) return ResultReady(file) ? ReadResultFile(file, true) : QString();
     if (hooks.stopRequested()) {
       *stopped = true;
       return {};
     }
-    if (launcher.HasEnded(file)) return ResultReady(file) ? ReadResultFile(file, true) : QString();
   }
   return {};
 }

@@ -217,6 +217,7 @@ TEST(WorkerTest, KilledWorkerFreesItsSlotAndLimitIsKept) {
   HarvestWorld world(Options(30, "hang@contact:#2", 150));
   HarvestRun run(5);
   HarvestMemberNames("hits30", "", run.hooks);
+  EXPECT_EQ(run.launcher.Running(), 0) << "the search page's worker outlived its harvest";
   run.launcher.ResetPeak();
   // Once the others are done only the hung worker is left: kill it.
   QTimer killer;
