@@ -14,7 +14,9 @@
 #include <chrono>
 #include <csignal>
 #include <filesystem>
+#include <map>
 #include <optional>
+#include <tuple>
 
 namespace sample_market {
 namespace {
@@ -131,6 +133,166 @@ Answer Render(const Route& route, const Catalogue& catalogue, const PageSettings
   return {404, NotFoundPage(settings), ""};
 }
 
+using httplib::detail::EncodingType;
+
+// What a finished answer is made from besides the catalogue and the options:
+// the host its links point back at and the page as routed.
+struct AnswerKey {
+  std::string host;
+  Page page = Page::kUnknown;
+  std::string name;  // member name as requested
+  std::string keyword;
+  int result_page = 1;
+
+  AnswerKey(const Route& route, const PageSettings& settings)
+      : host(settings.main_host), page(route.page), name(route.ref.name), keyword(route.keyword),
+        result_page(route.result_page) {}
+  bool operator<(const AnswerKey& other) const {
+    return std::tie(host, page, name, keyword, result_page) <
+           std::tie(other.host, other.page, other.name, other.keyword, other.result_page);
+  }
+  std::size_t size() const { return host.size() + name.size() + keyword.size(); }
+};
+
+// A page ready to send.
+struct ReadyAnswer {
+  int status = 200;
+  std::string location;                        // for a redirect
+  std::shared_ptr<const std::string> body;     // GBK
+  std::shared_ptr<const std::string> encoded;  // body compressed for this request; null: send it plain
+};
+
+// How httplib would compress one of our pages for this request, by its own
+// rule (it looks at Accept-Encoding and the Content-Type). None where a kept
+// compressed body would not match what httplib sends: for a HEAD it adds no
+// body, and for a range it compresses just the requested part.
+EncodingType KeptEncodingFor(const httplib::Request& request) {
+  if (request.method != "GET" || !request.ranges.empty()) return EncodingType::None;
+  static const httplib::Response page = [] {
+    httplib::Response response;
+    response.set_header("Content-Type", kContentType);
+    return response;
+  }();
+  EncodingType encoding = httplib::detail::encoding_type(request, page);
+  return encoding == EncodingType::Gzip || encoding == EncodingType::Brotli ? encoding : EncodingType::None;
+}
+
+const char* ContentEncodingName(EncodingType encoding) {
+  return encoding == EncodingType::Gzip ? "gzip" : encoding == EncodingType::Brotli ? "br" : "";
+}
+
+// `body` compressed with httplib's own compressor, called as httplib calls it
+// on a whole body, so the bytes are the ones httplib would send; null when
+// that fails or httplib was built without the encoding.
+std::shared_ptr<const std::string> Compress(const std::string& body, EncodingType encoding) {
+  std::unique_ptr<httplib::detail::compressor> compressor;
+#ifdef CPPHTTPLIB_ZLIB_SUPPORT
+  if (encoding == EncodingType::Gzip) compressor = std::make_unique<httplib::detail::gzip_compressor>();
+#endif
+#ifdef CPPHTTPLIB_BROTLI_SUPPORT
+  if (encoding == EncodingType::Brotli) compressor = std::make_unique<httplib::detail::brotli_compressor>();
+#endif
+  if (!compressor) return nullptr;
+  auto compressed = std::make_shared<std::string>();
+  bool done = compressor->compress(body.data(), body.size(), true, [&](const char* data, std::size_t size) {
+    compressed->append(data, size);
+    return true;
+  });
+  if (!done || compressed->empty()) return nullptr;
+  return compressed;
+}
+
+}  // namespace
+
+// Finished answers by what they are made from. Nothing is ever dropped: once
+// `limit` bytes are held, further pages (and compressed forms) are made per
+// request, as without the cache.
+class AnswerCache {
+ public:
+  explicit AnswerCache(std::size_t limit) : limit_(limit) {}
+
+  // Fills *answer from the kept answer, with its form in `encoding` when that
+  // is kept too; false when the page is not kept.
+  bool Find(const AnswerKey& key, EncodingType encoding, ReadyAnswer* answer) const {
+    std::lock_guard lock(mutex_);
+    auto found = entries_.find(key);
+    if (found == entries_.end()) return false;
+    const Entry& entry = found->second;
+    answer->status = entry.status;
+    answer->location = entry.location;
+    answer->body = entry.body;
+    answer->encoded = entry.encoded[static_cast<int>(encoding)];
+    return true;
+  }
+
+  // Keeps the page of `answer` (not its compressed form) if there is room;
+  // true when the page is kept now.
+  bool Keep(const AnswerKey& key, const ReadyAnswer& answer) {
+    std::size_t size = kEntryOverhead + key.size() + answer.location.size() + answer.body->size();
+    std::lock_guard lock(mutex_);
+    if (entries_.count(key)) return true;  // made twice at once; both are the same
+    if (size > limit_ - bytes_) return false;
+    entries_.emplace(key, Entry{answer.status, answer.location, answer.body, {}});
+    bytes_ += size;
+    return true;
+  }
+
+  // Keeps a kept page's form in `encoding` if there is room.
+  void KeepEncoded(const AnswerKey& key, EncodingType encoding, std::shared_ptr<const std::string> encoded) {
+    std::lock_guard lock(mutex_);
+    auto found = entries_.find(key);
+    if (found == entries_.end()) return;
+    std::shared_ptr<const std::string>& slot = found->second.encoded[static_cast<int>(encoding)];
+    if (slot || encoded->size() > limit_ - bytes_) return;
+    bytes_ += encoded->size();
+    slot = std::move(encoded);
+  }
+
+  std::size_t bytes() const {
+    std::lock_guard lock(mutex_);
+    return bytes_;
+  }
+
+ private:
+  static constexpr std::size_t kEntryOverhead = 256;  // the map node, strings and pointers
+
+  struct Entry {
+    int status = 200;
+    std::string location;
+    std::shared_ptr<const std::string> body;
+    std::shared_ptr<const std::string> encoded[3];  // by EncodingType; [None] stays empty
+  };
+
+  const std::size_t limit_;
+  mutable std::mutex mutex_;
+  std::map<AnswerKey, Entry> entries_;
+  std::size_t bytes_ = 0;
+};
+
+namespace {
+
+// The page for `route`, kept or made now; made now it is kept if there is
+// room. Only a kept page is compressed here: one made per request is left to
+// httplib to compress, as it always was.
+ReadyAnswer Prepare(const Route& route, const PageSettings& settings, EncodingType encoding,
+                    const Catalogue& catalogue, AnswerCache& cache) {
+  AnswerKey key(route, settings);
+  ReadyAnswer ready;
+  bool kept = cache.Find(key, encoding, &ready);
+  if (!kept) {
+    Answer answer = Render(route, catalogue, settings);
+    ready.status = answer.status;
+    ready.location = std::move(answer.location);
+    ready.body = std::make_shared<const std::string>(ToGbk(answer.html));
+    kept = cache.Keep(key, ready);
+  }
+  if (kept && !ready.encoded && encoding != EncodingType::None) {
+    ready.encoded = Compress(*ready.body, encoding);
+    if (ready.encoded) cache.KeepEncoded(key, encoding, ready.encoded);
+  }
+  return ready;
+}
+
 std::string GarbageBytes(std::uint32_t seed, std::string_view path) {
   Rng rng(seed, StableHash(path));
   std::string bytes(static_cast<std::size_t>(rng.Between(4096, 8192)), '\0');
@@ -188,7 +350,8 @@ void WidenListenQueue(int server_port) {
 
 SampleMarketplace::SampleMarketplace(MarketplaceOptions options)
     : options_(std::move(options)),
-      catalogue_({options_.seed, options_.members, options_.faults.hostile_names}) {}
+      catalogue_({options_.seed, options_.members, options_.faults.hostile_names}),
+      cache_(std::make_unique<AnswerCache>(options_.cache_bytes)) {}
 
 SampleMarketplace::~SampleMarketplace() { Stop(); }
 
@@ -242,6 +405,8 @@ std::vector<std::string> SampleMarketplace::RequestedPaths() const {
   return requested_paths_;
 }
 
+std::size_t SampleMarketplace::CachedBytes() const { return cache_->bytes(); }
+
 bool SampleMarketplace::Pause(int milliseconds) {
   if (milliseconds <= 0) return true;
   std::unique_lock lock(mutex_);
@@ -291,33 +456,51 @@ void SampleMarketplace::Handle(const httplib::Request& request, httplib::Respons
   const auto arrived = std::chrono::steady_clock::now();
   Route route = Classify(request, catalogue_);
   std::optional<FaultKind> fault = options_.faults.For(route.ref);
-  Answer answer = Render(route, catalogue_, SettingsFor(request));
-  auto body = std::make_shared<std::string>(ToGbk(answer.html));
+  // Every request gets its page, even one a fault answers instead: whether
+  // the page is a redirect decides its latency. Only a page that goes out
+  // whole is compressed.
+  const EncodingType encoding =
+      !fault || fault == FaultKind::kSlow ? KeptEncodingFor(request) : EncodingType::None;
+  ReadyAnswer ready = Prepare(route, SettingsFor(request), encoding, catalogue_, *cache_);
   // The latency is a page's response time, counted from the request, so the
   // time spent making the page is part of it. A redirect on the way to a page
   // is not a page of its own: a redirected contact page costs one latency.
   const auto spent = std::chrono::duration_cast<std::chrono::milliseconds>(
       std::chrono::steady_clock::now() - arrived);
   const int latency_ms =
-      answer.location.empty() ? std::max(0, options_.latency_ms - static_cast<int>(spent.count())) : 0;
+      ready.location.empty() ? std::max(0, options_.latency_ms - static_cast<int>(spent.count())) : 0;
   if (!Pause(latency_ms) || (fault == FaultKind::kSlow && !Pause(options_.slow_ms))) {
     ResetConnection(port_, request);  // shutting down
     return;
   }
   if (fault && AnswerWithFault(*fault, request, response)) return;
 
-  response.status = answer.status;
-  if (!answer.location.empty()) response.set_header("Location", answer.location);
-  if (fault != FaultKind::kTruncate) {
-    response.set_content(*body, kContentType);
+  response.status = ready.status;
+  if (!ready.location.empty()) response.set_header("Location", ready.location);
+  std::shared_ptr<const std::string> body = ready.body;
+  if (fault == FaultKind::kTruncate) {
+    // Announce the whole page, send half of it, then give up the connection.
+    std::size_t half = body->size() / 2;
+    response.set_content_provider(body->size(), kContentType,
+                                  [body, half](std::size_t offset, std::size_t, httplib::DataSink& sink) {
+                                    if (offset >= half) return false;
+                                    sink.write(body->data() + offset, half - offset);
+                                    return true;
+                                  });
     return;
   }
-  // Announce the whole page, send half of it, then give up the connection.
-  std::size_t half = body->size() / 2;
-  response.set_content_provider(body->size(), kContentType,
-                                [body, half](std::size_t offset, std::size_t, httplib::DataSink& sink) {
-                                  if (offset >= half) return false;
-                                  sink.write(body->data() + offset, half - offset);
+  if (!ready.encoded) {
+    response.set_content(*body, kContentType);  // httplib compresses it if the client asks
+    return;
+  }
+  // httplib compresses a body it is handed, but sends what a provider with a
+  // length gives as it is; the kept compressed page goes out that way, with
+  // the Content-Encoding httplib would have set.
+  std::shared_ptr<const std::string> encoded = ready.encoded;
+  response.set_header("Content-Encoding", ContentEncodingName(encoding));
+  response.set_content_provider(encoded->size(), kContentType,
+                                [encoded](std::size_t offset, std::size_t, httplib::DataSink& sink) {
+                                  sink.write(encoded->data() + offset, encoded->size() - offset);
                                   return true;
                                 });
 }

@@ -10,6 +10,11 @@
 //   /company/offerlist/NAME.html                offers (404 for some members)
 // Every page is GBK with "Content-Type: text/html; charset=gbk".
 //
+// A page is made once for each Host header it is asked with (its links point
+// back there) and kept, together with the compressed form httplib would send
+// a client that accepts one, so a page asked for again costs no rendering,
+// conversion or compression. Faults and latency still apply per request.
+//
 // Start ignores SIGPIPE for the whole process, so that a client hanging up
 // mid-answer cannot end it.
 // Thread safety: Start and Stop from one thread; the accessors may be called
@@ -22,6 +27,7 @@
 
 #include <atomic>
 #include <condition_variable>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -37,6 +43,8 @@ struct Response;
 
 namespace sample_market {
 
+class AnswerCache;
+
 struct MarketplaceOptions {
   std::uint32_t seed = 1;
   int members = 100;
@@ -46,6 +54,7 @@ struct MarketplaceOptions {
   int slow_ms = 3000;      // delay of the "slow" fault
   int hang_limit_ms = 60'000;  // longest a "hang" holds a connection
   int threads = 64;        // connections served at once
+  std::size_t cache_bytes = std::size_t{256} << 20;  // finished answers kept; 0 = make each per request
   FaultPlan faults;
   std::string member_domain = kDefaultMemberDomain;
   std::string directory_host = kDefaultDirectoryHost;
@@ -75,6 +84,10 @@ class SampleMarketplace {
   // Paths requested so far, in arrival order (query strings left off).
   std::vector<std::string> RequestedPaths() const;
 
+  // Bytes of finished answers kept for pages asked for again; never more
+  // than options().cache_bytes.
+  std::size_t CachedBytes() const;
+
  private:
   void Handle(const httplib::Request& request, httplib::Response& response);
   // Answers as the fault says; false when the page itself is still due.
@@ -84,6 +97,7 @@ class SampleMarketplace {
 
   MarketplaceOptions options_;
   Catalogue catalogue_;
+  std::unique_ptr<AnswerCache> cache_;
   std::unique_ptr<httplib::Server> server_;
   std::thread thread_;
   int port_ = 0;
