@@ -1,7 +1,8 @@
 #include "worker/leading_number.h"
 
+#include <cerrno>
 #include <cmath>
-#include <charconv>
+#include <cstdlib>
 #include <limits>
 #include <string>
 
@@ -62,10 +63,19 @@ std::size_t DecimalLength(std::string_view s) {
   return i;
 }
 
+// Halves to even, as nearbyint in the default mode. Written out because the
+// worker starts once per page and libm is a shared library it would load
+// for this alone: adding 2^52 leaves a double no fraction bits to keep.
+double RoundHalfToEven(double value) {
+  constexpr double kNoFractionBits = 4503599627370496.0;  // 2^52
+  if (!(std::fabs(value) < kNoFractionBits)) return value;
+  return value >= 0 ? (value + kNoFractionBits) - kNoFractionBits : -((-value + kNoFractionBits) - kNoFractionBits);
+}
+
 template <typename Int>
 std::optional<Int> RoundTo(double value) {
   if (!std::isfinite(value)) return std::nullopt;
-  const double rounded = std::nearbyint(value);  // default mode: halves to even
+  const double rounded = RoundHalfToEven(value);
   if (rounded < std::numeric_limits<Int>::min() || rounded > std::numeric_limits<Int>::max())
     return std::nullopt;
   return static_cast<Int>(rounded);
@@ -84,12 +94,12 @@ double LeadingNumber(std::string_view text) {
   std::string number = s.substr(0, length);
   for (char& c : number)
     if (c == 'd' || c == 'D') c = 'e';
-  // from_chars ignores the locale but takes no '+' sign.
-  const bool negative = number[0] == '-';
-  const std::size_t start = (number[0] == '-' || number[0] == '+') ? 1 : 0;
-  double value = 0;
-  std::from_chars(number.data() + start, number.data() + number.size(), value);
-  return negative ? -value : value;
+  // strtod reads the C locale's '.': the worker never sets another locale
+  // (std::from_chars for doubles would bring libm in, see RoundHalfToEven).
+  // A number beyond a double's range reads as 0.
+  errno = 0;
+  const double value = std::strtod(number.c_str(), nullptr);
+  return errno == ERANGE && std::fabs(value) > 1 ? 0 : value;
 }
 
 std::optional<std::int16_t> RoundToInt16(double value) { return RoundTo<std::int16_t>(value); }

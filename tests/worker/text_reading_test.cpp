@@ -2,6 +2,9 @@
 // condenser and the command line stand on.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <random>
+
 #include "worker/leading_number.h"
 #include "worker/text_cut.h"
 
@@ -100,6 +103,27 @@ TEST(LeadingNumber, RoundingHalvesToEvenAndRejectsWhatDoesNotFit) {
   EXPECT_EQ(RoundToInt16(-32768), -32768);
   EXPECT_EQ(RoundToInt32(3e9), std::nullopt);
   EXPECT_EQ(RoundToInt32(2147483647.4), 2147483647);
+  EXPECT_EQ(RoundToInt32(-2.5), -2);
+  EXPECT_EQ(RoundToInt32(-3.5), -4);
+  // The same as the default rounding mode for every kind of value.
+  std::mt19937_64 random(5);
+  for (int i = 0; i < 100'000; ++i) {
+    const double value = std::uniform_real_distribution<double>(-3e9, 3e9)(random) / double(1 << (i % 30));
+    const double halfway = std::floor(value) + 0.5;
+    for (double v : {value, halfway}) {
+      const double expected = std::nearbyint(v);
+      if (std::fabs(expected) < 2147483647) {
+        EXPECT_EQ(RoundToInt32(v), std::optional<std::int32_t>(std::int32_t(expected))) << v;
+      }
+    }
+  }
+}
+
+TEST(LeadingNumber, NumbersBeyondADoublesRangeReadAsZero) {
+  EXPECT_EQ(LeadingNumber("1e999 hits"), 0);
+  EXPECT_EQ(LeadingNumber("-1d400"), 0);
+  EXPECT_EQ(LeadingNumber("1e-400"), 0);
+  EXPECT_EQ(LeadingNumber("1.5e3"), 1500);
 }
 
 }  // namespace

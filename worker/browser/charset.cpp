@@ -1,5 +1,7 @@
 #include "worker/browser/charset.h"
 
+#include "worker/browser/gb18030.h"
+
 #include <iconv.h>
 
 #include <algorithm>
@@ -172,44 +174,20 @@ class Converter {
 };
 
 // Converts bytes with iconv, writing U+FFFD for each byte it refuses.
-void AppendConverted(std::string_view bytes, bool gb18030, Converter& converter, std::string& out) {
+void AppendConverted(std::string_view bytes, Converter& converter, std::string& out) {
   while (!bytes.empty()) {
     std::size_t consumed = 0;
     if (converter.Convert(bytes, out, consumed)) break;
     bytes.remove_prefix(consumed);
-    // glibc refuses the lone byte 0x80 that GBK pages use for the euro sign.
-    if (gb18030 && static_cast<unsigned char>(bytes.front()) == 0x80) out.append("\xE2\x82\xAC");
-    else out.append(kReplacement);
+    out.append(kReplacement);
     bytes.remove_prefix(1);
   }
 }
 
-// A byte no multi-byte GB18030 character contains (they take only bytes from
-// 0x30 up, and nothing from 0x3A to 0x3F): a character always ends before it,
-// however the bytes before it were read.
-bool IsGb18030Boundary(unsigned char c) { return c < 0x30 || (c >= 0x3A && c <= 0x3F); }
-
-// GB18030 pages are mostly ASCII mark-up, which stands for itself: only the
-// stretches holding other bytes go through iconv, each cut at a byte that
-// splits no character.
-void AppendGb18030(std::string_view bytes, Converter& converter, std::string& out) {
-  std::size_t at = 0;
-  while (at < bytes.size()) {
-    std::size_t end = at;
-    while (end < bytes.size() && static_cast<unsigned char>(bytes[end]) < 0x80) ++end;
-    out.append(bytes.substr(at, end - at));
-    at = end;
-    while (end < bytes.size() && !IsGb18030Boundary(static_cast<unsigned char>(bytes[end]))) ++end;
-    AppendConverted(bytes.substr(at, end - at), true, converter, out);
-    at = end;
-  }
-}
-
-std::string DecodeWithIconv(std::string_view bytes, const std::string& charset, Converter& converter) {
+std::string DecodeGb18030(std::string_view bytes) {
   std::string out;
   out.reserve(bytes.size() + bytes.size() / 2);
-  if (charset == "GB18030") AppendGb18030(bytes, converter, out);
-  else AppendConverted(bytes, false, converter, out);
+  AppendGb18030AsUtf8(bytes, out);
   return out;
 }
 
@@ -233,13 +211,12 @@ std::string DecodeToUtf8(std::string_view bytes, std::string_view charset_name) 
     AppendValidUtf8(bytes, out);
     return out;
   }
+  if (charset == "GB18030") return DecodeGb18030(bytes);
   Converter converter("UTF-8", charset.c_str());
-  if (!converter.ok()) {
-    charset = "GB18030";
-    Converter fallback("UTF-8", "GB18030");
-    return DecodeWithIconv(bytes, charset, fallback);
-  }
-  return DecodeWithIconv(bytes, charset, converter);
+  if (!converter.ok()) return DecodeGb18030(bytes);
+  out.reserve(bytes.size() + bytes.size() / 2);
+  AppendConverted(bytes, converter, out);
+  return out;
 }
 
 std::string DecodePage(std::string_view bytes, std::string_view content_type) {
@@ -252,20 +229,9 @@ std::string EncodeGb18030(std::string_view utf8) {
   std::string valid;
   valid.reserve(utf8.size());
   AppendValidUtf8(utf8, valid, "?");
-  Converter converter("GB18030", "UTF-8");
   std::string out;
   out.reserve(valid.size());
-  std::string_view rest = valid;
-  while (!rest.empty()) {
-    std::size_t consumed = 0;
-    if (converter.Convert(rest, out, consumed)) break;
-    rest.remove_prefix(consumed);
-    // Only a character GB18030 cannot hold lands here; skip its whole sequence.
-    std::size_t skip = 1;
-    while (skip < rest.size() && (static_cast<unsigned char>(rest[skip]) & 0xC0) == 0x80) ++skip;
-    out.push_back('?');
-    rest.remove_prefix(skip);
-  }
+  AppendUtf8AsGb18030(valid, out);
   return out;
 }
 

@@ -111,6 +111,11 @@ void* ParseArena::Allocate(std::size_t size) {
   return piece + kHeader;
 }
 
+void* ParseArena::Keep(std::size_t size) {
+  // Rounded to the header's alignment, so what follows stays aligned.
+  return Carve((size + kHeader - 1) / kHeader * kHeader);
+}
+
 void ParseArena::Release(void* piece) {
   if (piece == nullptr) return;
   const std::size_t size_class = *reinterpret_cast<const std::size_t*>(static_cast<std::byte*>(piece) - kHeader);

@@ -25,6 +25,9 @@ class ParseArena {
 
   void* Allocate(std::size_t size);
   void Release(void* piece);
+  // A piece that is never released, without the size-class rounding: for
+  // what stays until the tree goes.
+  void* Keep(std::size_t size);
   std::size_t BytesReserved() const { return reserved_; }
 
  private:

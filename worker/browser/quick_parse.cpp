@@ -649,14 +649,14 @@ class QuickParser {
 
   // ---- building nodes ----
   const char* Copy(std::string_view text) {
-    auto* copy = static_cast<char*>(arena_.Allocate(text.size() + 1));
+    auto* copy = static_cast<char*>(arena_.Keep(text.size() + 1));
     std::memcpy(copy, text.data(), text.size());
     copy[text.size()] = '\0';
     return copy;
   }
 
   GumboNode* NewNode(GumboNodeType type) {
-    auto* node = static_cast<GumboNode*>(arena_.Allocate(sizeof(GumboNode)));
+    auto* node = static_cast<GumboNode*>(arena_.Keep(sizeof(GumboNode)));
     std::memset(node, 0, sizeof(GumboNode));
     node->type = type;
     return node;
@@ -677,11 +677,11 @@ class QuickParser {
     element.original_tag = {implied ? nullptr : tag.original.data(), implied ? 0 : tag.original.size()};
     if (!tag.attributes.empty()) {
       const unsigned count = unsigned(tag.attributes.size());
-      element.attributes.data = static_cast<void**>(arena_.Allocate(count * sizeof(void*)));
+      element.attributes.data = static_cast<void**>(arena_.Keep(count * sizeof(void*)));
       element.attributes.length = element.attributes.capacity = count;
       for (unsigned i = 0; i < count; ++i) {
         const Attribute& source = tag.attributes[i];
-        auto* attribute = static_cast<GumboAttribute*>(arena_.Allocate(sizeof(GumboAttribute)));
+        auto* attribute = static_cast<GumboAttribute*>(arena_.Keep(sizeof(GumboAttribute)));
         std::memset(attribute, 0, sizeof(GumboAttribute));
         attribute->attr_namespace = GUMBO_ATTR_NAMESPACE_NONE;
         attribute->name = Copy(source.name);

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 #include <iconv.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <random>
 
 namespace pitrel {
@@ -103,6 +105,78 @@ TEST(DecodeToUtf8, Gb18030MixedWithAsciiAndBrokenSequencesDecodesAsInOneRun) {
   const std::string shapes = "a\x81\x30\x81\x30" "b\x81\x40" "c";
   EXPECT_EQ(DecodeToUtf8(shapes, "GB18030"), "a\xC2\x80" "b\xE4\xB8\x82" "c");
   EXPECT_EQ(DecodeToUtf8("\x81\x40", "GB18030"), "\xE4\xB8\x82");
+}
+
+// The decoder reads from tables made with iconv; every sequence of every
+// shape must still read as iconv reads it.
+TEST(DecodeToUtf8, EveryTwoAndFourByteSequenceReadsAsIconvReadsIt) {
+  std::string two;
+  for (int lead = 0x81; lead <= 0xFF; ++lead) {
+    for (int trail = 0x00; trail <= 0xFF; ++trail) {
+      if (trail == 0) continue;
+      two += {'.', char(lead), char(trail)};
+    }
+  }
+  EXPECT_EQ(DecodeToUtf8(two, "GB18030"), DecodeGb18030InOneRun(two));
+  std::string four;
+  four.reserve(7'000'000);
+  for (int first = 0x81; first <= 0xFE; ++first)
+    for (int second = 0x30; second <= 0x39; ++second)
+      for (int third = 0x81; third <= 0xFE; ++third)
+        for (int fourth = 0x30; fourth <= 0x39; ++fourth) four += {char(first), char(second), char(third), char(fourth)};
+  const std::string decoded = DecodeToUtf8(four, "GB18030");
+  const std::string expected = DecodeGb18030InOneRun(four);
+  EXPECT_EQ(decoded.size(), expected.size());
+  EXPECT_TRUE(decoded == expected) << "first difference at byte "
+                                   << std::mismatch(decoded.begin(), decoded.end(), expected.begin(), expected.end()).first - decoded.begin();
+}
+
+// iconv's encoding with the writer's rule: '?' for what it cannot write.
+std::string EncodeWithIconv(const std::string& utf8) {
+  iconv_t handle = iconv_open("GB18030", "UTF-8");
+  std::string out;
+  std::string_view rest = utf8;
+  while (!rest.empty()) {
+    char buffer[4096];
+    char* src = const_cast<char*>(rest.data());
+    std::size_t src_left = rest.size();
+    char* dst = buffer;
+    std::size_t dst_left = sizeof buffer;
+    const std::size_t rc = iconv(handle, &src, &src_left, &dst, &dst_left);
+    out.append(buffer, dst - buffer);
+    rest.remove_prefix(rest.size() - src_left);
+    if (rc != static_cast<std::size_t>(-1) || errno == E2BIG) continue;
+    iconv(handle, nullptr, nullptr, nullptr, nullptr);
+    std::size_t skip = 1;
+    while (skip < rest.size() && (static_cast<unsigned char>(rest[skip]) & 0xC0) == 0x80) ++skip;
+    out.push_back('?');
+    rest.remove_prefix(skip);
+  }
+  iconv_close(handle);
+  return out;
+}
+
+TEST(EncodeGb18030, EveryCharacterIsWrittenAsIconvWritesIt) {
+  std::string utf8;
+  const auto append = [&utf8](std::uint32_t code) {
+    if (code < 0x800) {
+      utf8 += {char(0xC0 | (code >> 6)), char(0x80 | (code & 0x3F))};
+    } else if (code < 0x10000) {
+      utf8 += {char(0xE0 | (code >> 12)), char(0x80 | ((code >> 6) & 0x3F)), char(0x80 | (code & 0x3F))};
+    } else {
+      utf8 += {char(0xF0 | (code >> 18)), char(0x80 | ((code >> 12) & 0x3F)), char(0x80 | ((code >> 6) & 0x3F)),
+               char(0x80 | (code & 0x3F))};
+    }
+    utf8 += ' ';
+  };
+  for (std::uint32_t code = 0x80; code < 0x10000; ++code)
+    if (code < 0xD800 || code > 0xDFFF) append(code);
+  for (std::uint32_t code = 0x10000; code <= 0x10FFFF; code += code < 0x30000 ? 1 : 97) append(code);
+  const std::string encoded = EncodeGb18030(utf8);
+  const std::string expected = EncodeWithIconv(utf8);
+  EXPECT_EQ(encoded.size(), expected.size());
+  EXPECT_TRUE(encoded == expected) << "first difference at byte "
+                                   << std::mismatch(encoded.begin(), encoded.end(), expected.begin(), expected.end()).first - encoded.begin();
 }
 
 TEST(EncodeGb18030, WritesGbkBytesAndKeepsAscii) {
