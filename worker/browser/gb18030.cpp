@@ -1,5 +1,7 @@
 #include "worker/browser/gb18030.h"
 
+#include "worker/browser/utf8.h"
+
 #include <algorithm>
 #include <cstdint>
 
@@ -9,24 +11,6 @@ namespace {
 #include "gb18030_tables.inc"
 
 constexpr std::uint32_t kFirstBeyondBmpIndex = 189000;  // the four bytes 0x90308130
-
-void AppendUtf8(std::uint32_t code, std::string& out) {
-  if (code < 0x80) {
-    out.push_back(char(code));
-  } else if (code < 0x800) {
-    out.push_back(char(0xC0 | (code >> 6)));
-    out.push_back(char(0x80 | (code & 0x3F)));
-  } else if (code < 0x10000) {
-    out.push_back(char(0xE0 | (code >> 12)));
-    out.push_back(char(0x80 | ((code >> 6) & 0x3F)));
-    out.push_back(char(0x80 | (code & 0x3F)));
-  } else {
-    out.push_back(char(0xF0 | (code >> 18)));
-    out.push_back(char(0x80 | ((code >> 12) & 0x3F)));
-    out.push_back(char(0x80 | ((code >> 6) & 0x3F)));
-    out.push_back(char(0x80 | (code & 0x3F)));
-  }
-}
 
 // The code point of the character at bytes[at] and its length, or 0.
 std::uint32_t CharacterAt(std::string_view bytes, std::size_t at, std::size_t* length) {

@@ -1,12 +1,15 @@
 #include "worker/browser/quick_parse.h"
 
+#include "worker/browser/character_references.h"
 #include "worker/browser/html_document.h"
+#include "worker/browser/utf8.h"
 
 #include <algorithm>
 #include <array>
 #include <cctype>
 #include <cstring>
 #include <initializer_list>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -33,24 +36,6 @@ bool TagIn(GumboTag tag, std::initializer_list<GumboTag> tags) {
   return std::find(tags.begin(), tags.end(), tag) != tags.end();
 }
 
-// Length of the UTF-8 sequence at s[at], or 0 where the full parser would
-// substitute U+FFFD for it.
-std::size_t Utf8SequenceLength(std::string_view s, std::size_t at) {
-  const auto byte = [&](std::size_t i) { return at + i < s.size() ? static_cast<unsigned char>(s[at + i]) : 0u; };
-  const unsigned lead = byte(0);
-  const auto follows = [&](std::size_t i, unsigned low = 0x80, unsigned high = 0xBF) {
-    return byte(i) >= low && byte(i) <= high;
-  };
-  if (lead >= 0xC2 && lead <= 0xDF) return follows(1) ? 2 : 0;
-  if (lead == 0xE0) return follows(1, 0xA0) && follows(2) ? 3 : 0;
-  if (lead == 0xED) return follows(1, 0x80, 0x9F) && follows(2) ? 3 : 0;
-  if (lead >= 0xE1 && lead <= 0xEF) return follows(1) && follows(2) ? 3 : 0;
-  if (lead == 0xF0) return follows(1, 0x90) && follows(2) && follows(3) ? 4 : 0;
-  if (lead >= 0xF1 && lead <= 0xF3) return follows(1) && follows(2) && follows(3) ? 4 : 0;
-  if (lead == 0xF4) return follows(1, 0x80, 0x8F) && follows(2) && follows(3) ? 4 : 0;
-  return 0;
-}
-
 // Appends raw page text as the parser's input stream would deliver it: line
 // ends become LF. Characters the parser would replace or drop end the fast path.
 void AppendChecked(std::string& out, std::string_view raw) {
@@ -73,97 +58,10 @@ void AppendChecked(std::string& out, std::string_view raw) {
   }
 }
 
-void AppendUtf8(std::string& out, unsigned code) {
-  if (code < 0x80) {
-    out.push_back(char(code));
-  } else if (code < 0x800) {
-    out.push_back(char(0xC0 | (code >> 6)));
-    out.push_back(char(0x80 | (code & 0x3F)));
-  } else if (code < 0x10000) {
-    out.push_back(char(0xE0 | (code >> 12)));
-    out.push_back(char(0x80 | ((code >> 6) & 0x3F)));
-    out.push_back(char(0x80 | (code & 0x3F)));
-  } else {
-    out.push_back(char(0xF0 | (code >> 18)));
-    out.push_back(char(0x80 | ((code >> 12) & 0x3F)));
-    out.push_back(char(0x80 | ((code >> 6) & 0x3F)));
-    out.push_back(char(0x80 | (code & 0x3F)));
-  }
-}
-
-struct NamedReference {
-  std::string_view name;
-  unsigned code;
-};
-
-// The references generated pages use, written with their semicolon.
-constexpr NamedReference kNamedReferences[] = {
-    {"amp", 0x26},      {"lt", 0x3C},       {"gt", 0x3E},      {"quot", 0x22},   {"apos", 0x27},
-    {"AMP", 0x26},      {"LT", 0x3C},       {"GT", 0x3E},      {"QUOT", 0x22},   {"nbsp", 0xA0},
-    {"copy", 0xA9},     {"COPY", 0xA9},     {"reg", 0xAE},     {"REG", 0xAE},    {"trade", 0x2122},
-    {"middot", 0xB7},   {"times", 0xD7},    {"divide", 0xF7},  {"laquo", 0xAB},  {"raquo", 0xBB},
-    {"ldquo", 0x201C},  {"rdquo", 0x201D},  {"lsquo", 0x2018}, {"rsquo", 0x2019}, {"hellip", 0x2026},
-    {"mdash", 0x2014},  {"ndash", 0x2013},  {"bull", 0x2022},  {"yen", 0xA5},    {"deg", 0xB0},
-    {"plusmn", 0xB1},   {"sect", 0xA7},     {"para", 0xB6},    {"emsp", 0x2003}, {"ensp", 0x2002},
-    {"thinsp", 0x2009},
-};
-
-// Names the parser also recognises without a semicolon ("&copy2009" is
-// "©2009" to it): a reference starting with one of them is left to it.
-constexpr std::string_view kBareReferences[] = {
-    "AElig", "AMP", "Aacute", "Acirc", "Agrave", "Aring", "Atilde", "Auml", "COPY", "Ccedil", "ETH",
-    "Eacute", "Ecirc", "Egrave", "Euml", "GT", "Iacute", "Icirc", "Igrave", "Iuml", "LT", "Ntilde",
-    "Oacute", "Ocirc", "Ograve", "Oslash", "Otilde", "Ouml", "QUOT", "REG", "THORN", "Uacute", "Ucirc",
-    "Ugrave", "Uuml", "Yacute", "aacute", "acirc", "acute", "aelig", "agrave", "amp", "aring", "atilde",
-    "auml", "brvbar", "ccedil", "cedil", "cent", "copy", "curren", "deg", "divide", "eacute", "ecirc",
-    "egrave", "eth", "euml", "frac12", "frac14", "frac34", "gt", "iacute", "icirc", "iexcl", "igrave",
-    "iquest", "iuml", "laquo", "lt", "macr", "micro", "middot", "nbsp", "not", "ntilde", "oacute",
-    "ocirc", "ograve", "ordf", "ordm", "oslash", "otilde", "ouml", "para", "plusmn", "pound", "quot",
-    "raquo", "reg", "sect", "shy", "sup1", "sup2", "sup3", "szlig", "thorn", "times", "uacute", "ucirc",
-    "ugrave", "uml", "uuml", "yacute", "yen", "yuml"};
-
-// Decodes the reference at s[at] == '&' into out and returns the index after
-// it; a '&' that starts no reference is itself.
-std::size_t DecodeReference(std::string_view s, std::size_t at, std::string& out) {
-  std::size_t i = at + 1;
-  if (i < s.size() && s[i] == '#') {
-    const bool hex = i + 1 < s.size() && (s[i + 1] == 'x' || s[i + 1] == 'X');
-    i += hex ? 2 : 1;
-    const std::size_t digits = i;
-    unsigned code = 0;
-    while (i < s.size() && i - digits < 7 && (hex ? std::isxdigit(static_cast<unsigned char>(s[i])) : IsDigit(s[i]))) {
-      const char c = Lower(s[i++]);
-      code = code * (hex ? 16 : 10) + unsigned(IsDigit(c) ? c - '0' : c - 'a' + 10);
-    }
-    if (i == digits || i >= s.size() || s[i] != ';') GiveUp();
-    // The parser substitutes or remaps these; plain pages do not write them.
-    const bool odd = (code < 0x20 && code != '\t' && code != '\n' && code != '\f') || (code >= 0x7F && code <= 0x9F) ||
-                     (code >= 0xD800 && code <= 0xDFFF) || (code >= 0xFDD0 && code <= 0xFDEF) ||
-                     (code & 0xFFFE) == 0xFFFE || code > 0x10FFFF;
-    if (odd) GiveUp();
-    AppendUtf8(out, code);
-    return i + 1;
-  }
-  std::size_t end = i;
-  while (end < s.size() && IsAlnum(s[end])) ++end;
-  if (end == i) {
-    out.push_back('&');
-    return i;
-  }
-  const std::string_view name = s.substr(i, end - i);
-  if (end < s.size() && s[end] == ';') {
-    for (const NamedReference& known : kNamedReferences) {
-      if (known.name == name) {
-        AppendUtf8(out, known.code);
-        return end + 1;
-      }
-    }
-    GiveUp();  // perhaps a reference of the full table
-  }
-  for (std::string_view bare : kBareReferences)
-    if (name.starts_with(bare)) GiveUp();
-  out.push_back('&');
-  return i;
+std::size_t ReadReference(std::string_view s, std::size_t at, std::string& out) {
+  const std::optional<std::size_t> next = DecodePlainReference(s, at, out);
+  if (!next) GiveUp();
+  return *next;
 }
 
 std::string DecodeAttributeValue(std::string_view raw) {
@@ -173,7 +71,7 @@ std::string DecodeAttributeValue(std::string_view raw) {
   std::string value;
   for (std::size_t i = 0; i < checked.size();) {
     if (checked[i] == '&') {
-      i = DecodeReference(checked, i, value);
+      i = ReadReference(checked, i, value);
     } else {
       value.push_back(checked[i++]);
     }
@@ -206,7 +104,7 @@ class QuickParser {
         Markup();
       } else if (in_[at_] == '&') {
         if (after_body_) GiveUp();
-        at_ = DecodeReference(in_, at_, run_);
+        at_ = ReadReference(in_, at_, run_);
       } else {
         Characters();
       }
