@@ -16,6 +16,7 @@
 
 #include "tools/sample_market/expected_results.h"
 #include "tools/sample_market/gbk.h"
+#include "tools/sample_market/pages.h"
 #include "tools/sample_market/search.h"
 #include "tools/sample_market/server.h"
 
@@ -27,6 +28,7 @@ namespace fs = std::filesystem;
 using sample_market::Member;
 
 const std::string kPitrel = std::string(QUENLO_BUILD_DIR) + "/pitrel";
+const std::string kCurlPitrel = std::string(QUENLO_BUILD_DIR) + "/pitrel-curl";
 const std::string kBar = "‖";
 
 class PitrelProcessTest : public ::testing::Test {
@@ -54,11 +56,12 @@ class PitrelProcessTest : public ::testing::Test {
   void TearDown() override { fs::remove_all(dir_); }
 
   // Starts pitrel in the scratch directory with the marketplace's hosts.
-  static pid_t Start(const std::vector<std::string>& args, const fs::path& cwd) {
+  static pid_t Start(const std::vector<std::string>& args, const fs::path& cwd,
+                     const std::string& program = kPitrel) {
     std::vector<std::string> env;
     for (char** e = environ; *e; ++e) env.emplace_back(*e);
     for (const std::string& line : market_->EnvironmentLines()) env.push_back(line);
-    std::vector<char*> argv{const_cast<char*>(kPitrel.c_str())};
+    std::vector<char*> argv{const_cast<char*>(program.c_str())};
     for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
     std::vector<char*> envp;
@@ -89,6 +92,9 @@ class PitrelProcessTest : public ::testing::Test {
   }
 
   int Run(const std::vector<std::string>& args) const { return Wait(Start(args, dir_)); }
+  int RunWith(const std::string& program, const std::string& line) const {
+    return Wait(Start({line}, dir_, program));
+  }
   int Run(const std::string& line) const { return Run(std::vector<std::string>{line}); }
 
   // Runs one worker per line, a few at a time, like quenlo does.
@@ -184,6 +190,36 @@ TEST_F(PitrelProcessTest, ContactPagesOfEveryMemberInBothForms) {
               sample_market::ToGbk(sample_market::JoinFields(sample_market::ExpectedContactFields(m))));
   }
   EXPECT_EQ(Files().size(), market_->catalogue().members().size());
+}
+
+// pitrel is linked statically and passes https and file addresses, which
+// need libcurl, to pitrel-curl beside it; without that program such a page
+// counts as not loaded, as when libcurl is missing.
+TEST_F(PitrelProcessTest, FileAddressesGoToTheCurlWorkerAndGiveTheSameResult) {
+  const Member* own = nullptr;
+  for (const Member& m : market_->catalogue().members())
+    if (m.contact_form == sample_market::ContactForm::kMarketplacePage) own = &m;
+  ASSERT_NE(own, nullptr);
+  sample_market::PageSettings settings;
+  settings.main_host = market_->host();
+  const fs::path page = dir_ / "saved contact.html";
+  std::ofstream(page, std::ios::binary) << sample_market::ToGbk(sample_market::ContactPage(*own, settings));
+  const std::string url = "file://" + page.string();
+  const std::string expected = sample_market::ToGbk(sample_market::JoinFields(sample_market::ExpectedContactFields(*own)));
+
+  ASSERT_EQ(RunWith(kPitrel, url + kBar + "Temp_static" + kBar + "1"), 0);
+  ASSERT_EQ(RunWith(kCurlPitrel, url + kBar + "Temp_curl" + kBar + "1"), 0);
+  EXPECT_EQ(Read("Temp_static"), expected);
+  EXPECT_EQ(Read("Temp_curl"), expected);
+
+  const fs::path alone = dir_ / "alone";
+  fs::create_directories(alone);
+  fs::copy_file(kPitrel, alone / "pitrel");
+  const auto start = std::chrono::steady_clock::now();
+  ASSERT_EQ(RunWith((alone / "pitrel").string(), url + kBar + "Temp_alone" + kBar + "1"), 0);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+  ASSERT_EQ(RunWith(kCurlPitrel, "http://127.0.0.1:1/refused.html" + kBar + "Temp_nothing" + kBar + "1"), 0);
+  EXPECT_EQ(Read("Temp_alone"), Read("Temp_nothing")) << "an unloaded page's result";
 }
 
 TEST_F(PitrelProcessTest, ProfilesOfEveryMemberFromTheMemberName) {

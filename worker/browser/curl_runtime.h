@@ -22,6 +22,9 @@ struct CurlRuntime {
 
 // Loads and initialises libcurl once per process (thread-safe). Nothing,
 // with the reason in *error, when it is not installed or lacks a function.
+// In the statically linked worker this hands the whole page to pitrel-curl
+// instead and returns only when that cannot be started
+// (curl_hand_off.cpp); every other program loads libcurl (curl_runtime.cpp).
 const CurlRuntime* LoadCurlRuntime(std::string* error);
 
 }  // namespace pitrel
