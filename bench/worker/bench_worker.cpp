@@ -5,7 +5,7 @@
 // page (getrusage of the children), against two baselines measured in the
 // same run: starting an empty program (/bin/true) and `cat` of a saved page.
 // Then splits one page's CPU into start (pitrel with a command line it
-// rejects: libraries loaded, nothing done), fetch, decode + parse, text or
+// rejects: libraries loaded, nothing done), fetch, decode, parse with text or
 // mark-up (whichever the page's form is read from, as pitrel builds only that
 // one), condense and write, timing the page layer's pieces in-process.
 //
@@ -126,7 +126,7 @@ Phases TimePhases(const std::vector<std::string>& urls, const fs::path& dir) {
     // As in pitrel: a contact page is read from its text on the marketplace
     // and from its mark-up on a member's site, and only that one is built.
     const bool text_form = fetched.final_url == urls[i];
-    const std::string text = text_form ? pitrel::BodyInnerText(document.Body()) : std::string();
+    const std::string text = text_form ? pitrel::PageInnerText(document) : std::string();
     lap(sum.text);
     const std::string html = text_form ? std::string() : pitrel::SerializeBodyHtml(document.Body(), fetched.final_url);
     lap(sum.markup);
@@ -203,9 +203,9 @@ int main(int argc, char* argv[]) {
   std::printf("CPU of one page, by stage (ms):\n");
   std::printf("  start (libraries, exit)   %6.2f\n", start.cpu_ms_per_run);
   std::printf("  fetch                     %6.2f\n", phases.fetch);
-  std::printf("  decode + parse            %6.2f\n", phases.decode_parse);
-  std::printf("  body text (own pages)     %6.2f\n", phases.text);
-  std::printf("  body mark-up (sites)      %6.2f\n", phases.markup);
+  std::printf("  decode                    %6.2f\n", phases.decode_parse);
+  std::printf("  parse + text (own pages)  %6.2f\n", phases.text);
+  std::printf("  parse + mark-up (sites)   %6.2f\n", phases.markup);
   std::printf("  condense                  %6.3f\n", phases.condense);
   std::printf("  write                     %6.3f\n", phases.write);
   std::printf("  sum                       %6.2f   (whole process measured: %.2f)\n",

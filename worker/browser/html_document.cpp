@@ -125,6 +125,20 @@ void ParseArena::Release(void* piece) {
 
 HtmlDocument::HtmlDocument(std::string utf8) : text_(std::move(utf8)) {
   if (const std::size_t cut = NestingCutPoint(text_); cut != std::string::npos) text_.resize(cut);
+}
+
+const GumboNode* HtmlDocument::Body() const {
+  if (!parsed_) Parse();
+  return body_;
+}
+
+bool HtmlDocument::ParsedQuickly() const {
+  if (!parsed_) Parse();
+  return parsed_quickly_;
+}
+
+void HtmlDocument::Parse() const {
+  parsed_ = true;
   body_ = QuickParseBody(text_, arena_);
   if (body_ != nullptr) {
     parsed_quickly_ = true;
@@ -137,8 +151,8 @@ HtmlDocument::HtmlDocument(std::string utf8) : text_(std::move(utf8)) {
   options.allocator = ArenaAllocate;
   options.deallocator = ArenaRelease;
   options.userdata = &arena_;
-  output_ = gumbo_parse_with_options(&options, text_.data(), text_.size());
-  if (output_ != nullptr) body_ = ChildElement(output_->root, GUMBO_TAG_BODY);
+  if (GumboOutput* output = gumbo_parse_with_options(&options, text_.data(), text_.size()))
+    body_ = ChildElement(output->root, GUMBO_TAG_BODY);
 }
 
 // The arena frees the whole tree at once; gumbo_destroy_output would only

@@ -48,6 +48,9 @@ class ParseArena {
   FreePiece* free_[kClasses] = {};
 };
 
+// Parsed on first use: a worker that needs only a plainly written page's
+// text takes it from the mark-up without building the tree at all
+// (PageInnerText). Not for use from two threads at once.
 class HtmlDocument {
  public:
   explicit HtmlDocument(std::string utf8);
@@ -56,17 +59,22 @@ class HtmlDocument {
   HtmlDocument& operator=(const HtmlDocument&) = delete;
 
   // The <body> element, or nullptr (a frameset page has none).
-  const GumboNode* Body() const { return body_; }
+  const GumboNode* Body() const;
   std::size_t BytesReserved() const { return arena_.BytesReserved(); }
   // Whether the page was plain enough to be built without the full parser.
-  bool ParsedQuickly() const { return parsed_quickly_; }
+  bool ParsedQuickly() const;
+  // The page's text, as the parser reads it, and whether its tree is built yet.
+  std::string_view Text() const { return text_; }
+  bool HasTree() const { return parsed_; }
 
  private:
-  std::string text_;  // gumbo's tree points into it
-  ParseArena arena_;  // holds the tree
-  GumboOutput* output_ = nullptr;
-  const GumboNode* body_ = nullptr;
-  bool parsed_quickly_ = false;
+  void Parse() const;
+
+  std::string text_;          // the tree points into it
+  mutable ParseArena arena_;  // holds the tree
+  mutable const GumboNode* body_ = nullptr;
+  mutable bool parsed_ = false;
+  mutable bool parsed_quickly_ = false;
 };
 
 }  // namespace pitrel

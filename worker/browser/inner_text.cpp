@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "worker/browser/element_kinds.h"
+#include "worker/browser/html_document.h"
+#include "worker/browser/quick_parse.h"
 #include "worker/browser/tree_walk.h"
 
 namespace pitrel {
@@ -115,22 +117,23 @@ class TextBuilder {
   bool after_fixed_space_ = false;
 };
 
-class InnerTextWalker {
+class InnerTextWalker final : public BodyVisitor {
  public:
   std::string Walk(const GumboNode& body) {
     WalkTree(body, *this);
     return builder_.Take();
   }
+  std::string Take() { return builder_.Take(); }
 
   // The tree walk's visitor.
-  bool Enter(const GumboNode& element) {
+  bool Enter(const GumboNode& element) override {
     if (IsAtomicInline(element)) builder_.AtomicInline();
     if (IsHiddenElement(element)) return false;
     Open(element);
     return true;
   }
-  void Leave(const GumboNode& element) { Close(element); }
-  void Other(const GumboNode& node, const GumboNode&, unsigned) {
+  void Leave(const GumboNode& element) override { Close(element); }
+  void Other(const GumboNode& node, const GumboNode&, unsigned) override {
     if (node.type == GUMBO_NODE_TEXT || node.type == GUMBO_NODE_WHITESPACE ||
         node.type == GUMBO_NODE_CDATA)
       builder_.Text(node.v.text.text, preformatted_depth_ > 0);
@@ -161,6 +164,14 @@ class InnerTextWalker {
 std::string BodyInnerText(const GumboNode* body) {
   if (body == nullptr) return {};
   return InnerTextWalker().Walk(*body);
+}
+
+std::string PageInnerText(const HtmlDocument& document) {
+  if (!document.HasTree()) {
+    InnerTextWalker walker;
+    if (QuickWalkBody(document.Text(), walker)) return walker.Take();
+  }
+  return BodyInnerText(document.Body());
 }
 
 }  // namespace pitrel

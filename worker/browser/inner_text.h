@@ -11,7 +11,13 @@
 
 namespace pitrel {
 
+class HtmlDocument;
+
 // The rendered text of body, UTF-8 with CR LF line breaks; empty for a null body.
 std::string BodyInnerText(const GumboNode* body);
+
+// The rendered text of a page's body. A plainly written page whose tree is
+// not built yet gives it straight from its mark-up; the result is the same.
+std::string PageInnerText(const HtmlDocument& document);
 
 }  // namespace pitrel

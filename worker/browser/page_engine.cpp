@@ -32,7 +32,7 @@ class CurlGumboEngine final : public PageEngine {
 }  // namespace
 
 const std::string& LoadedPage::BodyText() const {
-  if (!body_text_) body_text_ = document ? BodyInnerText(document->Body()) : std::string();
+  if (!body_text_) body_text_ = document ? PageInnerText(*document) : std::string();
   return *body_text_;
 }
 

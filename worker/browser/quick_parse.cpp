@@ -9,6 +9,7 @@
 #include <cctype>
 #include <cstring>
 #include <initializer_list>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -95,7 +96,12 @@ struct Tag {
 
 class QuickParser {
  public:
-  QuickParser(std::string_view text, ParseArena& arena) : in_(text), arena_(arena) { stack_.reserve(64); }
+  // Builds the tree in arena, or, with a visitor, tells it the walk over the
+  // body instead (and builds nothing that outlives the call).
+  QuickParser(std::string_view text, ParseArena* arena, BodyVisitor* visitor)
+      : in_(text), arena_(arena), visitor_(visitor) {
+    stack_.reserve(64);
+  }
 
   const GumboNode* Run() {
     Prologue();
@@ -110,6 +116,10 @@ class QuickParser {
       }
     }
     FlushText();
+    // Elements the page leaves open end with it; a walk tells their Leave.
+    if (visitor_) {
+      while (stack_.size() > 1) PopUnflushed();
+    }
     return body_;
   }
 
@@ -285,6 +295,7 @@ class QuickParser {
     SkipSpacesAndComments();
     if (!LooksAt("<body") || ReadStartTag().tag != GUMBO_TAG_BODY) GiveUp();
     body_ = NewElement(tag_, false);
+    if (visitor_) body_->v.element.attributes = {};  // the root is not entered
     stack_.push_back(body_);
   }
 
@@ -469,8 +480,7 @@ class QuickParser {
       // The full parser takes a form off the open elements without first
       // placing the text before its end tag, which so lands after the form.
       form_open_ = false;
-      --open_[GUMBO_TAG_FORM];
-      stack_.pop_back();
+      PopUnflushed();
       return;
     }
     Pop();
@@ -547,20 +557,34 @@ class QuickParser {
 
   // ---- building nodes ----
   const char* Copy(std::string_view text) {
-    auto* copy = static_cast<char*>(arena_.Keep(text.size() + 1));
+    auto* copy = static_cast<char*>(arena_->Keep(text.size() + 1));
     std::memcpy(copy, text.data(), text.size());
     copy[text.size()] = '\0';
     return copy;
   }
 
   GumboNode* NewNode(GumboNodeType type) {
-    auto* node = static_cast<GumboNode*>(arena_.Keep(sizeof(GumboNode)));
+    GumboNode* node = nullptr;
+    if (!visitor_) {
+      node = static_cast<GumboNode*>(arena_->Keep(sizeof(GumboNode)));
+    } else if (!spare_.empty()) {
+      node = spare_.back();  // a walk needs a node only while it is open
+      spare_.pop_back();
+    } else {
+      node = walk_nodes_.emplace_back(std::make_unique<GumboNode>()).get();
+    }
     std::memset(node, 0, sizeof(GumboNode));
     node->type = type;
     return node;
   }
 
-  GumboNode* NewText(GumboNodeType type, std::string_view text) {
+  GumboNode* NewText(GumboNodeType type, const std::string& text) {
+    if (visitor_) {
+      std::memset(&walk_text_, 0, sizeof walk_text_);
+      walk_text_.type = type;
+      walk_text_.v.text.text = text.c_str();
+      return &walk_text_;
+    }
     GumboNode* node = NewNode(type);
     node->v.text.text = Copy(text);
     return node;
@@ -573,13 +597,24 @@ class QuickParser {
     element.tag = tag.tag;
     element.tag_namespace = GUMBO_NAMESPACE_HTML;
     element.original_tag = {implied ? nullptr : tag.original.data(), implied ? 0 : tag.original.size()};
-    if (!tag.attributes.empty()) {
+    if (!tag.attributes.empty() && visitor_) {
+      // For the visitor's Enter alone; the tag's strings last until then.
       const unsigned count = unsigned(tag.attributes.size());
-      element.attributes.data = static_cast<void**>(arena_.Keep(count * sizeof(void*)));
+      walk_attributes_.assign(count, GumboAttribute{});
+      walk_attribute_list_.resize(count);
+      for (unsigned i = 0; i < count; ++i) {
+        walk_attributes_[i].name = tag.attributes[i].name.c_str();
+        walk_attributes_[i].value = tag.attributes[i].value.c_str();
+        walk_attribute_list_[i] = &walk_attributes_[i];
+      }
+      element.attributes = {walk_attribute_list_.data(), count, count};
+    } else if (!tag.attributes.empty()) {
+      const unsigned count = unsigned(tag.attributes.size());
+      element.attributes.data = static_cast<void**>(arena_->Keep(count * sizeof(void*)));
       element.attributes.length = element.attributes.capacity = count;
       for (unsigned i = 0; i < count; ++i) {
         const Attribute& source = tag.attributes[i];
-        auto* attribute = static_cast<GumboAttribute*>(arena_.Keep(sizeof(GumboAttribute)));
+        auto* attribute = static_cast<GumboAttribute*>(arena_->Keep(sizeof(GumboAttribute)));
         std::memset(attribute, 0, sizeof(GumboAttribute));
         attribute->attr_namespace = GUMBO_ATTR_NAMESPACE_NONE;
         attribute->name = Copy(source.name);
@@ -599,12 +634,16 @@ class QuickParser {
 
   void Append(GumboNode* child) {
     GumboNode* parent = stack_.back();
+    if (visitor_) {
+      if (child->type != GUMBO_NODE_ELEMENT && hidden_from_ == kNone) visitor_->Other(*child, *parent, 0);
+      return;
+    }
     GumboVector& children = parent->v.element.children;
     if (children.length == children.capacity) {
       const unsigned capacity = std::max(4u, children.capacity * 2);
-      auto* grown = static_cast<void**>(arena_.Allocate(capacity * sizeof(void*)));
+      auto* grown = static_cast<void**>(arena_->Allocate(capacity * sizeof(void*)));
       if (children.length > 0) std::memcpy(grown, children.data, children.length * sizeof(void*));
-      arena_.Release(children.data);
+      arena_->Release(children.data);
       children.data = grown;
       children.capacity = capacity;
     }
@@ -628,19 +667,47 @@ class QuickParser {
     FlushText();
     GumboNode* element = NewElement(tag, &tag == &implied_);
     Append(element);
+    if (visitor_) EnterWalk(*element, stack_.size());
     stack_.push_back(element);
     ++open_[tag.tag];
   }
 
   void Void(const Tag& tag) {
     FlushText();
-    Append(NewElement(tag, false));
+    GumboNode* element = NewElement(tag, false);
+    Append(element);
+    if (!visitor_) return;
+    EnterWalk(*element, stack_.size());
+    LeaveWalk(*element, stack_.size());
   }
 
   void Pop() {
     FlushText();
+    PopUnflushed();
+  }
+
+  // Takes the current element off without first placing pending text.
+  void PopUnflushed() {
     --open_[CurrentTag()];
+    if (visitor_) LeaveWalk(*stack_.back(), stack_.size() - 1);
     stack_.pop_back();
+  }
+
+  // The walk's Enter for an element about to open (its children are not
+  // told when Enter declines them, as in a walk over the tree); LeaveWalk
+  // then gives its Leave and frees the node.
+  // depth: the element's place among the open elements.
+  void EnterWalk(GumboNode& element, std::size_t depth) {
+    const bool entered = hidden_from_ == kNone && visitor_->Enter(element);
+    if (hidden_from_ == kNone && !entered) hidden_from_ = depth;
+    element.v.element.attributes = {};  // the attributes were the tag's, for Enter alone
+    element.parse_flags = entered ? GUMBO_INSERTION_NORMAL : GUMBO_INSERTION_BY_PARSER;
+  }
+
+  void LeaveWalk(GumboNode& element, std::size_t depth) {
+    if (element.parse_flags == GUMBO_INSERTION_NORMAL) visitor_->Leave(element);
+    if (hidden_from_ == depth) hidden_from_ = kNone;
+    spare_.push_back(&element);
   }
 
   void RawTextElement(const Tag& tag) {
@@ -650,9 +717,20 @@ class QuickParser {
     Pop();
   }
 
+  static constexpr std::size_t kNone = ~std::size_t{0};
+
   std::string_view in_;
   std::size_t at_ = 0;
-  ParseArena& arena_;
+  ParseArena* arena_;
+  BodyVisitor* visitor_;
+  // The walk's own: nodes of open elements, reused; the text node handed
+  // to Other; the attributes handed to Enter; where a declined subtree starts.
+  std::vector<std::unique_ptr<GumboNode>> walk_nodes_;
+  std::vector<GumboNode*> spare_;
+  GumboNode walk_text_{};
+  std::vector<GumboAttribute> walk_attributes_;
+  std::vector<void*> walk_attribute_list_;
+  std::size_t hidden_from_ = kNone;
   Tag tag_;
   Tag implied_;
   std::string run_;  // characters not yet in a node
@@ -672,9 +750,18 @@ class QuickParser {
 
 const GumboNode* QuickParseBody(std::string_view utf8, ParseArena& arena) {
   try {
-    return QuickParser(utf8, arena).Run();
+    return QuickParser(utf8, &arena, nullptr).Run();
   } catch (const NotPlain&) {
     return nullptr;
+  }
+}
+
+bool QuickWalkBody(std::string_view utf8, BodyVisitor& visitor) {
+  try {
+    QuickParser(utf8, nullptr, &visitor).Run();
+    return true;
+  } catch (const NotPlain&) {
+    return false;
   }
 }
 

@@ -20,4 +20,22 @@ class ParseArena;
 // written. The nodes point into utf8, which must outlive them.
 const GumboNode* QuickParseBody(std::string_view utf8, ParseArena& arena);
 
+// What a walk over a parsed body tells (see WalkTree in tree_walk.h).
+class BodyVisitor {
+ public:
+  virtual ~BodyVisitor() = default;
+  virtual bool Enter(const GumboNode& element) = 0;
+  virtual void Leave(const GumboNode& element) = 0;
+  virtual void Other(const GumboNode& node, const GumboNode& parent, unsigned index) = 0;
+};
+
+// The walk over the body of a plainly written page, told to visitor
+// straight from the mark-up, without building the tree: the same calls in
+// the same order as WalkTree over QuickParseBody's tree. The nodes live only
+// for the call they are handed to; elements have their attributes only in
+// Enter, and Other gets 0 for an index (a visitor that looks at siblings
+// needs the tree). False, after some calls, when the page is not plainly
+// written: what the visitor gathered is then to be thrown away.
+bool QuickWalkBody(std::string_view utf8, BodyVisitor& visitor);
+
 }  // namespace pitrel

@@ -14,6 +14,8 @@
 #include "tools/sample_market/pages.h"
 #include "tools/sample_market/search.h"
 #include "worker/browser/html_document.h"
+#include "worker/browser/inner_text.h"
+#include "worker/browser/tree_walk.h"
 
 namespace pitrel {
 namespace {
@@ -76,11 +78,42 @@ Outcome ParseBothWays(const std::string& html) {
   return outcome;
 }
 
-// Whether the fast path took the page; where it did, its tree must be the full parser's.
+// Notes every call of a walk; declines scripts, styles, lists and elements
+// marked hidden, so that skipped subtrees are walked too.
+class WalkRecorder final : public BodyVisitor {
+ public:
+  std::string log;
+  bool Enter(const GumboNode& element) override {
+    const GumboElement& e = element.v.element;
+    log += "<" + std::to_string(e.tag);
+    for (unsigned i = 0; i < e.attributes.length; ++i) {
+      const auto* attribute = static_cast<const GumboAttribute*>(e.attributes.data[i]);
+      log += std::string(" ") + attribute->name + "=" + attribute->value;
+    }
+    const bool enter = e.tag != GUMBO_TAG_SCRIPT && e.tag != GUMBO_TAG_STYLE && e.tag != GUMBO_TAG_UL &&
+                       gumbo_get_attribute(&e.attributes, "hidden") == nullptr;
+    log += enter ? ">" : " declined>";
+    return enter;
+  }
+  void Leave(const GumboNode& element) override { log += "</" + std::to_string(element.v.element.tag) + ">"; }
+  void Other(const GumboNode& node, const GumboNode& parent, unsigned) override {
+    log += std::to_string(node.type) + "@" + std::to_string(parent.v.element.tag) + "[" + node.v.text.text + "]";
+  }
+};
+
+// Whether the fast path took the page; where it did, its tree must be the
+// full parser's, and the walk told without a tree must be the walk over it.
 bool TakenAlike(const std::string& html) {
   const Outcome outcome = ParseBothWays(html);
+  WalkRecorder streamed;
+  const bool walked = QuickWalkBody(html, streamed);
+  EXPECT_EQ(walked, outcome.quick) << "page:\n" << html;
   if (outcome.quick) {
     EXPECT_EQ(outcome.quick_tree, outcome.full_tree) << "page:\n" << html;
+    ParseArena arena;
+    WalkRecorder over_tree;
+    WalkTree(*QuickParseBody(html, arena), over_tree);
+    EXPECT_EQ(streamed.log, over_tree.log) << "page:\n" << html;
   }
   return outcome.quick;
 }
@@ -109,6 +142,18 @@ TEST(QuickParse, TakesEveryPageOfTheSampleMarketplaceAndBuildsTheFullParsersTree
     }
     for (const std::string& page : pages) {
       EXPECT_TRUE(TakenAlike(page)) << page.substr(0, 2000);
+      // The text told without a tree is the text of gumbo's tree.
+      GumboOutput* output = gumbo_parse(page.c_str());
+      const GumboNode* html = output->root;
+      const GumboNode* body = nullptr;
+      for (unsigned i = 0; i < html->v.element.children.length; ++i) {
+        const auto* child = static_cast<const GumboNode*>(html->v.element.children.data[i]);
+        if (child->type == GUMBO_NODE_ELEMENT && child->v.element.tag == GUMBO_TAG_BODY) body = child;
+      }
+      const HtmlDocument document(page);
+      EXPECT_EQ(PageInnerText(document), BodyInnerText(body));
+      EXPECT_FALSE(document.HasTree()) << "the text needed no tree";
+      gumbo_destroy_output(&kGumboDefaultOptions, output);
     }
   }
 }
@@ -199,7 +244,7 @@ class PageFuzzer {
   bool Chance(int one_in) { return Below(one_in) == 0; }
 
   std::string Attributes() {
-    static const char* const names[] = {"class", "id", "href", "style", "WIDTH", "data-x", "onclick", "checked"};
+    static const char* const names[] = {"class", "id", "href", "style", "WIDTH", "data-x", "onclick", "hidden"};
     static const char* const values[] = {"=a", "=\"b c\"", "='d'", "=\"e&amp;f\"", "=\"g\r\nh\"", "=/p?a=1&b=2",
                                          "", "=\"&copy;\"", "=x&y", "=\"\""};
     static const char* const flawed[] = {"=\"&notit;\"", "=\"&copy\"", "=a\"b"};
@@ -264,7 +309,7 @@ class PageFuzzer {
       }
       case 8: {
         static const char* const voids[] = {"<br>", "<br/>", "<img src=a.gif>", "<hr>", "<input type=text>",
-                                            "<meta name=x>", "<wbr>"};
+                                            "<meta name=x>", "<wbr>", "<input type=hidden>", "<img hidden>"};
         static const char* const flawed[] = {"</br>", "<image>"};
         out += Pick(voids, flawed);
         return;
