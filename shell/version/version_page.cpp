@@ -21,7 +21,7 @@ std::string FetchBodyText(const std::string& url, const pitrel::FetchLimits& lim
   const pitrel::FetchResult fetched = pitrel::FetchUrl(url, limits);
   if (!fetched.received || fetched.status >= 400) return {};
   const pitrel::HtmlDocument document(pitrel::DecodePage(fetched.body, fetched.content_type));
-  return pitrel::BodyInnerText(document.Body());
+  return pitrel::PageInnerText(document);
 }
 
 }  // namespace
