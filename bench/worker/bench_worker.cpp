@@ -128,7 +128,7 @@ Phases TimePhases(const std::vector<std::string>& urls, const fs::path& dir) {
     const bool text_form = fetched.final_url == urls[i];
     const std::string text = text_form ? pitrel::PageInnerText(document) : std::string();
     lap(sum.text);
-    const std::string html = text_form ? std::string() : pitrel::SerializeBodyHtml(document.Body(), fetched.final_url);
+    const std::string html = text_form ? std::string() : pitrel::PageBodyHtml(document, fetched.final_url);
     lap(sum.markup);
     const std::string result = pitrel::CondenseContact(text, html, urls[i], fetched.final_url);
     lap(sum.condense);

@@ -1,9 +1,12 @@
 #include "worker/browser/html_serializer.h"
 
 #include <cstring>
+#include <optional>
 #include <vector>
 
 #include "worker/browser/element_kinds.h"
+#include "worker/browser/html_document.h"
+#include "worker/browser/quick_parse.h"
 #include "worker/browser/tree_walk.h"
 #include "worker/browser/url_resolve.h"
 
@@ -35,28 +38,13 @@ bool NeedsQuotes(std::string_view value) {
   return false;
 }
 
-class MarkupWriter {
+// The writing itself, shared by the walk over a tree and the walk told
+// straight from the mark-up.
+class MarkupOut {
  public:
-  explicit MarkupWriter(std::string_view page_url) : links_(page_url) {}
-
-  void Write(const GumboNode& body) { WalkTree(body, *this); }
-
-  // The tree walk's visitor.
-  bool Enter(const GumboNode& element) {
-    StartTag(element);
-    return !IsVoidElement(element.v.element.tag);
-  }
-  void Leave(const GumboNode& element) { EndTag(element); }
-  void Other(const GumboNode& node, const GumboNode& parent, unsigned index) {
-    if (node.type == GUMBO_NODE_COMMENT)
-      out_.append("<!--").append(node.v.text.text).append("-->");
-    else
-      Text(node, parent, ChildrenOf(parent), index);
-  }
-
+  explicit MarkupOut(std::string_view page_url) : links_(page_url) {}
   std::string Take() { return std::move(out_); }
 
- private:
   void StartTag(const GumboNode& node) {
     const GumboElement& element = node.v.element;
     if (IsBlockElement(element.tag) || IsTableElement(element.tag)) out_.append(kCrLf);
@@ -77,36 +65,17 @@ class MarkupWriter {
     out_.push_back('>');
   }
 
-  void Attribute(const GumboAttribute& attribute) {
-    out_.push_back(' ');
-    out_.append(attribute.name).push_back('=');
-    std::string resolved;
-    std::string_view value = attribute.value;
-    if (std::strcmp(attribute.name, "href") == 0 || std::strcmp(attribute.name, "src") == 0) {
-      resolved = links_.Resolve(value);
-      value = resolved;
-    }
-    if (!NeedsQuotes(value)) {
-      out_.append(value);
-      return;
-    }
-    out_.push_back('"');
-    for (char c : value) {
-      if (c == '&') out_.append("&amp;");
-      else if (c == '"') out_.append("&quot;");
-      else out_.push_back(c);
-    }
-    out_.push_back('"');
-  }
+  void Comment(const GumboNode& node) { out_.append("<!--").append(node.v.text.text).append("-->"); }
 
-  void Text(const GumboNode& node, const GumboNode& parent, const GumboVector& siblings, unsigned index) {
-    const std::string_view text = node.v.text.text;
-    if (IsElementNode(&parent) && IsRawTextElement(parent.v.element.tag)) {
-      out_.append(text);
-      return;
-    }
-    const bool keep_spaces = preformatted_depth_ > 0;
-    if (!keep_spaces && IsWhitespaceOnly(text) && StandsBetweenBlocks(parent, siblings, index)) return;
+  static bool InRawText(const GumboNode& parent) {
+    return IsElementNode(&parent) && IsRawTextElement(parent.v.element.tag);
+  }
+  bool KeepsSpaces() const { return preformatted_depth_ > 0; }
+  void Raw(std::string_view text) { out_.append(text); }
+
+  // Text with its white space collapsed (unless preformatted) and escaped.
+  void Text(std::string_view text) {
+    const bool keep_spaces = KeepsSpaces();
     bool in_space_run = false;
     for (std::size_t i = 0; i < text.size(); ++i) {
       const char c = text[i];
@@ -132,10 +101,66 @@ class MarkupWriter {
     }
   }
 
+ private:
+  void Attribute(const GumboAttribute& attribute) {
+    out_.push_back(' ');
+    out_.append(attribute.name).push_back('=');
+    std::string resolved;
+    std::string_view value = attribute.value;
+    if (std::strcmp(attribute.name, "href") == 0 || std::strcmp(attribute.name, "src") == 0) {
+      resolved = links_.Resolve(value);
+      value = resolved;
+    }
+    if (!NeedsQuotes(value)) {
+      out_.append(value);
+      return;
+    }
+    out_.push_back('"');
+    for (char c : value) {
+      if (c == '&') out_.append("&amp;");
+      else if (c == '"') out_.append("&quot;");
+      else out_.push_back(c);
+    }
+    out_.push_back('"');
+  }
+
+  UrlResolver links_;
+  std::string out_;
+  int preformatted_depth_ = 0;
+};
+
+bool IsBlockParent(const GumboNode& parent) {
+  return BreaksLine(&parent) || (IsElementNode(&parent) && parent.v.element.tag == GUMBO_TAG_BODY);
+}
+
+// The walk over a tree.
+class MarkupWriter {
+ public:
+  explicit MarkupWriter(std::string_view page_url) : out_(page_url) {}
+
+  void Write(const GumboNode& body) { WalkTree(body, *this); }
+  std::string Take() { return out_.Take(); }
+
+  // The tree walk's visitor.
+  bool Enter(const GumboNode& element) {
+    out_.StartTag(element);
+    return !IsVoidElement(element.v.element.tag);
+  }
+  void Leave(const GumboNode& element) { out_.EndTag(element); }
+  void Other(const GumboNode& node, const GumboNode& parent, unsigned index) {
+    if (node.type == GUMBO_NODE_COMMENT) return out_.Comment(node);
+    const std::string_view text = node.v.text.text;
+    if (MarkupOut::InRawText(parent)) return out_.Raw(text);
+    if (!out_.KeepsSpaces() && IsWhitespaceOnly(text) && StandsBetweenBlocks(parent, ChildrenOf(parent), index))
+      return;
+    out_.Text(text);
+  }
+
+ private:
   // Whitespace between two blocks (or a block and its parent block's edge) is
   // not content: the old browser did not keep it.
   static bool StandsBetweenBlocks(const GumboNode& parent, const GumboVector& siblings, unsigned index) {
-    const bool parent_is_block = BreaksLine(&parent) || (IsElementNode(&parent) && parent.v.element.tag == GUMBO_TAG_BODY);
+    const bool parent_is_block = IsBlockParent(parent);
     const auto* before = index > 0 ? static_cast<const GumboNode*>(siblings.data[index - 1]) : nullptr;
     const auto* after = index + 1 < siblings.length ? static_cast<const GumboNode*>(siblings.data[index + 1]) : nullptr;
     const bool before_ok = before ? BreaksLine(before) : parent_is_block;
@@ -143,9 +168,75 @@ class MarkupWriter {
     return before_ok && after_ok;
   }
 
-  UrlResolver links_;
-  std::string out_;
-  int preformatted_depth_ = 0;
+  MarkupOut out_;
+};
+
+// The same writing for a walk told straight from the mark-up, which knows
+// no siblings: white space that might stand between blocks waits for the
+// next call at its level, which tells what follows it.
+class StreamedMarkupWriter final : public BodyVisitor {
+ public:
+  explicit StreamedMarkupWriter(std::string_view page_url) : out_(page_url) { levels_.push_back({true}); }
+
+  std::string Take() {
+    Settle(levels_.front().block);  // the body's end
+    return out_.Take();
+  }
+
+  bool Enter(const GumboNode& element) override {
+    Settle(BreaksLine(&element));
+    out_.StartTag(element);
+    Told(BreaksLine(&element));
+    if (IsVoidElement(element.v.element.tag)) return false;
+    levels_.push_back({IsBlockParent(element)});
+    return true;
+  }
+
+  void Leave(const GumboNode& element) override {
+    Settle(levels_.back().block);
+    levels_.pop_back();
+    out_.EndTag(element);
+  }
+
+  void Other(const GumboNode& node, const GumboNode& parent, unsigned) override {
+    Settle(false);
+    if (node.type == GUMBO_NODE_COMMENT) {
+      out_.Comment(node);
+    } else if (MarkupOut::InRawText(parent)) {
+      out_.Raw(node.v.text.text);
+    } else if (!out_.KeepsSpaces() && IsWhitespaceOnly(node.v.text.text)) {
+      const Level& level = levels_.back();
+      pending_ = node.v.text.text;
+      pending_after_block_ = level.told ? level.last_breaks : level.block;
+    } else {
+      out_.Text(node.v.text.text);
+    }
+    Told(false);
+  }
+
+ private:
+  struct Level {
+    bool block;               // the parent breaks lines (or is the body)
+    bool told = false;        // a child was told
+    bool last_breaks = false; // the last child told breaks lines
+  };
+
+  void Told(bool breaks) {
+    levels_.back().told = true;
+    levels_.back().last_breaks = breaks;
+  }
+
+  // Writes or drops the waiting white space, now that what follows it is known.
+  void Settle(bool before_block) {
+    if (!pending_) return;
+    if (!(pending_after_block_ && before_block)) out_.Text(*pending_);
+    pending_.reset();
+  }
+
+  MarkupOut out_;
+  std::vector<Level> levels_;
+  std::optional<std::string> pending_;
+  bool pending_after_block_ = false;
 };
 
 }  // namespace
@@ -155,6 +246,14 @@ std::string SerializeBodyHtml(const GumboNode* body, std::string_view page_url) 
   MarkupWriter writer(page_url);
   writer.Write(*body);
   return writer.Take();
+}
+
+std::string PageBodyHtml(const HtmlDocument& document, std::string_view page_url) {
+  if (!document.HasTree()) {
+    StreamedMarkupWriter writer(page_url);
+    if (QuickWalkBody(document.Text(), writer)) return writer.Take();
+  }
+  return SerializeBodyHtml(document.Body(), page_url);
 }
 
 }  // namespace pitrel

@@ -16,4 +16,10 @@ namespace pitrel {
 // Empty for a null body.
 std::string SerializeBodyHtml(const GumboNode* body, std::string_view page_url);
 
+class HtmlDocument;
+
+// The same for a page: a plainly written page whose tree is not built yet is
+// written straight from its mark-up; the result is the same.
+std::string PageBodyHtml(const HtmlDocument& document, std::string_view page_url);
+
 }  // namespace pitrel

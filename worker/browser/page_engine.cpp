@@ -37,7 +37,7 @@ const std::string& LoadedPage::BodyText() const {
 }
 
 const std::string& LoadedPage::BodyHtml() const {
-  if (!body_html_) body_html_ = document ? SerializeBodyHtml(document->Body(), location_url) : std::string();
+  if (!body_html_) body_html_ = document ? PageBodyHtml(*document, location_url) : std::string();
   return *body_html_;
 }
 

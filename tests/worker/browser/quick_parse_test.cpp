@@ -14,6 +14,7 @@
 #include "tools/sample_market/pages.h"
 #include "tools/sample_market/search.h"
 #include "worker/browser/html_document.h"
+#include "worker/browser/html_serializer.h"
 #include "worker/browser/inner_text.h"
 #include "worker/browser/tree_walk.h"
 
@@ -111,9 +112,14 @@ bool TakenAlike(const std::string& html) {
   if (outcome.quick) {
     EXPECT_EQ(outcome.quick_tree, outcome.full_tree) << "page:\n" << html;
     ParseArena arena;
+    const GumboNode* tree = QuickParseBody(html, arena);
     WalkRecorder over_tree;
-    WalkTree(*QuickParseBody(html, arena), over_tree);
+    WalkTree(*tree, over_tree);
     EXPECT_EQ(streamed.log, over_tree.log) << "page:\n" << html;
+    // Text and mark-up written straight from the mark-up are those of the tree.
+    constexpr std::string_view kPageUrl = "http://127.0.0.1:8080/dir/page.html";
+    EXPECT_EQ(PageInnerText(HtmlDocument(html)), BodyInnerText(tree)) << "page:\n" << html;
+    EXPECT_EQ(PageBodyHtml(HtmlDocument(html), kPageUrl), SerializeBodyHtml(tree, kPageUrl)) << "page:\n" << html;
   }
   return outcome.quick;
 }
@@ -152,7 +158,8 @@ TEST(QuickParse, TakesEveryPageOfTheSampleMarketplaceAndBuildsTheFullParsersTree
       }
       const HtmlDocument document(page);
       EXPECT_EQ(PageInnerText(document), BodyInnerText(body));
-      EXPECT_FALSE(document.HasTree()) << "the text needed no tree";
+      EXPECT_EQ(PageBodyHtml(document, "http://127.0.0.1:8080/p.html"), SerializeBodyHtml(body, "http://127.0.0.1:8080/p.html"));
+      EXPECT_FALSE(document.HasTree()) << "text and mark-up needed no tree";
       gumbo_destroy_output(&kGumboDefaultOptions, output);
     }
   }
