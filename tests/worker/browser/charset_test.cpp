@@ -66,27 +66,36 @@ TEST(DecodeToUtf8, DropsBomAndFallsBackOnUnknownCharset) {
   EXPECT_EQ(DecodePage(kGbkChinese, ""), kUtf8Chinese);
 }
 
-// The whole input through iconv at once, one U+FFFD per refused byte and the
-// euro for a lone 0x80: what the decoder gives, however it splits its work.
-std::string DecodeGb18030InOneRun(std::string_view bytes) {
-  iconv_t handle = iconv_open("UTF-8", "GB18030");
+// Converts all of input with iconv in one run; where iconv refuses input,
+// refused(rest, out) writes what stands for it and says how much it skips.
+template <typename Refused>
+std::string IconvInOneRun(const char* to, const char* from, std::string_view input, Refused refused) {
+  iconv_t handle = iconv_open(to, from);
   std::string out;
-  while (!bytes.empty()) {
+  while (!input.empty()) {
     char buffer[4096];
-    char* src = const_cast<char*>(bytes.data());
-    std::size_t src_left = bytes.size();
+    char* src = const_cast<char*>(input.data());
+    std::size_t src_left = input.size();
     char* dst = buffer;
     std::size_t dst_left = sizeof buffer;
     const std::size_t rc = iconv(handle, &src, &src_left, &dst, &dst_left);
     out.append(buffer, dst - buffer);
-    bytes.remove_prefix(bytes.size() - src_left);
+    input.remove_prefix(input.size() - src_left);
     if (rc != static_cast<std::size_t>(-1) || errno == E2BIG) continue;
     iconv(handle, nullptr, nullptr, nullptr, nullptr);
-    out.append(static_cast<unsigned char>(bytes.front()) == 0x80 ? "\xE2\x82\xAC" : "\xEF\xBF\xBD");
-    bytes.remove_prefix(1);
+    input.remove_prefix(refused(input, out));
   }
   iconv_close(handle);
   return out;
+}
+
+// The whole input through iconv at once, one U+FFFD per refused byte and the
+// euro for a lone 0x80: what the decoder gives, however it splits its work.
+std::string DecodeGb18030InOneRun(std::string_view bytes) {
+  return IconvInOneRun("UTF-8", "GB18030", bytes, [](std::string_view rest, std::string& out) {
+    out.append(static_cast<unsigned char>(rest.front()) == 0x80 ? "\xE2\x82\xAC" : "\xEF\xBF\xBD");
+    return std::size_t{1};
+  });
 }
 
 TEST(DecodeToUtf8, Gb18030MixedWithAsciiAndBrokenSequencesDecodesAsInOneRun) {
@@ -133,27 +142,12 @@ TEST(DecodeToUtf8, EveryTwoAndFourByteSequenceReadsAsIconvReadsIt) {
 
 // iconv's encoding with the writer's rule: '?' for what it cannot write.
 std::string EncodeWithIconv(const std::string& utf8) {
-  iconv_t handle = iconv_open("GB18030", "UTF-8");
-  std::string out;
-  std::string_view rest = utf8;
-  while (!rest.empty()) {
-    char buffer[4096];
-    char* src = const_cast<char*>(rest.data());
-    std::size_t src_left = rest.size();
-    char* dst = buffer;
-    std::size_t dst_left = sizeof buffer;
-    const std::size_t rc = iconv(handle, &src, &src_left, &dst, &dst_left);
-    out.append(buffer, dst - buffer);
-    rest.remove_prefix(rest.size() - src_left);
-    if (rc != static_cast<std::size_t>(-1) || errno == E2BIG) continue;
-    iconv(handle, nullptr, nullptr, nullptr, nullptr);
+  return IconvInOneRun("GB18030", "UTF-8", utf8, [](std::string_view rest, std::string& out) {
     std::size_t skip = 1;
     while (skip < rest.size() && (static_cast<unsigned char>(rest[skip]) & 0xC0) == 0x80) ++skip;
     out.push_back('?');
-    rest.remove_prefix(skip);
-  }
-  iconv_close(handle);
-  return out;
+    return skip;
+  });
 }
 
 TEST(EncodeGb18030, EveryCharacterIsWrittenAsIconvWritesIt) {
