@@ -667,7 +667,7 @@ class QuickParser {
     FlushText();
     GumboNode* element = NewElement(tag, &tag == &implied_);
     Append(element);
-    if (visitor_) EnterWalk(*element, stack_.size());
+    if (visitor_) walk_entered_.push_back(EnterWalk(*element, stack_.size()));
     stack_.push_back(element);
     ++open_[tag.tag];
   }
@@ -677,8 +677,8 @@ class QuickParser {
     GumboNode* element = NewElement(tag, false);
     Append(element);
     if (!visitor_) return;
-    EnterWalk(*element, stack_.size());
-    LeaveWalk(*element, stack_.size());
+    const bool entered = EnterWalk(*element, stack_.size());
+    LeaveWalk(*element, stack_.size(), entered);
   }
 
   void Pop() {
@@ -689,23 +689,26 @@ class QuickParser {
   // Takes the current element off without first placing pending text.
   void PopUnflushed() {
     --open_[CurrentTag()];
-    if (visitor_) LeaveWalk(*stack_.back(), stack_.size() - 1);
+    if (visitor_) {
+      LeaveWalk(*stack_.back(), stack_.size() - 1, walk_entered_.back());
+      walk_entered_.pop_back();
+    }
     stack_.pop_back();
   }
 
-  // The walk's Enter for an element about to open (its children are not
-  // told when Enter declines them, as in a walk over the tree); LeaveWalk
-  // then gives its Leave and frees the node.
-  // depth: the element's place among the open elements.
-  void EnterWalk(GumboNode& element, std::size_t depth) {
+  // The walk's Enter for an element about to open, at depth among the open
+  // elements; whether it was entered. A declined element's children are not
+  // told, as in a walk over the tree. LeaveWalk then gives its Leave (if it
+  // was entered) and frees the node.
+  bool EnterWalk(GumboNode& element, std::size_t depth) {
     const bool entered = hidden_from_ == kNone && visitor_->Enter(element);
     if (hidden_from_ == kNone && !entered) hidden_from_ = depth;
     element.v.element.attributes = {};  // the attributes were the tag's, for Enter alone
-    element.parse_flags = entered ? GUMBO_INSERTION_NORMAL : GUMBO_INSERTION_BY_PARSER;
+    return entered;
   }
 
-  void LeaveWalk(GumboNode& element, std::size_t depth) {
-    if (element.parse_flags == GUMBO_INSERTION_NORMAL) visitor_->Leave(element);
+  void LeaveWalk(GumboNode& element, std::size_t depth, bool entered) {
+    if (entered) visitor_->Leave(element);
     if (hidden_from_ == depth) hidden_from_ = kNone;
     spare_.push_back(&element);
   }
@@ -727,6 +730,7 @@ class QuickParser {
   // to Other; the attributes handed to Enter; where a declined subtree starts.
   std::vector<std::unique_ptr<GumboNode>> walk_nodes_;
   std::vector<GumboNode*> spare_;
+  std::vector<bool> walk_entered_;  // for each open element below the body
   GumboNode walk_text_{};
   std::vector<GumboAttribute> walk_attributes_;
   std::vector<void*> walk_attribute_list_;
