@@ -9,6 +9,10 @@
 #include <filesystem>
 #include <system_error>
 
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
+
 namespace quenlo {
 namespace {
 
@@ -23,6 +27,23 @@ QString ReserveTemporaryName(const QString& fileName) {
   reserved.setAutoRemove(false);
   if (!reserved.open()) return {};
   return reserved.fileName();
+}
+
+// The reserved name was made private to this user; the workbook should get
+// what a plain new file gets (as the CSV export does), or keep the
+// permissions of the file it replaces.
+void GiveUsualPermissions(const QString& temporary, const QString& target) {
+  if (QFileInfo::exists(target)) {
+    QFile::setPermissions(temporary, QFile::permissions(target));
+    return;
+  }
+#ifdef Q_OS_UNIX
+  const mode_t mask = ::umask(0);
+  ::umask(mask);
+  std::error_code ignored;
+  std::filesystem::permissions(std::filesystem::path(temporary.toStdU16String()),
+                               std::filesystem::perms(0666 & ~mask), ignored);
+#endif
 }
 
 bool ReplaceFile(const QString& from, const QString& to) {
@@ -115,6 +136,7 @@ bool WorkbookFile::Save() {
   if (!p.ok) return false;
   const lxw_error written = workbook_close(p.workbook);
   p.workbook = nullptr;
+  if (written == LXW_NO_ERROR) GiveUsualPermissions(p.temporary, p.target);
   p.ok = written == LXW_NO_ERROR && ReplaceFile(p.temporary, p.target);
   p.saved = p.ok;
   return p.ok;

@@ -132,6 +132,21 @@ TEST_F(TableExportTest, CommandLineReplacesAFileOnlyWhenForced) {
   EXPECT_EQ(ReadWorkbook(PathOf("cli.xlsx"))["max_row"].toInt(), 5);
 }
 
+// A workbook is built under a private temporary name; the finished file must
+// still be readable as a new CSV is, and a replaced file keeps its own mode.
+TEST_F(TableExportTest, WorkbookGetsTheSamePermissionsAsANewCsv) {
+  AddThreeMembers();
+  ASSERT_TRUE(ExportTableToCsv(header_, kContactTable, PathOf("p.csv")));
+  ASSERT_TRUE(ExportTableToExcel(header_, kContactTable, PathOf("p.xlsx")));
+  EXPECT_EQ(QFile::permissions(PathOf("p.xlsx")), QFile::permissions(PathOf("p.csv")));
+
+  const auto shared = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser |
+                      QFile::ReadGroup | QFile::WriteGroup | QFile::ReadOther;
+  ASSERT_TRUE(QFile::setPermissions(PathOf("p.xlsx"), shared));
+  ASSERT_TRUE(ExportTableToExcel(header_, kContactTable, PathOf("p.xlsx")));
+  EXPECT_EQ(QFile::permissions(PathOf("p.xlsx")), shared);
+}
+
 TEST_F(TableExportTest, CommandLineShownExportsTheSearchAsTheGridShowsIt) {
   AddThreeMembers();
   AddMember("lee07", "华强配件", "");
