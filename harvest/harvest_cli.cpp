@@ -7,6 +7,7 @@
 #include "harvest/regions.h"
 #include "harvest/stop_on_interrupt.h"
 #include "store/database.h"
+#include "store/marketplace_settings.h"
 #include "shell/worker_limit.h"
 #include "store/settings.h"
 
@@ -129,6 +130,11 @@ int RunHarvestCommand(const QStringList& args) {
     end = outcome.end;
     if (status.isEmpty()) status = QStringLiteral("已下载会员数：0");
     status += QStringLiteral(" (%1 pages)").arg(outcome.pages);
+    // A page that could not be loaded reads as no hits; say both, so that a
+    // script's user is not left guessing why nothing came.
+    if (outcome.pages == 0 && end == HarvestEnd::Finished)
+      PrintError(QStringLiteral("the first search page gave no hits or could not be loaded from %1")
+                     .arg(MarketplaceHostsInForce().search));
   } else if (request->harvest == QLatin1String("contacts")) {
     end = HarvestContacts(hooks).end;
   } else {

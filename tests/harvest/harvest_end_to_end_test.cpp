@@ -297,6 +297,14 @@ TEST(CommandLineTest, RefusesWithoutWorkerOrBaseOrWithBadArguments) {
   EXPECT_EQ(RunHarvestCommand({"members", "hits10"}), 1);
   qputenv("QUENLO_PITREL", testing::PitrelPath().toUtf8());
 
+  // No hits is a finished run, but the user hears that nothing came.
+  ::testing::internal::CaptureStderr();
+  EXPECT_EQ(RunHarvestCommand({"members", "hits0"}), 0);
+  EXPECT_NE(::testing::internal::GetCapturedStderr().find("no hits"), std::string::npos);
+  ::testing::internal::CaptureStderr();
+  EXPECT_EQ(RunHarvestCommand({"members", "hits10"}), 0);
+  EXPECT_EQ(::testing::internal::GetCapturedStderr().find("no hits"), std::string::npos);
+
   QFile::remove(DatabasePath());
   DbReleaseSharedConnection();
   EXPECT_EQ(RunHarvestCommand({"contacts"}), 1);
