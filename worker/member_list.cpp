@@ -26,10 +26,18 @@ std::string BetweenAddressAndHtml(std::string block, std::string_view start) {
   return CutAtMarker(block, ".html", true);
 }
 
+// The page layer writes the hosts of links in lower case; configured hosts
+// may be written in any.
+std::string LowerAscii(std::string text) {
+  for (char& c : text)
+    if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
+  return text;
+}
+
 std::string MemberNameOf(std::string block, const MarketplaceHosts& hosts) {
-  const std::string memberSite = "." + hosts.member_domain + "/";
-  const std::string offerList = "http://" + hosts.main_host + "/company/offerlist/";
-  const std::string directory = "http://" + hosts.directory_host + "/athena/";
+  const std::string memberSite = "." + LowerAscii(hosts.member_domain) + "/";
+  const std::string offerList = "http://" + LowerAscii(hosts.main_host) + "/company/offerlist/";
+  const std::string directory = "http://" + LowerAscii(hosts.directory_host) + "/athena/";
   if (Contains(block, memberSite)) {
     std::string head = CutAtMarker(block, memberSite, true);
     return Trim(CutAtMarker(head, kLinkMarker, false));

@@ -59,6 +59,19 @@ TEST(CondenseMemberList, MemberSiteNameIsTrimmedAndNeedsTheLinkMarker) {
             "1\r\nbeta");
 }
 
+TEST(CondenseMemberList, HostsMatchHoweverTheyWereConfigured) {
+  const MarketplaceHosts capitals{"Main.TEST", "search.test", "Members.Test", "DIR.test"};
+  auto only = [&](const std::string& links) {
+    return CondenseMemberList(Page("1", {"<DIV class=info>" + links + "</DIV>"}), capitals);
+  };
+  // A page link ahead of the marketplace's own shows which rule named the member.
+  const std::string other = "<A href=\"http://other.test/p/zeta.html\">z</A>";
+  EXPECT_EQ(only(MemberSiteLink("alpha")), "1\r\nalpha");
+  EXPECT_EQ(only(other + "<A href=\"http://main.test/company/offerlist/beta.html\">b</A>"),
+            "1\r\nbeta");
+  EXPECT_EQ(only(other + "<A href=\"http://dir.test/athena/gamma.html\">c</A>"), "1\r\ngamma");
+}
+
 TEST(CondenseMemberList, LineBreaksNeverSplitANameOrABlock) {
   const std::string html =
       Page("2", {"<DIV class=info><A href=\"http://al\r\npha.members.test/\">a</A></DIV>\r\n",
