@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "worker/browser/html_document.h"
+#include "worker/browser/html_serializer.h"
 #include "worker/contact.h"
 
 namespace pitrel {
@@ -99,6 +101,26 @@ TEST(CondenseContact, MarkupFormGivesTheTenFieldsInOrder) {
                             kSiteUrl),
             Line({"浙江省杭州市文三路1号", c.company, "http://www.alpha.test", c.postcode,
                   c.fax, c.mobile, "571-88881234", c.job, c.sex, c.person}));
+}
+
+// The same page as a site might really write it, indented, read through the
+// page layer: the labels still stand right after their tags.
+TEST(CondenseContact, MarkupFormReadsAnIndentedPage) {
+  const Contact c;
+  const std::string html =
+      "<div><span class=t>联系方式</span></div>\n<table>\n  <tr>\n    <td>\n      <a href=\"#\">" +
+      c.person + "</a> " + c.sex + "（" + c.job +
+      "）<br>\n      <img src=\"m.gif\">\n    </td>\n  </tr>\n  <tr><td>\n    电话：" + c.telephone +
+      "\n  </td></tr>\n  <tr><td>\n    移动电话：" + c.mobile + "</td></tr>\n  <tr><td>\n    传真：" +
+      c.fax + "</td></tr>\n  <tr><td>\n    邮编：" + c.postcode +
+      "</td></tr>\n  <tr><td>\n    公司主页：<a href=\"http://www.alpha.test\">x</a>"
+      "<!--------- links end -->\n  </td></tr>\n  <tr><td>\n    " + c.company +
+      "\n  </td></tr>\n  <tr><td>\n    地址：" + c.address +
+      "\n  </td></tr>\n</table>\n<div>技术支持：阿里巴巴</div>\n";
+  const std::string markup = PageBodyHtml(HtmlDocument(html), kSiteUrl);
+  EXPECT_EQ(CondenseContact("", markup, kUrl, kSiteUrl),
+            Line({"浙江省杭州市文三路1号", c.company, "http://www.alpha.test/", c.postcode, c.fax,
+                  c.mobile, "571-88881234", c.job, c.sex, c.person}));
 }
 
 TEST(CondenseContact, MarkupFormCleansNumbers) {

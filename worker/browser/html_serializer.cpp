@@ -1,7 +1,6 @@
 #include "worker/browser/html_serializer.h"
 
 #include <cstring>
-#include <optional>
 #include <vector>
 
 #include "worker/browser/element_kinds.h"
@@ -21,10 +20,14 @@ bool BreaksLine(const GumboNode* node) {
   return IsElementNode(node) && (IsBlockElement(node->v.element.tag) || IsTableElement(node->v.element.tag));
 }
 
-bool IsWhitespaceOnly(std::string_view text) {
-  for (char c : text)
-    if (!IsAsciiSpace(c)) return false;
-  return true;
+// What a line of the page starts after: a block's edge or a <BR>.
+bool StartsLineAfter(const GumboNode* node) {
+  return BreaksLine(node) || (IsElementNode(node) && node->v.element.tag == GUMBO_TAG_BR);
+}
+
+std::string_view WithoutLeadingSpace(std::string_view text) {
+  while (!text.empty() && IsAsciiSpace(text.front())) text.remove_prefix(1);
+  return text;
 }
 
 // Plain values (letters, digits, '-', '_') stand unquoted, as the old browser wrote them.
@@ -74,8 +77,11 @@ class MarkupOut {
   void Raw(std::string_view text) { out_.append(text); }
 
   // Text with its white space collapsed (unless preformatted) and escaped.
-  void Text(std::string_view text) {
+  // The old browser dropped the white space that starts a line, and wrote
+  // every line break as CR LF.
+  void Text(std::string_view text, bool starts_line) {
     const bool keep_spaces = KeepsSpaces();
+    if (!keep_spaces && starts_line) text = WithoutLeadingSpace(text);
     bool in_space_run = false;
     for (std::size_t i = 0; i < text.size(); ++i) {
       const char c = text[i];
@@ -86,6 +92,7 @@ class MarkupOut {
       }
       in_space_run = false;
       switch (c) {
+        case '\n': out_.append(kCrLf); break;
         case '&': out_.append("&amp;"); break;
         case '<': out_.append("&lt;"); break;
         case '>': out_.append("&gt;"); break;
@@ -151,92 +158,62 @@ class MarkupWriter {
     if (node.type == GUMBO_NODE_COMMENT) return out_.Comment(node);
     const std::string_view text = node.v.text.text;
     if (MarkupOut::InRawText(parent)) return out_.Raw(text);
-    if (!out_.KeepsSpaces() && IsWhitespaceOnly(text) && StandsBetweenBlocks(parent, ChildrenOf(parent), index))
-      return;
-    out_.Text(text);
+    const GumboVector& siblings = ChildrenOf(parent);
+    const auto* before = index > 0 ? static_cast<const GumboNode*>(siblings.data[index - 1]) : nullptr;
+    out_.Text(text, before ? StartsLineAfter(before) : IsBlockParent(parent));
   }
 
  private:
-  // Whitespace between two blocks (or a block and its parent block's edge) is
-  // not content: the old browser did not keep it.
-  static bool StandsBetweenBlocks(const GumboNode& parent, const GumboVector& siblings, unsigned index) {
-    const bool parent_is_block = IsBlockParent(parent);
-    const auto* before = index > 0 ? static_cast<const GumboNode*>(siblings.data[index - 1]) : nullptr;
-    const auto* after = index + 1 < siblings.length ? static_cast<const GumboNode*>(siblings.data[index + 1]) : nullptr;
-    const bool before_ok = before ? BreaksLine(before) : parent_is_block;
-    const bool after_ok = after ? BreaksLine(after) : parent_is_block;
-    return before_ok && after_ok;
-  }
-
   MarkupOut out_;
 };
 
 // The same writing for a walk told straight from the mark-up, which knows
-// no siblings: white space that might stand between blocks waits for the
-// next call at its level, which tells what follows it.
+// no siblings: each level remembers what its last child was.
 class StreamedMarkupWriter final : public BodyVisitor {
  public:
   explicit StreamedMarkupWriter(std::string_view page_url) : out_(page_url) { levels_.push_back({true}); }
 
-  std::string Take() {
-    Settle(levels_.front().block);  // the body's end
-    return out_.Take();
-  }
+  std::string Take() { return out_.Take(); }
 
   bool Enter(const GumboNode& element) override {
-    Settle(BreaksLine(&element));
     out_.StartTag(element);
-    Told(BreaksLine(&element));
+    Told(StartsLineAfter(&element));
     if (IsVoidElement(element.v.element.tag)) return false;
     levels_.push_back({IsBlockParent(element)});
     return true;
   }
 
   void Leave(const GumboNode& element) override {
-    Settle(levels_.back().block);
     levels_.pop_back();
     out_.EndTag(element);
   }
 
   void Other(const GumboNode& node, const GumboNode& parent, unsigned) override {
-    Settle(false);
     if (node.type == GUMBO_NODE_COMMENT) {
       out_.Comment(node);
     } else if (MarkupOut::InRawText(parent)) {
       out_.Raw(node.v.text.text);
-    } else if (!out_.KeepsSpaces() && IsWhitespaceOnly(node.v.text.text)) {
-      const Level& level = levels_.back();
-      pending_ = node.v.text.text;
-      pending_after_block_ = level.told ? level.last_breaks : level.block;
     } else {
-      out_.Text(node.v.text.text);
+      const Level& level = levels_.back();
+      out_.Text(node.v.text.text, level.told ? level.last_starts_line : level.block);
     }
     Told(false);
   }
 
  private:
   struct Level {
-    bool block;               // the parent breaks lines (or is the body)
-    bool told = false;        // a child was told
-    bool last_breaks = false; // the last child told breaks lines
+    bool block;                     // the parent breaks lines (or is the body)
+    bool told = false;              // a child was told
+    bool last_starts_line = false;  // a line starts after the last child told
   };
 
-  void Told(bool breaks) {
+  void Told(bool starts_line) {
     levels_.back().told = true;
-    levels_.back().last_breaks = breaks;
-  }
-
-  // Writes or drops the waiting white space, now that what follows it is known.
-  void Settle(bool before_block) {
-    if (!pending_) return;
-    if (!(pending_after_block_ && before_block)) out_.Text(*pending_);
-    pending_.reset();
+    levels_.back().last_starts_line = starts_line;
   }
 
   MarkupOut out_;
   std::vector<Level> levels_;
-  std::optional<std::string> pending_;
-  bool pending_after_block_ = false;
 };
 
 }  // namespace

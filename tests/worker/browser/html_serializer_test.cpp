@@ -37,13 +37,25 @@ TEST(SerializeBodyHtml, LinksBecomeAbsoluteWithTheMarkerShapeTheCondensersSeek) 
 
 TEST(SerializeBodyHtml, TablesGetTheirSectionsAndLineBreaksButNoStrayWhitespace) {
   EXPECT_EQ(Markup("<table>\n <tr>\n  <td>a</td>\n  <td> b  c </td>\n </tr>\n</table>"),
-            "\r\n<TABLE>\r\n<TBODY>\r\n<TR>\r\n<TD>a</TD>\r\n<TD> b c </TD></TR></TBODY></TABLE>");
+            "\r\n<TABLE>\r\n<TBODY>\r\n<TR>\r\n<TD>a</TD>\r\n<TD>b c </TD></TR></TBODY></TABLE>");
+}
+
+// An indented page must read like one written without indentation: the
+// condensers look for a label right after a tag.
+TEST(SerializeBodyHtml, WhitespaceThatStartsALineIsDropped) {
+  EXPECT_EQ(Markup("<td>\n    地址：中国 浙江\n  </td>"), "地址：中国 浙江 ");
+  EXPECT_EQ(Markup("<div>\n  <span>电话：</span>\n  1234\n</div>"),
+            "\r\n<DIV><SPAN>电话：</SPAN> 1234 </DIV>");
+  EXPECT_EQ(Markup("<p>\n<input>\n</p>"), "\r\n<P><INPUT> </P>");
+  EXPECT_EQ(Markup("<div>a<br>\n  <img src=x.png>\n b</div>"),
+            "\r\n<DIV>a<BR><IMG src=\"http://www.example.com/dir/x.png\"> b</DIV>");
+  EXPECT_EQ(Markup("<div>a</div>\n  b <!-- c -->  d"), "\r\n<DIV>a</DIV>b <!-- c --> d");
 }
 
 TEST(SerializeBodyHtml, TextEscapedWhitespaceCollapsedOutsidePreAndScript) {
   EXPECT_EQ(Markup("<b>a \t\n b</b> &amp; &lt;&gt;&nbsp;\xE3\x80\x80x"),
             "<B>a b</B> &amp; &lt;&gt;&nbsp;\xE3\x80\x80x");
-  EXPECT_EQ(Markup("<pre>a  b\n c</pre>"), "\r\n<PRE>a  b\n c</PRE>");
+  EXPECT_EQ(Markup("<pre>a  b\n c</pre>"), "\r\n<PRE>a  b\r\n c</PRE>");
   EXPECT_EQ(Markup("x<script>if (a < b &&  c) {}</script>"), "x<SCRIPT>if (a < b &&  c) {}</SCRIPT>");
   // Whitespace between inline elements is content and stays as one space.
   EXPECT_EQ(Markup("<b>a</b>   <i>b</i>"), "<B>a</B> <I>b</I>");
