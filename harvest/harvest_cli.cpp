@@ -61,6 +61,10 @@ std::optional<HarvestRequest> ParseRequest(const QStringList& args, QString* err
       return std::nullopt;
     }
     request.keyword = words[0].trimmed();
+    if (request.keyword.contains(QChar(0x2016))) {
+      *error = QStringLiteral("the keyword cannot hold \"‖\", which separates the worker's fields");
+      return std::nullopt;
+    }
     if (words.size() == 2) request.region = words[1];
     if (!RegionEntries().contains(request.region)) {
       *error = QStringLiteral("unknown region \"%1\"; one of: %2")

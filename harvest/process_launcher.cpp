@@ -44,6 +44,16 @@ bool ProcessLauncher::Ready(QString* reason) {
 }
 
 void ProcessLauncher::Launch(const QString& argument, const QString& resultFile, int flag) {
+  // A separator inside a field would hand the worker other fields (another
+  // result file among them): such a unit ends at once without a worker.
+  const QChar separator(0x2016);
+  if (argument.contains(separator) || resultFile.contains(separator)) {
+    Worker& skipped = workers_[resultFile];
+    skipped = Worker{};
+    skipped.ended = true;
+    endNotice_ = true;
+    return;
+  }
   auto* process = new QProcess(this);
   QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
   for (const auto& [name, value] : WorkerHostEnvironment()) environment.insert(name, value);

@@ -102,7 +102,7 @@ QueryWindow* QueryWindow::Open() {
 void QueryWindow::Confirm() {
   keyword_->setText(keyword_->text().trimmed());
   if (!ConfirmQuery(keyword_->text(), region_->currentText())) {
-    ShowMessage(kEmptyKeywordMessage);
+    ShowMessage(KeywordProblem(keyword_->text()));
     return;
   }
   close();

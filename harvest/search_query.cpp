@@ -25,9 +25,15 @@ RememberedQuery LoadRememberedQuery() {
           GetSettingValue(kSettingsApplication, kSettingsSection, kRegionKey, {})};
 }
 
+QString KeywordProblem(const QString& keyword) {
+  if (keyword.trimmed().isEmpty()) return kEmptyKeywordMessage;
+  if (keyword.contains(QChar(0x2016))) return kKeywordSeparatorMessage;
+  return {};
+}
+
 bool ConfirmQuery(const QString& keyword, const QString& regionEntry) {
   const QString trimmed = keyword.trimmed();
-  if (trimmed.isEmpty()) return false;
+  if (!KeywordProblem(trimmed).isEmpty()) return false;
   QueryKeyword() = trimmed;
   SaveSettingValue(kSettingsApplication, kSettingsSection, kKeywordKey, trimmed);
   SaveSettingValue(kSettingsApplication, kSettingsSection, kRegionKey, regionEntry);

@@ -10,6 +10,8 @@ inline const QString kQueryWindowCaption = QStringLiteral("请输入查询条件
 inline const QString kDefaultKeyword = QStringLiteral("网络");
 inline const QString kDefaultRegionEntry = QStringLiteral("浙江");
 inline const QString kEmptyKeywordMessage = QStringLiteral("关键词不能为空！");
+// The worker's command line separates its fields with this character.
+inline const QString kKeywordSeparatorMessage = QStringLiteral("关键词不能包含“‖”！");
 
 // The confirmed, trimmed keyword; empty unless the last opening was confirmed.
 QString& QueryKeyword();
@@ -22,7 +24,10 @@ struct RememberedQuery {
 };
 RememberedQuery LoadRememberedQuery();
 
-// Confirms a query: false when the trimmed keyword is empty (nothing is
+// Why a keyword cannot be searched for (empty, or holding the worker's field
+// separator); an empty text when it can.
+QString KeywordProblem(const QString& keyword);
+// Confirms a query: false when the trimmed keyword has a problem (nothing is
 // changed then). Otherwise sets the hand-back values and remembers the query.
 bool ConfirmQuery(const QString& keyword, const QString& regionEntry);
 // A new opening of the window: the hand-back values are cleared.

@@ -5,6 +5,7 @@
 #include "harvest/member_harvest.h"
 #include "harvest/process_launcher.h"
 #include "harvest/profile_harvest.h"
+#include "harvest/search_query.h"
 #include "harvest_world.h"
 #include "qt_app_environment.h"
 #include "tools/sample_market/expected_results.h"
@@ -174,6 +175,26 @@ TEST(HostileNameTest, NamesNeitherBreakTheBaseNorEscapeTheWorkDirectory) {
   EXPECT_EQ(HarvestWorld::Column(kContactTable, "AName").size(), 16);
   EXPECT_EQ(HarvestWorld::Column(kProfileTable, "AName").size(), 16);
   EXPECT_TRUE(world.Escaped().isEmpty()) << world.Escaped().join(" ").toStdString();
+}
+
+// The worker's field separator in a keyword would name another result file:
+// refused by the query and the command line, and never handed to a worker.
+TEST(HostileNameTest, SeparatorInAKeywordNeverReachesAWorker) {
+  HarvestWorld world(Options(10));
+  const QString outside = world.data.filePath("planted");
+  const QString keyword = QStringLiteral("x\u2016%1\u20160").arg(outside);
+  EXPECT_EQ(KeywordProblem(keyword), kKeywordSeparatorMessage);
+  EXPECT_FALSE(ConfirmQuery(keyword, kDefaultRegionEntry));
+  EXPECT_EQ(RunHarvestCommand({"members", keyword}), 2);
+
+  HarvestRun run;
+  QElapsedTimer clock;
+  clock.start();
+  EXPECT_EQ(HarvestMemberNames(keyword, "", run.hooks).pages, 0);
+  EXPECT_LT(clock.elapsed(), 5000);
+  EXPECT_EQ(run.launcher.PeakRunning(), 0);
+  EXPECT_EQ(world.SearchRequests(), 0);
+  EXPECT_FALSE(QFile::exists(outside));
 }
 
 TEST(StopTest, StopEndsEachHarvestAndRestoresItsIndicator) {
