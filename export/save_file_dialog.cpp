@@ -1,14 +1,39 @@
 #include "export/save_file_dialog.h"
 
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QStandardPaths>
 
 namespace quenlo {
 
+namespace {
+QString& LastExportDirectory() {
+  static QString directory;
+  return directory;
+}
+}  // namespace
+
+QString ExportStartDirectory() {
+  // Not the current directory: the window program works in its own hidden
+  // work directory, where an export would be lost among the workers' files.
+  if (!LastExportDirectory().isEmpty() && QFileInfo(LastExportDirectory()).isDir())
+    return LastExportDirectory();
+  const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+  return QFileInfo(documents).isDir() ? documents : QDir::homePath();
+}
+
+void RememberExportDirectory(const QString& fileName) {
+  if (!fileName.isEmpty()) LastExportDirectory() = QFileInfo(fileName).absolutePath();
+}
+
 QString SaveFileDialog::AskSaveFileName(const QStringList& filters) {
   // The export asks about an existing file itself, and the name stays as typed.
-  return QFileDialog::getSaveFileName(parent_, QStringLiteral("另存为"), QString(),
-                                      filters.join(QStringLiteral(";;")), nullptr,
-                                      QFileDialog::DontConfirmOverwrite);
+  const QString fileName = QFileDialog::getSaveFileName(
+      parent_, QStringLiteral("另存为"), ExportStartDirectory(), filters.join(QStringLiteral(";;")),
+      nullptr, QFileDialog::DontConfirmOverwrite);
+  RememberExportDirectory(fileName);
+  return fileName;
 }
 
 }  // namespace quenlo

@@ -3,9 +3,16 @@
 
 #include "export/export_records.h"
 
+#include <QString>
+
 class QWidget;
 
 namespace quenlo {
+
+// Where the save dialog opens: the folder of this session's last export,
+// else the user's documents folder, else the home folder.
+QString ExportStartDirectory();
+void RememberExportDirectory(const QString& fileName);
 
 class SaveFileDialog final : public SaveFileAsker {
  public:

@@ -30,6 +30,7 @@ struct DialogAnswer {
   explicit DialogAnswer(QString name = {}) : fileName(std::move(name)) {}
   QString fileName;
   QStringList offeredFilters;
+  QString offeredDirectory;
   bool seen = false;
 
   void ArmFor(QApplication&) {
@@ -38,6 +39,7 @@ struct DialogAnswer {
       if (!dialog) return;
       seen = true;
       offeredFilters = dialog->nameFilters();
+      offeredDirectory = dialog->directory().absolutePath();
       if (fileName.isEmpty()) return dialog->reject();
       dialog->selectFile(fileName);
       static_cast<QDialog*>(dialog)->accept();  // the file dialog's own accept is protected
@@ -83,6 +85,28 @@ TEST_F(ExportWiringTest, CancellingTheDialogWritesNothing) {
   EXPECT_TRUE(cancel.seen);
   EXPECT_TRUE(messenger_.messages.isEmpty());
   EXPECT_TRUE(QDir(dir_.path()).isEmpty());
+}
+
+// The window program works in a hidden work directory: the dialog must not
+// open there, and it comes back to the folder of the last export.
+TEST_F(ExportWiringTest, DialogOpensAwayFromTheWorkDirectoryThenWhereTheLastExportWent) {
+  QTemporaryDir work;
+  const QString previous = QDir::currentPath();
+  QDir::setCurrent(work.path());
+  DialogAnswer first;
+  first.ArmFor(*qApp);
+  window_.RunCommand(3);
+  ASSERT_TRUE(first.seen);
+  EXPECT_NE(first.offeredDirectory, QDir(work.path()).absolutePath());
+
+  DialogAnswer save(dir_.filePath(QStringLiteral("all.csv")));
+  save.ArmFor(*qApp);
+  window_.RunCommand(5);
+  DialogAnswer again;
+  again.ArmFor(*qApp);
+  window_.RunCommand(3);
+  EXPECT_EQ(again.offeredDirectory, QDir(dir_.path()).absolutePath());
+  QDir::setCurrent(previous);
 }
 
 }  // namespace
