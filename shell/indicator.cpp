@@ -113,7 +113,12 @@ void IndicatorProgress::SetPosition(int position) {
 }
 
 void IndicatorProgress::End() {
-  if (window_) window_->close();
+  // Closed for good: the next operation opens a fresh, centred window
+  // rather than one still showing this operation's figures.
+  if (window_) {
+    window_->close();
+    delete window_.data();
+  }
   ActivePump().ProcessPending();
 }
 

@@ -42,6 +42,14 @@ TEST_F(IndicatorTest, BeginShowsTheWindowWithItsDesignedTexts) {
   progress.End();
   EXPECT_FALSE(IsFormOpen(QStringLiteral("请稍侯 …")));
   progress.End();  // closing a closed window is harmless
+
+  // The next operation starts from the designed texts, not the last figures.
+  progress.Begin(QStringLiteral("导出"), 10, start);
+  window = progress.Window();
+  EXPECT_EQ(window->Percent()->text(), "0%");
+  EXPECT_EQ(window->L1()->text(), "");
+  EXPECT_EQ(window->L2()->text(), "");
+  progress.End();
 }
 
 TEST_F(IndicatorTest, StepsWithoutBeginKeepTheWindowHidden) {
