@@ -23,7 +23,11 @@ QStringList LoadContactWorkList() {
 
 void StoreContact(const QString& taggedResult) {
   const QStringList p = taggedResult.split(kFieldSeparator);
-  if (p.size() < 12) return;
+  // A contact result has exactly ten fields. Anything else is not one: a
+  // profile harvest running beside this one writes the same result name,
+  // and its eighteen fields would fill the company name and the rest with
+  // profile text, after which the member would never be fetched again.
+  if (p.size() != 12) return;
   DbExecute(QStringLiteral("UPDATE 地址表 SET CName=?,CAddr=?,CPC=?,CUrl=?,RFax=?,RName=?,"
                            "RMob=?,RPhone=?,RSex=?,RJob=? WHERE AName=?"),
             {p[3], p[2], p[5], p[4], p[6], p[11], p[7], p[8], p[10], p[9], p[1]});

@@ -20,8 +20,8 @@ inline const QString kNoContactsToFetch = QStringLiteral(
 QStringList LoadContactWorkList();
 
 // Writes a tagged contact result ("家具", member, then the ten fields, joined
-// by the field separator) into the member's row. Fewer than twelve parts
-// store nothing. Throws DbError when the statement fails.
+// by the field separator) into the member's row. Any other number of parts
+// than twelve stores nothing. Throws DbError when the statement fails.
 void StoreContact(const QString& taggedResult);
 
 struct ContactHarvestOutcome {

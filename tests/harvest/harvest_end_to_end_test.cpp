@@ -272,6 +272,10 @@ TEST(StoreTest, ResultFieldsLandInTheirColumns) {
   EXPECT_EQ(contact, QStringList({"f2", "f3", "f4", "f5", "f6", "f7", "f8", "f9", "f10", ""}));
   StoreContact(QStringList({"家具", "m1", "x", "x", "x", "x", "x", "x", "x", "x", "x"}).join(sep));
   EXPECT_EQ(HarvestWorld::Column(kContactTable, "CName").value(0), "f3");  // eleven parts: nothing
+  QStringList profileShaped = {"家具", "m1"};
+  for (int k = 1; k <= 18; ++k) profileShaped.append("x");
+  StoreContact(profileShaped.join(sep));
+  EXPECT_EQ(HarvestWorld::Column(kContactTable, "CName").value(0), "f3");  // not a contact result
 
   QStringList parts = {"m1"};
   for (int k = 1; k <= 20; ++k) parts.append(QString("p%1").arg(k));
