@@ -101,11 +101,14 @@ bool DeleteAddressRows(GridModel& grid) {
                                .arg(bottom - grid.FixedRows() + 1);
   if (!AskYesNo(question)) return false;
 
+  // The members are read before the first step lets the window run.
+  QStringList members;
+  for (int row = top; row <= bottom; ++row) members << grid.TextMatrix(row, 1);
   ProgressBegin(kDeletingCaption, bottom - top + 1);
   int deletedTo = top - 1;
   for (int row = top; row <= bottom; ++row) {
     try {
-      DbExecute(QStringLiteral("DELETE FROM 地址表 WHERE AName=?"), {grid.TextMatrix(row, 1)});
+      DbExecute(QStringLiteral("DELETE FROM 地址表 WHERE AName=?"), {members[row - top]});
     } catch (const std::exception& error) {
       ShowMessage(QStringLiteral("删除第%1行的记录时出错，删除已停止：%2")
                       .arg(row - grid.FixedRows() + 1)

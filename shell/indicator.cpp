@@ -89,11 +89,11 @@ void IndicatorProgress::Begin(const QString& caption, int total, int& start) {
   text_.Begin(caption, total, start);
   Indicator& window = EnsureWindow();
   window.Lbl()->setText(caption);
-  ActivePump().ProcessPending();
+  ActivePump().ProcessPendingExceptInput();
   window.Pic()->Clear();
   SetPosition(start);
   window.show();
-  ActivePump().ProcessPending();
+  ActivePump().ProcessPendingExceptInput();
 }
 
 void IndicatorProgress::Step(int count, const QString& unit) {
@@ -109,7 +109,7 @@ void IndicatorProgress::Step(int count, const QString& unit) {
 void IndicatorProgress::SetPosition(int position) {
   text_.SetPosition(position);
   EnsureWindow().Pic()->DrawUpTo(text_.Fraction());
-  ActivePump().ProcessPending();
+  ActivePump().ProcessPendingExceptInput();
 }
 
 void IndicatorProgress::End() {

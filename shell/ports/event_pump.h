@@ -10,6 +10,9 @@ class EventPump {
   virtual ~EventPump() = default;
   // Handles the events that are pending now, without waiting.
   virtual void ProcessPending() = 0;
+  // The same, but the user's input waits for a later pump: a grid operation
+  // in progress must not have a click sort, refill or delete under it.
+  virtual void ProcessPendingExceptInput() { ProcessPending(); }
   // Sleeps until an event arrives (and handles it) or milliseconds pass.
   virtual void WaitForEvents(int milliseconds) = 0;
 };

@@ -43,6 +43,10 @@ class QtEventPump final : public EventPump {
   void ProcessPending() override {
     if (QCoreApplication::instance()) QCoreApplication::processEvents(QEventLoop::AllEvents);
   }
+  void ProcessPendingExceptInput() override {
+    if (QCoreApplication::instance())
+      QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+  }
   void WaitForEvents(int milliseconds) override {
     if (milliseconds <= 0) return ProcessPending();
     if (!QCoreApplication::instance()) return QThread::msleep(milliseconds);

@@ -119,6 +119,16 @@ TEST_F(AddressListTest, DeletesTheSelectedMembersFromTheAddressTableOnly) {
   DbCloseRecordset(connection, profiles);
 }
 
+TEST_F(AddressListTest, ASortWhileDeletingStillDeletesTheSelectedMembers) {
+  TempDatabase::AddMembers(6);
+  Refresh();
+  grid_.SetRow(2);  // m1 and m2
+  grid_.SetRowSel(3);
+  progress_.onStep = [this] { GridSortByColumn(grid_, 1); };
+  EXPECT_TRUE(DeleteAddressRows(grid_));
+  EXPECT_EQ(TempDatabase::Column("AName"), QStringList({"m3", "m4", "m5", "m6"}));
+}
+
 TEST_F(AddressListTest, ADeclinedDeletionChangesNothing) {
   TempDatabase::AddMembers(5);
   Refresh();

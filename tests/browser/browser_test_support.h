@@ -3,6 +3,7 @@
 // user would have seen.
 #pragma once
 
+#include <functional>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <deque>
@@ -27,11 +28,15 @@ class RecordingProgress : public ProgressSink {
     begins.push_back({caption, total});
     start = 0;
   }
-  void Step(int count, const QString&) override { steps += count; }
+  void Step(int count, const QString&) override {
+    steps += count;
+    if (onStep) onStep();
+  }
   void SetPosition(int) override {}
   void End() override { ++ends; }
 
   std::vector<ProgressCall> begins;
+  std::function<void()> onStep;  // what the window might do while a step pumps its events
   int steps = 0;
   int ends = 0;
 };
