@@ -1,5 +1,6 @@
 #include "browser/record_browser.h"
 
+#include <QFocusEvent>
 #include <QLineEdit>
 
 #include "browser/address_list.h"
@@ -24,7 +25,19 @@ RecordBrowser::RecordBrowser(GridModel& grid, QWidget* parent,
   connect(view_, &GridView::GridDoubleClicked, this,
           [this] { editor_.GridDoubleClick(grid_, *box_, open_contact_page_); });
   connect(view_, &GridView::Scrolled, this, [this] { CommitEdit(); });
-  connect(&box_->Widget(), &QLineEdit::editingFinished, this, [this] { CommitEdit(); });
+  connect(&box_->Widget(), &QLineEdit::returnPressed, this, [this] { CommitEdit(); });
+  box_->Widget().installEventFilter(this);
+}
+
+bool RecordBrowser::eventFilter(QObject* watched, QEvent* event) {
+  // Focus moving elsewhere in the program ends the edit. Another window
+  // becoming active does not (the contact page opened by a double-click, or
+  // a trip to copy a number): the edit goes on when the user comes back.
+  if (watched == &box_->Widget() && event->type() == QEvent::FocusOut) {
+    const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+    if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) CommitEdit();
+  }
+  return QObject::eventFilter(watched, event);
 }
 
 RecordBrowser::~RecordBrowser() = default;

@@ -38,6 +38,9 @@ class RecordBrowser : public QObject {
   QString DeleteSelected();
   void CommitEdit();
 
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
  private:
   GridModel& grid_;
   GridView* view_;

@@ -159,6 +159,21 @@ TEST_F(RecordBrowserTest, ScrollingCommitsTheEdit) {
   EXPECT_EQ(grid_.TopRow(), 102);
 }
 
+TEST_F(RecordBrowserTest, TheEditOutlivesAnotherWindowButNotFocusMovingOn) {
+  TempDatabase::AddMembers(2);
+  browser_.Refresh({}, {});
+  EditCell(2, 4, "13900000000");
+  QFocusEvent deactivated(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
+  QApplication::sendEvent(&Box(), &deactivated);
+  EXPECT_TRUE(Box().isVisible());
+  EXPECT_EQ(TempDatabase::Column("RMob", "AName='m1'"), QStringList({""}));
+
+  QFocusEvent tabbedAway(QEvent::FocusOut, Qt::TabFocusReason);
+  QApplication::sendEvent(&Box(), &tabbedAway);
+  EXPECT_FALSE(Box().isVisible());
+  EXPECT_EQ(TempDatabase::Column("RMob", "AName='m1'"), QStringList({"13900000000"}));
+}
+
 TEST_F(RecordBrowserTest, ADoubleClickOnTheWebAddressOpensTheContactPageAndEdits) {
   TempDatabase::AddMembers(2);
   browser_.Refresh({}, {});
