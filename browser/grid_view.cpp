@@ -4,6 +4,8 @@
 #include <QHeaderView>
 #include <QMouseEvent>
 #include <QScrollBar>
+#include <QStyleOptionHeader>
+#include <QStylePainter>
 #include <QTimer>
 #include <cmath>
 
@@ -37,7 +39,10 @@ GridView::GridView(GridModel& grid, QWidget* parent)
   viewport()->installEventFilter(this);
   horizontalHeader()->viewport()->installEventFilter(this);
   verticalHeader()->viewport()->installEventFilter(this);
-  if (auto* corner = findChild<QAbstractButton*>()) corner->installEventFilter(this);
+  if (auto* corner = findChild<QAbstractButton*>()) {
+    corner->setObjectName(QStringLiteral("corner"));
+    corner->installEventFilter(this);
+  }
 
   connect(horizontalHeader(), &QHeaderView::sectionResized, this,
           [this](int section, int, int pixels) {
@@ -97,6 +102,7 @@ void GridView::SyncFromModel() {
     setCurrentIndex(model()->index(current.row(), current.column()));
   }
   TrackScroll();
+  if (auto* corner = findChild<QAbstractButton*>(QStringLiteral("corner"))) corner->update();
 }
 
 void GridView::ApplySizes() {
@@ -134,7 +140,26 @@ void GridView::TrackScroll() {
   grid_.SetLeftCol(adapter_->GridCol(horizontalScrollBar()->value()));
 }
 
+void GridView::PaintCorner(QWidget& corner) const {
+  QStylePainter painter(&corner);
+  QStyleOptionHeader option;
+  option.initFrom(&corner);
+  option.rect = corner.rect();
+  // The button takes no presses, but its caption reads as the others do.
+  option.state |= QStyle::State_Enabled;
+  option.palette.setCurrentColorGroup(QPalette::Active);
+  option.position = QStyleOptionHeader::OnlyOneSection;
+  option.textAlignment = Qt::AlignLeft | Qt::AlignVCenter;
+  if (grid_.FixedRows() > 0 && grid_.FixedCols() > 0)
+    option.text = grid_.TextMatrix(grid_.FixedRows() - 1, grid_.FixedCols() - 1);
+  painter.drawControl(QStyle::CE_Header, option);
+}
+
 bool GridView::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::Paint && watched->objectName() == QLatin1String("corner")) {
+    PaintCorner(*static_cast<QWidget*>(watched));
+    return true;
+  }
   if (event->type() == QEvent::MouseButtonDblClick && watched == viewport()) {
     const QModelIndex index = indexAt(static_cast<QMouseEvent*>(event)->position().toPoint());
     if (index.isValid()) {

@@ -48,6 +48,8 @@ class GridView : public QTableView {
   void ApplySizes();
   void TrackCurrentCell();
   void TrackScroll();
+  // The caption of the row-number column, drawn on the corner button above it.
+  void PaintCorner(QWidget& corner) const;
 
   GridModel& grid_;
   GridTableAdapter* adapter_;

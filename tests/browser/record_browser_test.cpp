@@ -2,6 +2,7 @@
 // record base.
 #include "browser/record_browser.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QHeaderView>
 #include <QScrollBar>
@@ -88,6 +89,24 @@ TEST_F(RecordBrowserTest, ShowsCaptionsAsTheHeaderAndRowNumbersAtTheLeft) {
   // Sizes follow the model's twips.
   EXPECT_EQ(View().columnWidth(1), View().TwipsToPixelsX(grid_.ColWidth(2)));
   EXPECT_EQ(View().horizontalHeader()->height(), View().TwipsToPixelsY(grid_.RowHeight(1)));
+}
+
+// The row-number column's caption stands on the corner above the row numbers.
+TEST_F(RecordBrowserTest, TheCornerShowsTheRowNumberCaption) {
+  TempDatabase::AddMembers(1);
+  browser_.Refresh({}, {});
+  auto* corner = View().findChild<QAbstractButton*>("corner");
+  ASSERT_NE(corner, nullptr);
+  ASSERT_GT(corner->width(), 0);
+  const QImage captioned = corner->grab().toImage();
+  grid_.SetTextMatrix(1, 0, QString());
+  View().SyncFromModel();
+  const QImage blank = corner->grab().toImage();
+  ASSERT_EQ(captioned.size(), blank.size());
+  int differing = 0;
+  for (int y = 0; y < blank.height(); ++y)
+    for (int x = 0; x < blank.width(); ++x) differing += captioned.pixel(x, y) != blank.pixel(x, y);
+  EXPECT_GT(differing, 10);
 }
 
 TEST_F(RecordBrowserTest, APressOnACaptionSortsAndTheViewFollows) {
