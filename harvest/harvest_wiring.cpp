@@ -44,6 +44,9 @@ void UseStopButton(HarvestHooks& hooks, MainWindow& window, int index, const QSt
 }
 
 void RunMemberHarvest(MainWindow& window, ProcessLauncher* launcher) {
+  // A second press while the query is being asked for shows that window
+  // again rather than opening another for the same search.
+  if (RaiseOpenQueryWindow()) return;
   AskSearchQuery();
   HarvestHooks hooks = WindowHooks(window, launcher);
   UseStopButton(hooks, window, 4, kMemberStartCaption, kMemberStopCaption);

@@ -5,6 +5,7 @@
 #include "shell/form_helpers.h"
 #include "shell/ports/messenger.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QFrame>
 #include <QKeyEvent>
@@ -116,6 +117,16 @@ bool QueryWindow::eventFilter(QObject* watched, QEvent* event) {
     if (key != Qt::Key_Tab && key != Qt::Key_Backtab) return true;
   }
   return QWidget::eventFilter(watched, event);
+}
+
+bool RaiseOpenQueryWindow() {
+  for (QWidget* widget : QApplication::topLevelWidgets()) {
+    if (!qobject_cast<QueryWindow*>(widget) || !widget->isVisible()) continue;
+    widget->raise();
+    widget->activateWindow();
+    return true;
+  }
+  return false;
 }
 
 void AskSearchQuery() {

@@ -34,5 +34,7 @@ class QueryWindow final : public QWidget {
 
 // Shows the query window and returns once it is closed.
 void AskSearchQuery();
+// Brings an open query window to the front; false when none is open.
+bool RaiseOpenQueryWindow();
 
 }  // namespace quenlo

@@ -84,6 +84,11 @@ TEST_F(HarvestWindowTest, QueryWindowRejectsBlankKeywordAndCancelFetchesNothing)
     EXPECT_TRUE(window.isVisible());
     EXPECT_EQ(window.Keyword()->text(), "");
     EXPECT_EQ(world_.messenger.messages.value(0), kEmptyKeywordMessage);
+    window_.RunCommand(4);  // pressed again: no second window
+    int open = 0;
+    for (QWidget* widget : QApplication::topLevelWidgets())
+      open += qobject_cast<QueryWindow*>(widget) && widget->isVisible();
+    EXPECT_EQ(open, 1);
     window.Cancel();
   });
   window_.RunCommand(4);
