@@ -115,8 +115,16 @@ void GridView::ApplySizes() {
   verticalHeader()->setFixedWidth(TwipsToPixelsX(numberWidth));
   verticalHeader()->setDefaultSectionSize(TwipsToPixelsY(
       grid_.Rows() > grid_.FixedRows() ? grid_.RowHeight(grid_.FixedRows()) : kDefaultRowHeightTwips));
+  // Each column's edges are its twips edges rounded once, so that the
+  // column a position in twips falls in (a press, the edit box) is the column
+  // seen there, however many columns lie to its left.
+  int rightTwips = 0;
+  int rightPixels = 0;
   for (int c = 0; c < adapter_->columnCount(); ++c) {
-    setColumnWidth(c, TwipsToPixelsX(grid_.ColWidth(adapter_->GridCol(c))));
+    rightTwips += grid_.ColWidth(adapter_->GridCol(c));
+    const int edge = TwipsToPixelsX(rightTwips);
+    setColumnWidth(c, edge - rightPixels);
+    rightPixels = edge;
   }
   applying_sizes_ = false;
 }
