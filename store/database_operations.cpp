@@ -15,8 +15,36 @@ namespace {
 
 const QString kConnectFailedMessage = QStringLiteral("无法建立数据库连接！");
 
-QString OpenFailedMessage(const QString& sql) {
-  return QStringLiteral("数据库打开错误(") + sql + QStringLiteral(")！");
+// A value as it would stand written into the statement.
+QString AsSqlLiteral(const QVariant& value) {
+  if (value.isNull()) return QStringLiteral("Null");
+  const auto type = value.metaType().id();
+  if (type == QMetaType::Int || type == QMetaType::LongLong || type == QMetaType::Double ||
+      type == QMetaType::UInt || type == QMetaType::ULongLong)
+    return value.toString();
+  QString text = value.toString();
+  return u'\'' + text.replace(u'\'', QStringLiteral("''")) + u'\'';
+}
+
+// The statement with its bound values in place of the markers, as the user
+// would have written it; only for showing.
+QString SqlAsShown(const QString& sql, const QVariantList& params) {
+  QString shown;
+  qsizetype next = 0;
+  bool inLiteral = false;
+  for (const QChar c : sql) {
+    if (c == u'\'') inLiteral = !inLiteral;
+    if (c == u'?' && !inLiteral && next < params.size()) {
+      shown += AsSqlLiteral(params[next++]);
+      continue;
+    }
+    shown += c;
+  }
+  return shown;
+}
+
+QString OpenFailedMessage(const QString& sql, const QVariantList& params = {}) {
+  return QStringLiteral("数据库打开错误(") + SqlAsShown(sql, params) + QStringLiteral(")！");
 }
 
 QString ExecutableDirectory() {
@@ -61,13 +89,13 @@ void DbOpenRecordset(Connection& connection, Recordset& records, const QString& 
   DbCloseRecordset(connection, records);
   QString reason;
   std::shared_ptr<ConnectionImpl> shared = AcquireSharedConnection(&reason);
-  if (!shared) return ShowMessage(OpenFailedMessage(sql));
+  if (!shared) return ShowMessage(OpenFailedMessage(sql, params));
   ConnectionAccess::Impl(connection) = shared;
   try {
     RecordsetAccess::Impl(records) =
         std::make_unique<RecordsetImpl>(shared, ForThisEngine(sql), params);
   } catch (const DbError&) {
-    return ShowMessage(OpenFailedMessage(sql));
+    return ShowMessage(OpenFailedMessage(sql, params));
   }
   records.MoveFirst();
 }
@@ -88,7 +116,7 @@ QVariant DbLookup(const QString& table, const QVariant& key, const QString& keyC
                   const QString& valueColumn) {
   const QString sql = "SELECT * FROM " + table + " WHERE " + keyColumn + "=?";
   if (!IsKnownColumn(table, keyColumn) || !IsKnownColumn(table, valueColumn)) {
-    ShowMessage(OpenFailedMessage(sql));
+    ShowMessage(OpenFailedMessage(sql, {key}));
     return QString(QLatin1String(""));
   }
   Connection connection;

@@ -40,7 +40,7 @@ class DatabaseFileTest : public StoreTest {
     EXPECT_THAT(
         messenger_.shown,
         ElementsAre(kConnectFailed, QStringLiteral("数据库打开错误(") + sql + ")！", kConnectFailed,
-                    QStringLiteral("数据库打开错误(SELECT * FROM 地址表 WHERE ID=?)！")));
+                    QStringLiteral("数据库打开错误(SELECT * FROM 地址表 WHERE ID=1)！")));
   }
 };
 

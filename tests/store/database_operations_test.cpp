@@ -154,6 +154,11 @@ TEST_F(DatabaseOperationsTest, EmptyResultOpensQuietlyAndRejectedSqlShowsTheOpen
   EXPECT_EQ(records.RecordCount(), 0);
   EXPECT_THAT(messenger_.shown,
               ElementsAre(QStringLiteral("数据库打开错误(") + bad + QStringLiteral(")！")));
+  // The message shows the values the statement was given, quotes doubled.
+  DbOpenRecordset(connection, records, QStringLiteral("SELECT * FROM 无此表 WHERE AName=? AND B='?' AND C=?"),
+                  {QStringLiteral("O'Brien"), 7});
+  EXPECT_EQ(messenger_.shown.value(1),
+            QStringLiteral("数据库打开错误(SELECT * FROM 无此表 WHERE AName='O''Brien' AND B='?' AND C=7)！"));
   DbCloseRecordset(connection, records);
   DbCloseRecordset(connection, records);  // closing twice is no error
 }
