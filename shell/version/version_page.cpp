@@ -1,5 +1,7 @@
 #include "shell/version/version_page.h"
 
+#include <QGuiApplication>
+
 #include <atomic>
 #include <memory>
 #include <thread>
@@ -45,7 +47,18 @@ QString LoadPageText(const QString& url, const pitrel::FetchLimits& limits) {
     shared->done = true;
   });
   // The fetch ends by itself within the limits; meanwhile the window lives.
-  while (!shared->done) ActivePump().WaitForEvents(20);
+  // Closing the last window ends the program at once, not after the fetch:
+  // the fetch is left to finish (or not) on its own.
+  bool abandoned = false;
+  QMetaObject::Connection closing;
+  if (auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+    closing = QObject::connect(app, &QGuiApplication::lastWindowClosed, [&] { abandoned = true; });
+  while (!shared->done && !abandoned) ActivePump().WaitForEvents(20);
+  QObject::disconnect(closing);
+  if (!shared->done) {
+    fetcher.detach();
+    return {};
+  }
   fetcher.join();
 
   QString text = QString::fromStdString(shared->text).trimmed();

@@ -3,7 +3,8 @@
 #include <gtest/gtest.h>
 #include <httplib.h>
 
-#include <QCoreApplication>
+#include <QApplication>
+#include <QWidget>
 #include <QStandardPaths>
 #include <QTimer>
 #include <QUrl>
@@ -170,6 +171,27 @@ TEST_F(VersionCheckTest, SlowSiteEndsTheCheckWhileTheEventLoopKeepsRunning) {
   EXPECT_EQ(VersionCheckState(), "0");
 }
 
+TEST_F(VersionCheckTest, ClosingTheWindowEndsTheWaitAtOnce) {
+  site_.page = ProductPage(QStringLiteral("2.1"));
+  site_.delay_ms = 3000;
+  QWidget window;
+  window.show();
+  // As in the program: the check runs from a timer of the running event loop.
+  QString result = QStringLiteral("not run");
+  auto elapsed = std::chrono::steady_clock::duration::max();
+  QTimer::singleShot(0, [&] {
+    QTimer::singleShot(100, &window, &QWidget::close);
+    const auto start = std::chrono::steady_clock::now();
+    result = Check();
+    elapsed = std::chrono::steady_clock::now() - start;
+    QCoreApplication::exit();
+  });
+  QCoreApplication::exec();
+  EXPECT_EQ(result, "");
+  EXPECT_LT(elapsed, std::chrono::milliseconds(1500));
+  EXPECT_TRUE(messenger_.questions.isEmpty());
+}
+
 TEST(VersionCheck, UnreachableSiteAsksNothing) {
   qputenv(kMakerSiteVariable, "http://127.0.0.1:1/");
   RecordingMessenger messenger;
@@ -204,7 +226,9 @@ TEST(MakerSite, VariableAddressGetsSchemeAndTrailingSlash) {
 int main(int argc, char** argv) {
   // Settings go to a private place, never the user's own.
   QStandardPaths::setTestModeEnabled(true);
-  QCoreApplication app(argc, argv);
+  if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  app.setQuitOnLastWindowClosed(false);
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }
