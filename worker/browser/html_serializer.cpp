@@ -216,11 +216,39 @@ class StreamedMarkupWriter final : public BodyVisitor {
   std::vector<Level> levels_;
 };
 
+// The address links are resolved against: the page's own, or the one a
+// <BASE href> in the page's head gives (itself resolved against the page's).
+const GumboAttribute* BaseHref(const GumboNode& html) {
+  const GumboVector& sections = ChildrenOf(html);
+  for (unsigned i = 0; i < sections.length; ++i) {
+    const auto* head = static_cast<const GumboNode*>(sections.data[i]);
+    if (!IsElementNode(head) || head->v.element.tag != GUMBO_TAG_HEAD) continue;
+    const GumboVector& children = ChildrenOf(*head);
+    for (unsigned k = 0; k < children.length; ++k) {
+      const auto* child = static_cast<const GumboNode*>(children.data[k]);
+      if (!IsElementNode(child) || child->v.element.tag != GUMBO_TAG_BASE) continue;
+      if (const GumboAttribute* href = gumbo_get_attribute(&child->v.element.attributes, "href"))
+        return href;
+    }
+  }
+  return nullptr;
+}
+
+std::string LinkBase(const GumboNode& body, std::string_view page_url) {
+  const GumboNode* html = body.parent;
+  const GumboAttribute* href = html && IsElementNode(html) ? BaseHref(*html) : nullptr;
+  if (!href) return std::string(page_url);
+  std::string resolved = ResolveUrl(page_url, href->value);
+  const bool usable = resolved.rfind("http://", 0) == 0 || resolved.rfind("https://", 0) == 0 ||
+                      resolved.rfind("file://", 0) == 0;
+  return usable ? resolved : std::string(page_url);
+}
+
 }  // namespace
 
 std::string SerializeBodyHtml(const GumboNode* body, std::string_view page_url) {
   if (body == nullptr) return {};
-  MarkupWriter writer(page_url);
+  MarkupWriter writer(LinkBase(*body, page_url));
   writer.Write(*body);
   return writer.Take();
 }

@@ -300,7 +300,8 @@ class QuickParser {
   }
 
   // What the head holds is not kept; it only has to be passed over the way
-  // the parser would pass over it.
+  // the parser would pass over it. A <BASE> moves every link of the page,
+  // so a page with one is left to the full parser, whose tree keeps it.
   void HeadContents() {
     for (;;) {
       SkipSpacesAndComments();
@@ -313,8 +314,7 @@ class QuickParser {
       if (!IsAlpha(Peek(1))) GiveUp();
       const Tag& tag = ReadStartTag();
       switch (tag.tag) {
-        case GUMBO_TAG_META: case GUMBO_TAG_LINK: case GUMBO_TAG_BASE: case GUMBO_TAG_BASEFONT:
-        case GUMBO_TAG_BGSOUND:
+        case GUMBO_TAG_META: case GUMBO_TAG_LINK: case GUMBO_TAG_BASEFONT: case GUMBO_TAG_BGSOUND:
           break;
         case GUMBO_TAG_TITLE: case GUMBO_TAG_STYLE: case GUMBO_TAG_SCRIPT: {
           const std::string name = tag.name;

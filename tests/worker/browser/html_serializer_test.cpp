@@ -21,6 +21,25 @@ TEST(SerializeBodyHtml, UpperCaseTagsEndTagsAndCrLfBeforeBlocks) {
   EXPECT_EQ(Markup("<p>one<p>two<br>three"), "\r\n<P>one</P>\r\n<P>two<BR>three</P>");
 }
 
+// As a browser does, links follow the head's <BASE href>, the page's own
+// address when it has none or an unusable one; both ways of writing agree.
+TEST(SerializeBodyHtml, LinksFollowTheBaseElement) {
+  auto both = [](const std::string& html) {
+    const HtmlDocument quick(html);
+    const std::string streamed = PageBodyHtml(quick, kPage);
+    EXPECT_EQ(streamed, Markup(html));
+    return streamed;
+  };
+  EXPECT_EQ(both("<html><head><base href=\"http://other.test/x/\"></head><body><a href=\"y.html\">y</a>"),
+            "<A href=\"http://other.test/x/y.html\">y</A>");
+  EXPECT_EQ(both("<head><BASE target=_blank><base href=sub/></head><a href=\"y.html\">y</a>"),
+            "<A href=\"http://www.example.com/dir/sub/y.html\">y</A>");
+  EXPECT_EQ(both("<head><base href=\"javascript:x\"></head><a href=\"y.html\">y</a>"),
+            "<A href=\"http://www.example.com/dir/y.html\">y</A>");
+  EXPECT_EQ(both("<head><basefont size=3></head><a href=\"y.html\">y</a>"),
+            "<A href=\"http://www.example.com/dir/y.html\">y</A>");
+}
+
 TEST(SerializeBodyHtml, QuotesValuesUnlessPlainAndKeepsSourceOrder) {
   EXPECT_EQ(Markup("<span ID=a-b_1 Title='two words' data-x=\"\" lang=\"zh\">t</span>"),
             "<SPAN id=a-b_1 title=\"two words\" data-x=\"\" lang=zh>t</SPAN>");
