@@ -74,6 +74,7 @@ ContactHarvestOutcome HarvestContacts(HarvestHooks& hooks) {
   }
 
   failures.Finish();
+  outcome.storeFailures = failures.Count();
   ProgressEnd();
   hooks.leaveRunning();
   return outcome;

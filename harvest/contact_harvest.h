@@ -28,6 +28,7 @@ struct ContactHarvestOutcome {
   HarvestEnd end = HarvestEnd::Finished;
   int members = 0;    // members that needed contact details
   int collected = 0;  // results collected
+  int storeFailures = 0;  // results that could not be stored (database locked, disk full)
 };
 
 ContactHarvestOutcome HarvestContacts(HarvestHooks& hooks);

@@ -89,6 +89,14 @@ int StoredWorkerLimit() {
       GetSettingValue(kSettingsApplication, kSettingsSection, QStringLiteral("Max_Thread"), {}));
 }
 
+// A base that exists but cannot be opened (locked, disk full, wrong key):
+// the connection's own message is shown, and the run ends before any page.
+bool CanConnect() {
+  Connection probe;
+  DbConnect(probe);
+  return probe.IsOpen();
+}
+
 int ExitStatus(HarvestEnd end) {
   switch (end) {
     case HarvestEnd::Finished: return 0;
@@ -112,6 +120,10 @@ int RunHarvestCommand(const QStringList& args) {
                    .arg(DatabasePath()));
     return 1;
   }
+  if (!CanConnect()) {
+    PrintError(QStringLiteral("cannot open the record base at %1").arg(DatabasePath()));
+    return 1;
+  }
   ProcessLauncher launcher;
   if (QString reason; !launcher.Ready(&reason)) {
     PrintError(reason);
@@ -128,10 +140,12 @@ int RunHarvestCommand(const QStringList& args) {
   hooks.showStatus = [&](const QString& text) { status = text; };
 
   HarvestEnd end = HarvestEnd::Finished;
+  int storeFailures = 0;
   if (request->harvest == QLatin1String("members")) {
     const auto outcome =
         HarvestMemberNames(request->keyword, RegionValue(request->region), hooks);
     end = outcome.end;
+    storeFailures = outcome.storeFailures;
     if (status.isEmpty()) status = QStringLiteral("已下载会员数：0");
     status += QStringLiteral(" (%1 pages)").arg(outcome.pages);
     // A page that could not be loaded reads as no hits; say both, so that a
@@ -140,15 +154,24 @@ int RunHarvestCommand(const QStringList& args) {
       PrintError(QStringLiteral("the first search page gave no hits or could not be loaded from %1")
                      .arg(MarketplaceHostsInForce().search));
   } else if (request->harvest == QLatin1String("contacts")) {
-    end = HarvestContacts(hooks).end;
+    const auto outcome = HarvestContacts(hooks);
+    end = outcome.end;
+    storeFailures = outcome.storeFailures;
   } else {
     const auto outcome = HarvestProfiles(hooks);
     end = outcome.end;
+    storeFailures = outcome.storeFailures;
     status = QStringLiteral("已下载企业介绍数：%1/%2").arg(outcome.collected).arg(outcome.members);
   }
   if (!status.isEmpty()) std::printf("%s\n", status.toLocal8Bit().constData());
   if (end == HarvestEnd::Stopped) PrintError(QStringLiteral("stopped; repeats removed"));
   std::fflush(stdout);
+  // What was fetched but could not be kept makes the run a failure for a
+  // script, even though the harvest went on to its end.
+  if (storeFailures > 0 && end == HarvestEnd::Finished) {
+    PrintError(QStringLiteral("%1 results could not be stored in %2").arg(storeFailures).arg(DatabasePath()));
+    return 1;
+  }
   return ExitStatus(end);
 }
 

@@ -145,6 +145,7 @@ MemberHarvestOutcome HarvestMemberNames(const QString& keyword, const QString& r
 
   RemoveRepeatedMembers();
   failures.Finish();
+  outcome.storeFailures = failures.Count();
   hooks.leaveRunning();
   ProgressEnd();
   return outcome;

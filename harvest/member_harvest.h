@@ -34,6 +34,7 @@ struct MemberHarvestOutcome {
   HarvestEnd end = HarvestEnd::Finished;
   int pages = 0;        // pages of the search (0 when the first page had no hits)
   int namesStored = 0;  // lines stored during this harvest, repeats included
+  int storeFailures = 0;  // results that could not be stored (database locked, disk full)
 };
 
 // An empty keyword (a cancelled query) fetches nothing but still removes

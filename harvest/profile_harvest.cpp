@@ -67,6 +67,7 @@ ProfileHarvestOutcome HarvestProfiles(HarvestHooks& hooks) {
   }
 
   failures.Finish();
+  outcome.storeFailures = failures.Count();
   ProgressEnd();
   hooks.leaveRunning();
   return outcome;

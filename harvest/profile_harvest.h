@@ -24,6 +24,7 @@ struct ProfileHarvestOutcome {
   HarvestEnd end = HarvestEnd::Finished;
   int members = 0;
   int collected = 0;
+  int storeFailures = 0;  // results that could not be stored (database locked, disk full)
 };
 
 ProfileHarvestOutcome HarvestProfiles(HarvestHooks& hooks);

@@ -12,7 +12,6 @@ void StoreFailures::Report(const QString& member, const QString& error) {
 void StoreFailures::Finish() {
   if (count_ > 1)
     ShowMessage(QStringLiteral("另有 %1 条下载结果未能保存。").arg(count_ - 1));
-  count_ = 0;
 }
 
 }  // namespace quenlo

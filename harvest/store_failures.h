@@ -12,6 +12,7 @@ class StoreFailures {
   void Report(const QString& member, const QString& error);
   // Tells the user how many more failed after the first one, if any.
   void Finish();
+  // Failures reported so far, the first one included.
   int Count() const { return count_; }
 
  private:

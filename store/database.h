@@ -8,7 +8,8 @@
 // column tables (see IsKnownTable / IsKnownColumn).
 //
 // Failures to connect or open are reported through the active Messenger with
-// the fixed texts; a failing statement in DbExecute throws DbError.
+// the fixed texts; DbExecute and DbTransaction throw DbError instead (the
+// connection failure's text included), which their callers report.
 // Window thread only.
 #pragma once
 
@@ -93,7 +94,8 @@ void DbConnect(Connection& connection);
 void DbOpenRecordset(Connection& connection, Recordset& records, const QString& sql,
                      const QVariantList& params = {});
 void DbCloseRecordset(Connection& connection, Recordset& records);
-// Runs one statement that returns no rows. Throws DbError when it fails.
+// Runs one statement that returns no rows. Throws DbError when it fails or
+// when there is no connection; shows nothing itself.
 void DbExecute(const QString& sql, const QVariantList& params = {});
 // Value of valueColumn in the first row of table whose keyColumn equals key,
 // or an empty text when there is none.

@@ -106,10 +106,13 @@ void DbCloseRecordset(Connection& connection, Recordset& records) {
 }
 
 void DbExecute(const QString& sql, const QVariantList& params) {
-  Connection connection;
-  DbConnect(connection);
-  if (!connection.IsOpen()) throw DbError(kConnectFailedMessage.toStdString());
-  ConnectionAccess::Impl(connection)->Execute(ForThisEngine(sql), params);
+  // No message box of its own: every caller reports the error it throws, and
+  // a harvest storing hundreds of results into an unreachable base would
+  // otherwise show one box for each.
+  QString reason;
+  const std::shared_ptr<ConnectionImpl> shared = AcquireSharedConnection(&reason);
+  if (!shared) throw DbError(kConnectFailedMessage.toStdString());
+  shared->Execute(ForThisEngine(sql), params);
 }
 
 QVariant DbLookup(const QString& table, const QVariant& key, const QString& keyColumn,

@@ -2,7 +2,6 @@
 // open and nests inside one that is.
 #include <sqlite3.h>
 
-#include "shell/ports/messenger.h"
 #include "store/connection_pool.h"
 #include "store/database.h"
 
@@ -12,11 +11,8 @@ DbTransaction::DbTransaction() {
   static int serial = 0;
   QString reason;
   connection_ = AcquireSharedConnection(&reason);
-  if (!connection_) {
-    const QString message = QStringLiteral("无法建立数据库连接！");
-    ShowMessage(message);
-    throw DbError(message.toStdString());
-  }
+  // Reported by the caller, as DbExecute's failures are.
+  if (!connection_) throw DbError(QStringLiteral("无法建立数据库连接！").toStdString());
   savepoint_ = QStringLiteral("quenlo_batch_%1").arg(++serial);
   connection_->Execute("SAVEPOINT " + savepoint_);
   open_ = true;

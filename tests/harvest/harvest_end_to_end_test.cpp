@@ -330,6 +330,11 @@ TEST(CommandLineTest, RefusesWithoutWorkerOrBaseOrWithBadArguments) {
   EXPECT_EQ(RunHarvestCommand({"members", "hits10"}), 0);
   EXPECT_EQ(::testing::internal::GetCapturedStderr().find("no hits"), std::string::npos);
 
+  // Names fetched but refused by the base make the run fail for a script.
+  DbExecute("CREATE TRIGGER refuse BEFORE INSERT ON 地址表 BEGIN SELECT RAISE(ABORT, 'disk full'); END");
+  EXPECT_EQ(RunHarvestCommand({"members", "hits10"}), 1);
+  DbExecute("DROP TRIGGER refuse");
+
   QFile::remove(DatabasePath());
   DbReleaseSharedConnection();
   EXPECT_EQ(RunHarvestCommand({"contacts"}), 1);
