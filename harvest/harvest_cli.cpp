@@ -106,6 +106,33 @@ int ExitStatus(HarvestEnd end) {
   return 1;
 }
 
+struct RunEnd {
+  HarvestEnd end = HarvestEnd::Finished;
+  int storeFailures = 0;
+};
+
+// Runs the harvest asked for; status gets the line to print at the end.
+RunEnd RunRequested(const HarvestRequest& request, HarvestHooks& hooks, QString& status) {
+  if (request.harvest == QLatin1String("members")) {
+    const auto outcome = HarvestMemberNames(request.keyword, RegionValue(request.region), hooks);
+    if (status.isEmpty()) status = QStringLiteral("已下载会员数：0");
+    status += QStringLiteral(" (%1 pages)").arg(outcome.pages);
+    // A page that could not be loaded reads as no hits; say both, so that a
+    // script's user is not left guessing why nothing came.
+    if (outcome.pages == 0 && outcome.end == HarvestEnd::Finished)
+      PrintError(QStringLiteral("the first search page gave no hits or could not be loaded from %1")
+                     .arg(MarketplaceHostsInForce().search));
+    return {outcome.end, outcome.storeFailures};
+  }
+  if (request.harvest == QLatin1String("contacts")) {
+    const auto outcome = HarvestContacts(hooks);
+    return {outcome.end, outcome.storeFailures};
+  }
+  const auto outcome = HarvestProfiles(hooks);
+  status = QStringLiteral("已下载企业介绍数：%1/%2").arg(outcome.collected).arg(outcome.members);
+  return {outcome.end, outcome.storeFailures};
+}
+
 }  // namespace
 
 int RunHarvestCommand(const QStringList& args) {
@@ -139,40 +166,19 @@ int RunHarvestCommand(const QStringList& args) {
   hooks.workerLimit = [limit] { return limit; };
   hooks.showStatus = [&](const QString& text) { status = text; };
 
-  HarvestEnd end = HarvestEnd::Finished;
-  int storeFailures = 0;
-  if (request->harvest == QLatin1String("members")) {
-    const auto outcome =
-        HarvestMemberNames(request->keyword, RegionValue(request->region), hooks);
-    end = outcome.end;
-    storeFailures = outcome.storeFailures;
-    if (status.isEmpty()) status = QStringLiteral("已下载会员数：0");
-    status += QStringLiteral(" (%1 pages)").arg(outcome.pages);
-    // A page that could not be loaded reads as no hits; say both, so that a
-    // script's user is not left guessing why nothing came.
-    if (outcome.pages == 0 && end == HarvestEnd::Finished)
-      PrintError(QStringLiteral("the first search page gave no hits or could not be loaded from %1")
-                     .arg(MarketplaceHostsInForce().search));
-  } else if (request->harvest == QLatin1String("contacts")) {
-    const auto outcome = HarvestContacts(hooks);
-    end = outcome.end;
-    storeFailures = outcome.storeFailures;
-  } else {
-    const auto outcome = HarvestProfiles(hooks);
-    end = outcome.end;
-    storeFailures = outcome.storeFailures;
-    status = QStringLiteral("已下载企业介绍数：%1/%2").arg(outcome.collected).arg(outcome.members);
-  }
+  const RunEnd run = RunRequested(*request, hooks, status);
   if (!status.isEmpty()) std::printf("%s\n", status.toLocal8Bit().constData());
-  if (end == HarvestEnd::Stopped) PrintError(QStringLiteral("stopped; repeats removed"));
+  if (run.end == HarvestEnd::Stopped) PrintError(QStringLiteral("stopped; repeats removed"));
   std::fflush(stdout);
   // What was fetched but could not be kept makes the run a failure for a
   // script, even though the harvest went on to its end.
-  if (storeFailures > 0 && end == HarvestEnd::Finished) {
-    PrintError(QStringLiteral("%1 results could not be stored in %2").arg(storeFailures).arg(DatabasePath()));
+  if (run.storeFailures > 0 && run.end == HarvestEnd::Finished) {
+    PrintError(QStringLiteral("%1 results could not be stored in %2")
+                   .arg(run.storeFailures)
+                   .arg(DatabasePath()));
     return 1;
   }
-  return ExitStatus(end);
+  return ExitStatus(run.end);
 }
 
 }  // namespace quenlo
