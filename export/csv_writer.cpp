@@ -24,4 +24,14 @@ bool CsvWriter::WriteLine(const QString& line) {
   return ok_;
 }
 
+bool CommitComplete(QSaveFile& file) {
+  const qint64 written = file.pos();
+  if (!file.flush() || file.error() != QFileDevice::NoError || file.size() != written) {
+    file.cancelWriting();
+    file.commit();  // drops the temporary file
+    return false;
+  }
+  return file.commit();
+}
+
 }  // namespace quenlo

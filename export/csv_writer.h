@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QIODevice>
+#include <QSaveFile>
 #include <QString>
 #include <QStringEncoder>
 
@@ -25,5 +26,10 @@ class CsvWriter {
   QStringEncoder encoder_;
   bool ok_ = true;
 };
+
+// Puts a finished file in place only when it holds every byte written: a
+// full disk can swallow the end of a buffered write without commit() seeing
+// an error, and the old file would be replaced by a cut-off one.
+bool CommitComplete(QSaveFile& file);
 
 }  // namespace quenlo

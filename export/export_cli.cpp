@@ -115,6 +115,10 @@ void FillGrid(const ExportRequest& request, GridModel& grid) {
 int RunExportCommand(const QStringList& args) {
   ExportRequest request;
   if (!ParseRequest(args, request)) return kExitUsage;
+  if (QFile::exists(request.fileName) && !IsReplaceableFile(request.fileName)) {
+    Complain(QStringLiteral("%1 is not a plain file; an export replaces only those").arg(request.fileName));
+    return kExitFailed;
+  }
   if (QFile::exists(request.fileName) && !request.force) {
     Complain(QStringLiteral("%1 already exists; add --force to replace it").arg(request.fileName));
     return kExitFailed;

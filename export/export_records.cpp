@@ -1,6 +1,7 @@
 #include "export/export_records.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 #include "browser/grid_model.h"
 #include "export/export_texts.h"
@@ -29,6 +30,8 @@ bool ExportToFile(const GridModel& grid, const QString& table, const QString& sh
                          : ExportTableToExcel(grid, table, fileName);
 }
 
+bool IsReplaceableFile(const QString& fileName) { return QFileInfo(fileName).isFile(); }
+
 void ExportRecords(const GridModel& grid, SaveFileAsker& asker, const QString& table,
                    const QString& sheetTitle) {
   if (grid.Rows() == 0 || grid.Cols() == 0) {
@@ -39,8 +42,9 @@ void ExportRecords(const GridModel& grid, SaveFileAsker& asker, const QString& t
   if (fileName.isEmpty()) return;
   if (QFile::exists(fileName)) {
     if (!AskYesNo(kOverwriteQuestion)) return;
-    QFile::remove(fileName);
-    if (QFile::exists(fileName)) {
+    // The old file stays until the new one is complete and takes its place,
+    // so a failed export loses nothing; only a plain file is replaced.
+    if (!IsReplaceableFile(fileName)) {
       ShowMessage(kCannotOverwriteMessage);
       return;
     }

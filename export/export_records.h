@@ -24,6 +24,10 @@ QStringList ExportFileFilters();
 
 bool IsCsvFileName(const QString& fileName);
 
+// Whether an existing fileName may be replaced by an export: a plain file (or
+// a link to one), never a folder, a device or a pipe.
+bool IsReplaceableFile(const QString& fileName);
+
 // Writes the export to fileName without asking anything (an existing file is
 // replaced once the new one is complete). Failures show their message.
 bool ExportToFile(const GridModel& grid, const QString& table, const QString& sheetTitle,

@@ -73,7 +73,7 @@ bool WriteGridCsv(const GridModel& grid, QIODevice& device) {
 
 bool ExportGridToCsv(const GridModel& grid, const QString& fileName) {
   QSaveFile file(fileName);
-  const bool saved = file.open(QIODevice::WriteOnly) && WriteGridCsv(grid, file) && file.commit();
+  const bool saved = file.open(QIODevice::WriteOnly) && WriteGridCsv(grid, file) && CommitComplete(file);
   if (!saved) ShowMessage(kSaveFailedMessage);
   return saved;
 }

@@ -116,7 +116,7 @@ bool ExportTableToCsv(const GridModel& grid, const QString& table, const QString
   bool saved = false;
   try {
     saved =
-        file.open(QIODevice::WriteOnly) && WriteTableCsv(columns, records, file) && file.commit();
+        file.open(QIODevice::WriteOnly) && WriteTableCsv(columns, records, file) && CommitComplete(file);
   } catch (const DbError&) {
     saved = false;
   }

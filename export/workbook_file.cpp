@@ -84,8 +84,11 @@ struct WorkbookFile::Parts {
 WorkbookFile::WorkbookFile(const QString& fileName, const QString& sheetName)
     : parts_(std::make_unique<Parts>()) {
   Parts& p = *parts_;
-  p.target = fileName;
-  p.temporary = ReserveTemporaryName(fileName);
+  // A link is followed, as the CSV export follows it: the file it names is
+  // replaced, not the link.
+  const QString linked = QFileInfo(fileName).canonicalFilePath();
+  p.target = QFileInfo(fileName).isSymLink() && !linked.isEmpty() ? linked : fileName;
+  p.temporary = ReserveTemporaryName(p.target);
   if (p.temporary.isEmpty()) return;
   lxw_workbook_options options{};
   options.constant_memory = 1;  // rows are written in order; keeps big sheets out of memory

@@ -4,7 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+#include <csignal>
+
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QStringDecoder>
 #include <QTemporaryDir>
@@ -145,6 +152,62 @@ TEST_F(TableExportTest, WorkbookGetsTheSamePermissionsAsANewCsv) {
   ASSERT_TRUE(QFile::setPermissions(PathOf("p.xlsx"), shared));
   ASSERT_TRUE(ExportTableToExcel(header_, kContactTable, PathOf("p.xlsx")));
   EXPECT_EQ(QFile::permissions(PathOf("p.xlsx")), shared);
+}
+
+// Runs the export command with writes limited to `bytes` per file, as a disk
+// that fills up while the file is written.
+int ExportWithFileSizeLimit(rlim_t bytes, const QStringList& args) {
+  const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+  rlimit before{};
+  getrlimit(RLIMIT_FSIZE, &before);
+  rlimit small = before;
+  small.rlim_cur = bytes;
+  if (setrlimit(RLIMIT_FSIZE, &small) != 0) return -1;
+  const int status = RunExportCommand(args);
+  setrlimit(RLIMIT_FSIZE, &before);
+  std::signal(SIGXFSZ, previous);
+  return status;
+}
+
+// The export fails, says so, and the old file is left whole. The CSV cases
+// cut the file in its last write (where an error used to go unseen) and in
+// an earlier one.
+TEST_F(TableExportTest, AFullDiskFailsTheExportAndKeepsTheOldFile) {
+  DbExecute("BEGIN");
+  for (int i = 0; i < 3000; ++i) AddMember(QStringLiteral("m%1").arg(i), "宁波模具有限公司", "13900000000");
+  DbExecute("COMMIT");
+  const QString csv = PathOf("old.csv");
+  const QString book = PathOf("old.xlsx");
+  for (const QString& name : {csv, book}) {
+    QFile old(name);
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("previous");
+  }
+  EXPECT_NE(ExportWithFileSizeLimit(4 * 1024, {"export", book, "--force"}), 0);
+  EXPECT_NE(ExportWithFileSizeLimit(64 * 1024, {"export", csv, "--force"}), 0);
+  DbExecute("DELETE FROM 地址表 WHERE ID > 300");  // about 13 KB of CSV: one write at the end
+  EXPECT_NE(ExportWithFileSizeLimit(8 * 1024, {"export", csv, "--force"}), 0);
+  EXPECT_EQ(ReadAll(csv), "previous");
+  EXPECT_EQ(ReadAll(book), "previous");
+  EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files | QDir::Hidden).filter("old").size(), 2);
+}
+
+TEST_F(TableExportTest, OnlyPlainFilesAreReplaced) {
+  AddThreeMembers();
+  ASSERT_TRUE(QDir(dir_.path()).mkdir("folder.csv"));
+  EXPECT_NE(RunExportCommand({"export", PathOf("folder.csv"), "--force"}), 0);
+  EXPECT_TRUE(QFileInfo(PathOf("folder.csv")).isDir());
+  const QString fifo = PathOf("pipe.csv");
+  ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+  EXPECT_NE(RunExportCommand({"export", fifo, "--force"}), 0);
+  EXPECT_FALSE(QFileInfo(fifo).isFile());
+
+  // A link to a plain file: the file is replaced, the link stays, both ways.
+  ASSERT_TRUE(QFile::link(PathOf("target.xlsx"), PathOf("link.xlsx")));
+  { QFile target(PathOf("target.xlsx")); ASSERT_TRUE(target.open(QIODevice::WriteOnly)); }
+  EXPECT_EQ(RunExportCommand({"export", PathOf("link.xlsx"), "--force"}), 0);
+  EXPECT_TRUE(QFileInfo(PathOf("link.xlsx")).isSymLink());
+  EXPECT_EQ(ReadWorkbook(PathOf("target.xlsx"))["max_row"].toInt(), 4);
 }
 
 TEST_F(TableExportTest, CommandLineShownExportsTheSearchAsTheGridShowsIt) {
