@@ -44,6 +44,7 @@ int TerminalCommand(int argc, char** argv, const QStringList& args, quenlo::Laun
   const int status = mode == quenlo::LaunchMode::Harvest ? quenlo::RunHarvestCommand(args)
                                                          : quenlo::RunExportCommand(args);
   quenlo::SetActiveProgress(nullptr);
+  if (mode == quenlo::LaunchMode::Harvest) quenlo::LeaveWorkDirectory();
   return status;
 }
 
@@ -68,12 +69,15 @@ int WindowProgram(int argc, char** argv) {
   quenlo::AssembleMainWindow(window);
   window.show();
   window.Start();
-  return app.exec();
+  const int status = app.exec();
+  quenlo::LeaveWorkDirectory();
+  return status;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+  quenlo::AnchorPathVariables();
   QStringList args;
   for (int i = 1; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
 

@@ -1,8 +1,13 @@
 #include "shell/work_directory.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QStandardPaths>
+
+#include <signal.h>
+
+#include <cerrno>
 
 namespace quenlo {
 
@@ -13,10 +18,46 @@ QString WorkDirectory() {
   return QDir(cache).absoluteFilePath(QStringLiteral("quenlo/work"));
 }
 
+namespace {
+
+const QString kRunPrefix = QStringLiteral("run-");
+
+QString OwnRunFolder() { return kRunPrefix + QString::number(QCoreApplication::applicationPid()); }
+
+bool ProcessHasEnded(qint64 pid) { return ::kill(pid_t(pid), 0) != 0 && errno == ESRCH; }
+
+// Folders of processes that ended without leaving (killed, crashed): their
+// result files go, then the folder if nothing else is in it.
+void ClearAbandonedRunFolders(const QString& dir) {
+  const QDir work(dir);
+  for (const QString& name : work.entryList({kRunPrefix + u'*'}, QDir::Dirs | QDir::NoDotAndDotDot)) {
+    bool ok = false;
+    const qint64 pid = name.mid(kRunPrefix.size()).toLongLong(&ok);
+    if (!ok || pid <= 0 || !ProcessHasEnded(pid)) continue;
+    RemoveLeftoverResultFiles(work.filePath(name));
+    work.rmdir(name);
+  }
+}
+
+bool CanWriteIn(const QString& dir) {
+  QFile probe(QDir(dir).filePath(QStringLiteral("TempPage_probe")));
+  const bool written = probe.open(QIODevice::WriteOnly) && probe.write("x", 1) == 1 && probe.flush();
+  probe.remove();
+  return written;
+}
+
+}  // namespace
+
 bool EnterWorkDirectory(QString* error) {
-  const QString dir = WorkDirectory();
+  const QString parent = WorkDirectory();
+  const QString dir = QDir(parent).filePath(OwnRunFolder());
   if (!QDir().mkpath(dir)) {
     if (error) *error = QStringLiteral("无法创建工作目录：%1").arg(dir);
+    return false;
+  }
+  ClearAbandonedRunFolders(parent);
+  if (!CanWriteIn(dir)) {
+    if (error) *error = QStringLiteral("工作目录无法写入：%1").arg(dir);
     return false;
   }
   if (!QDir::setCurrent(dir)) {
@@ -24,6 +65,23 @@ bool EnterWorkDirectory(QString* error) {
     return false;
   }
   return true;
+}
+
+void LeaveWorkDirectory() {
+  const QDir here = QDir::current();
+  if (here.dirName() != OwnRunFolder()) return;
+  RemoveLeftoverResultFiles(here.path());
+  const QString folder = here.dirName();
+  QDir parent = here;
+  if (parent.cdUp() && QDir::setCurrent(parent.path())) parent.rmdir(folder);
+}
+
+void AnchorPathVariables() {
+  for (const char* name : {"QUENLO_DATA_DIR", "QUENLO_PITREL"}) {
+    const QString value = qEnvironmentVariable(name);
+    if (!value.isEmpty() && QDir::isRelativePath(value))
+      qputenv(name, QFile::encodeName(QDir::current().absoluteFilePath(value)));
+  }
 }
 
 bool IsResultFileName(const QString& fileName) {

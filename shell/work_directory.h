@@ -1,6 +1,8 @@
 // The directory where quenlo and its pitrel workers exchange result files.
-// quenlo makes it its current directory at start, so the relative result-file
-// names of the workers land there and nowhere else.
+// Each quenlo process works in a folder of its own inside it ("run-" and its
+// process number), made its current directory at start, so the relative
+// result-file names of its workers land there and nowhere else: two quenlo
+// processes never read or delete each other's results.
 #pragma once
 
 #include <QString>
@@ -12,8 +14,17 @@ inline constexpr char kWorkDirEnv[] = "QUENLO_WORK_DIR";
 // $QUENLO_WORK_DIR when set, otherwise quenlo/work in the user's cache directory.
 QString WorkDirectory();
 
-// Creates the work directory if needed and makes it current.
+// Creates the work directory and this process's folder in it, checks that
+// files can be written there and makes the folder current. Folders left by
+// processes that have ended are cleared on the way.
 bool EnterWorkDirectory(QString* error);
+// Deletes this process's result files and its folder, and steps out of it.
+void LeaveWorkDirectory();
+
+// Settings given as relative paths in the environment (QUENLO_DATA_DIR,
+// QUENLO_PITREL) are made absolute against the directory quenlo was started
+// in, before it moves to its work directory.
+void AnchorPathVariables();
 
 // Whether a name is one a worker writes: a result file ("TempPage_…", "Temp_…")
 // or its temporary and trade-credit companions, which share the prefix.

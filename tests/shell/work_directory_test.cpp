@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QDir>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -23,6 +26,11 @@ TEST(WorkDirectory, EnvironmentNamesItAndEnteringCreatesIt) {
   EXPECT_EQ(WorkDirectory(), wanted);
   QString error;
   EXPECT_TRUE(EnterWorkDirectory(&error)) << error.toStdString();
+  const QString own = QDir(wanted).canonicalPath() + QStringLiteral("/run-%1").arg(QCoreApplication::applicationPid());
+  EXPECT_EQ(QDir::currentPath(), own);
+  Touch(QStringLiteral("Temp_left"));
+  LeaveWorkDirectory();
+  EXPECT_FALSE(QDir(own).exists());
   EXPECT_EQ(QDir::currentPath(), QDir(wanted).canonicalPath());
   QDir::setCurrent(previous);
   qunsetenv(kWorkDirEnv);
@@ -37,6 +45,41 @@ TEST(WorkDirectory, UnusableDirectoryIsReported) {
   EXPECT_FALSE(EnterWorkDirectory(&error));
   EXPECT_FALSE(error.isEmpty());
   qunsetenv(kWorkDirEnv);
+}
+
+// Each process has its own folder; one left by a process that has ended is
+// cleared by the next start, one of a running process is left alone.
+TEST(WorkDirectory, FoldersOfEndedProcessesAreCleared) {
+  QTemporaryDir root;
+  const QString previous = QDir::currentPath();
+  qputenv(kWorkDirEnv, root.path().toLocal8Bit());
+  const pid_t ended = ::fork();
+  if (ended == 0) ::_exit(0);
+  ASSERT_GT(ended, 0);
+  ::waitpid(ended, nullptr, 0);
+  const QString gone = root.filePath(QStringLiteral("run-%1").arg(ended));
+  const QString alive = root.filePath(QStringLiteral("run-1"));  // init never ends
+  for (const QString& dir : {gone, alive}) {
+    ASSERT_TRUE(QDir().mkpath(dir));
+    Touch(dir + QStringLiteral("/Temp_x"));
+  }
+  QString error;
+  EXPECT_TRUE(EnterWorkDirectory(&error)) << error.toStdString();
+  EXPECT_FALSE(QDir(gone).exists());
+  EXPECT_TRUE(QFile::exists(alive + QStringLiteral("/Temp_x")));
+  LeaveWorkDirectory();
+  QDir::setCurrent(previous);
+  qunsetenv(kWorkDirEnv);
+}
+
+TEST(WorkDirectory, RelativePathSettingsAreAnchoredWhereQuenloStarted) {
+  qputenv("QUENLO_DATA_DIR", "data");
+  qputenv("QUENLO_PITREL", "/opt/pitrel");
+  AnchorPathVariables();
+  EXPECT_EQ(qEnvironmentVariable("QUENLO_DATA_DIR"), QDir::current().absoluteFilePath("data"));
+  EXPECT_EQ(qEnvironmentVariable("QUENLO_PITREL"), "/opt/pitrel");
+  qunsetenv("QUENLO_DATA_DIR");
+  qunsetenv("QUENLO_PITREL");
 }
 
 TEST(RemoveLeftoverResultFiles, RemovesOnlyTheWorkersFiles) {
