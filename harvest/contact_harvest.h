@@ -28,6 +28,7 @@ struct ContactHarvestOutcome {
   HarvestEnd end = HarvestEnd::Finished;
   int members = 0;    // members that needed contact details
   int collected = 0;  // results collected
+  int filled = 0;     // results that held contact details (a company name)
   int storeFailures = 0;  // results that could not be stored (database locked, disk full)
 };
 

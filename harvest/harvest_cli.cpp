@@ -109,7 +109,12 @@ int ExitStatus(HarvestEnd end) {
 struct RunEnd {
   HarvestEnd end = HarvestEnd::Finished;
   int storeFailures = 0;
+  bool nothingRead = false;  // there was work, and no page of it could be read
 };
+
+bool NothingRead(HarvestEnd end, int members, int filled) {
+  return end == HarvestEnd::Finished && members > 0 && filled == 0;
+}
 
 // Runs the harvest asked for; status gets the line to print at the end.
 RunEnd RunRequested(const HarvestRequest& request, HarvestHooks& hooks, QString& status) {
@@ -126,11 +131,15 @@ RunEnd RunRequested(const HarvestRequest& request, HarvestHooks& hooks, QString&
   }
   if (request.harvest == QLatin1String("contacts")) {
     const auto outcome = HarvestContacts(hooks);
-    return {outcome.end, outcome.storeFailures};
+    if (!status.isEmpty()) status += QStringLiteral(" (%1 with contact details)").arg(outcome.filled);
+    return {outcome.end, outcome.storeFailures, NothingRead(outcome.end, outcome.members, outcome.filled)};
   }
   const auto outcome = HarvestProfiles(hooks);
-  status = QStringLiteral("已下载企业介绍数：%1/%2").arg(outcome.collected).arg(outcome.members);
-  return {outcome.end, outcome.storeFailures};
+  status = QStringLiteral("已下载企业介绍数：%1/%2 (%3 pages read)")
+               .arg(outcome.collected)
+               .arg(outcome.members)
+               .arg(outcome.filled);
+  return {outcome.end, outcome.storeFailures, NothingRead(outcome.end, outcome.members, outcome.filled)};
 }
 
 }  // namespace
@@ -172,6 +181,12 @@ int RunHarvestCommand(const QStringList& args) {
   std::fflush(stdout);
   // What was fetched but could not be kept makes the run a failure for a
   // script, even though the harvest went on to its end.
+  if (run.nothingRead) {
+    PrintError(QStringLiteral("no page could be read from %1 (QUENLO_MAIN_HOST); the members stay "
+                              "for the next run")
+                   .arg(MarketplaceHostsInForce().main));
+    return 1;
+  }
   if (run.storeFailures > 0 && run.end == HarvestEnd::Finished) {
     PrintError(QStringLiteral("%1 results could not be stored in %2")
                    .arg(run.storeFailures)

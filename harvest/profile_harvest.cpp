@@ -16,6 +16,17 @@ namespace {
 constexpr int kProfileFlag = 2;
 constexpr int kReadPauseTicks = 100;
 constexpr int kLastProfilePart = 18;
+
+// A page that could not be loaded gives the profile's first marker and
+// nothing else; a directory entry or any filled field shows a page was read.
+bool IsReadProfile(const QString& result) {
+  const QStringList fields = result.split(kFieldSeparator);
+  if (fields.value(0) == QStringLiteral("公司黄页")) return true;
+  for (qsizetype i = 1; i < fields.size(); ++i)
+    if (!fields[i].trimmed().isEmpty()) return true;
+  return false;
+}
+
 }  // namespace
 
 QStringList LoadProfileWorkList() {
@@ -55,6 +66,7 @@ ProfileHarvestOutcome HarvestProfiles(HarvestHooks& hooks) {
     };
     auto store = [&](int k, const QString& text) {
       const QString& member = members[k - 1];
+      if (IsReadProfile(text)) ++outcome.filled;
       try {
         StoreProfile(member + kFieldSeparator + text);
       } catch (const DbError& error) {

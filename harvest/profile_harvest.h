@@ -24,6 +24,7 @@ struct ProfileHarvestOutcome {
   HarvestEnd end = HarvestEnd::Finished;
   int members = 0;
   int collected = 0;
+  int filled = 0;  // results of a page that was read (a profile or a directory entry)
   int storeFailures = 0;  // results that could not be stored (database locked, disk full)
 };
 

@@ -330,6 +330,14 @@ TEST(CommandLineTest, RefusesWithoutWorkerOrBaseOrWithBadArguments) {
   EXPECT_EQ(RunHarvestCommand({"members", "hits10"}), 0);
   EXPECT_EQ(::testing::internal::GetCapturedStderr().find("no hits"), std::string::npos);
 
+  // A run in which not one page could be read is no success either.
+  const QByteArray mainHost = qgetenv("QUENLO_MAIN_HOST");
+  qputenv("QUENLO_MAIN_HOST", "127.0.0.1:1");
+  EXPECT_EQ(RunHarvestCommand({"contacts"}), 1);
+  EXPECT_EQ(RunHarvestCommand({"profiles"}), 1);
+  qputenv("QUENLO_MAIN_HOST", mainHost);
+  EXPECT_EQ(RunHarvestCommand({"contacts"}), 0);
+
   // Names fetched but refused by the base make the run fail for a script.
   DbExecute("CREATE TRIGGER refuse BEFORE INSERT ON 地址表 BEGIN SELECT RAISE(ABORT, 'disk full'); END");
   EXPECT_EQ(RunHarvestCommand({"members", "hits10"}), 1);
