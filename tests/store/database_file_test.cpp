@@ -90,6 +90,18 @@ TEST_F(DatabaseFileTest, AFileThatIsNoDatabaseReports) {
   ExpectEveryOperationReportsAFailedConnection();
 }
 
+// An empty file would open as an empty database; it is refused and left as it is.
+TEST_F(DatabaseFileTest, AnEmptyFileIsNoRecordBaseAndStaysEmpty) {
+  QTemporaryDir other;
+  const QString path = other.filePath(QStringLiteral("DATA.mdb"));
+  QFile empty(path);
+  ASSERT_TRUE(empty.open(QIODevice::WriteOnly));
+  empty.close();
+  PointDataDirectoryAt(other.path());
+  ExpectEveryOperationReportsAFailedConnection();
+  EXPECT_EQ(QFileInfo(path).size(), 0);
+}
+
 TEST_F(DatabaseFileTest, DeletedOrReplacedFileAndAChangedDirectoryAreNoticed) {
   DbExecute(QStringLiteral("INSERT INTO 地址表(AName) VALUES('first')"));
   ASSERT_THAT(Column(QStringLiteral("地址表"), QStringLiteral("AName")), ElementsAre("first"));
