@@ -12,10 +12,12 @@ StopOnInterrupt::StopOnInterrupt() {
   struct sigaction action {};
   action.sa_handler = OnInterrupt;
   sigemptyset(&action.sa_mask);
-  sigaction(SIGINT, &action, &previous_);
+  for (std::size_t i = 0; i < kSignals.size(); ++i) sigaction(kSignals[i], &action, &previous_[i]);
 }
 
-StopOnInterrupt::~StopOnInterrupt() { sigaction(SIGINT, &previous_, nullptr); }
+StopOnInterrupt::~StopOnInterrupt() {
+  for (std::size_t i = 0; i < kSignals.size(); ++i) sigaction(kSignals[i], &previous_[i], nullptr);
+}
 
 bool StopOnInterrupt::Requested() const { return interrupted != 0; }
 
