@@ -101,6 +101,10 @@ TEST_F(SettingsTest, MarketplaceHostsComeFromEnvironmentThenSettingsThenDefaults
   EXPECT_EQ(hosts.main, QStringLiteral("127.0.0.1:9000"));
   EXPECT_EQ(hosts.search, QStringLiteral("127.0.0.1:81"));
   EXPECT_EQ(hosts.memberDomain, QString::fromLatin1(pitrel::kDefaultMemberDomain));
+  // A blank setting is no setting: the default holds, not an empty host.
+  ASSERT_TRUE(SaveSettingValue(kApp, QString::fromLatin1(kMarketplaceSection),
+                               QString::fromLatin1(kMemberDomainKey), QStringLiteral("   ")));
+  EXPECT_EQ(MarketplaceHostsInForce().memberDomain, QString::fromLatin1(pitrel::kDefaultMemberDomain));
 
   const QList<QPair<QString, QString>> environment = WorkerHostEnvironment();
   ASSERT_EQ(environment.size(), 4);
