@@ -40,6 +40,14 @@ TEST_F(SearchUrlTest, OverseasFormIgnoresPageAndEndsWithKeyword) {
   EXPECT_TRUE(first.endsWith("&show_province=海外&biztype=&established_year=&keywords=led"));
 }
 
+// A keyword is searched as typed: what would end or split its part of the
+// address is escaped, and only that.
+TEST_F(SearchUrlTest, KeywordCharactersThatShapeTheAddressAreEscaped) {
+  EXPECT_TRUE(BuildSearchUrl("a#b?c/d\\e%f", "", 1).contains("/company/a%23b%3Fc%2Fd%5Ce%25f/1.html?"));
+  EXPECT_TRUE(BuildSearchUrl("网络 & 'x'", "", 1).contains("/company/网络 & 'x'/1.html?"));
+  EXPECT_TRUE(BuildSearchUrl("a&b#c%", "海外", 1).endsWith("&keywords=a%26b%23c%25"));
+}
+
 TEST(ContactUrlTest, UsesMainHost) {
   qputenv("QUENLO_MAIN_HOST", "127.0.0.1:9");
   EXPECT_EQ(BuildContactUrl("abc123"), "http://127.0.0.1:9/company/detail/contact/abc123.html");
