@@ -89,14 +89,6 @@ int StoredWorkerLimit() {
       GetSettingValue(kSettingsApplication, kSettingsSection, QStringLiteral("Max_Thread"), {}));
 }
 
-// A base that exists but cannot be opened (locked, disk full, wrong key):
-// the connection's own message is shown, and the run ends before any page.
-bool CanConnect() {
-  Connection probe;
-  DbConnect(probe);
-  return probe.IsOpen();
-}
-
 int ExitStatus(HarvestEnd end) {
   switch (end) {
     case HarvestEnd::Finished: return 0;
@@ -156,8 +148,10 @@ int RunHarvestCommand(const QStringList& args) {
                    .arg(DatabasePath()));
     return 1;
   }
-  if (!CanConnect()) {
-    PrintError(QStringLiteral("cannot open the record base at %1").arg(DatabasePath()));
+  // A base that exists but cannot be opened (locked, read-only, not a record
+  // base): the run ends before any page is fetched, and says why.
+  if (const QString problem = DbConnectionProblem(); !problem.isEmpty()) {
+    PrintError(QStringLiteral("cannot open the record base: %1").arg(problem));
     return 1;
   }
   ProcessLauncher launcher;

@@ -91,6 +91,9 @@ class Recordset {
 };
 
 void DbConnect(Connection& connection);
+// Why the base cannot be opened now (missing, not a record base, read-only,
+// locked), or an empty text when it can. Shows nothing.
+QString DbConnectionProblem();
 void DbOpenRecordset(Connection& connection, Recordset& records, const QString& sql,
                      const QVariantList& params = {});
 void DbCloseRecordset(Connection& connection, Recordset& records);

@@ -84,6 +84,12 @@ void DbConnect(Connection& connection) {
   if (!impl) ShowMessage(kConnectFailedMessage);
 }
 
+QString DbConnectionProblem() {
+  QString reason;
+  if (AcquireSharedConnection(&reason)) return {};
+  return reason.isEmpty() ? kConnectFailedMessage : reason;
+}
+
 void DbOpenRecordset(Connection& connection, Recordset& records, const QString& sql,
                      const QVariantList& params) {
   DbCloseRecordset(connection, records);

@@ -1,8 +1,10 @@
 #include "store/keyed_connection.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <QFile>
+#include <QFileInfo>
 #include <memory>
 
 #include "store/database.h"
@@ -40,6 +42,15 @@ std::unique_ptr<ConnectionImpl> ConnectionImpl::Open(const QString& path, QStrin
   const std::optional<FileIdentity> identity = IdentityOf(path);
   if (!identity) {
     *error = QStringLiteral("%1 does not exist or is not a file").arg(path);
+    return nullptr;
+  }
+  // The journal files beside the base take the base's own mode: opened from
+  // a read-only file or folder they would stay behind read-only and lock
+  // every later opening out, even once the base is writable again.
+  const QByteArray native = QFile::encodeName(path);
+  const QByteArray folder = QFile::encodeName(QFileInfo(path).absolutePath());
+  if (::access(native.constData(), W_OK) != 0 || ::access(folder.constData(), W_OK) != 0) {
+    *error = QStringLiteral("%1 or its folder cannot be written").arg(path);
     return nullptr;
   }
   sqlite3* db = nullptr;

@@ -346,6 +346,12 @@ TEST(CommandLineTest, RefusesWithoutWorkerOrBaseOrWithBadArguments) {
   QFile::remove(DatabasePath());
   DbReleaseSharedConnection();
   EXPECT_EQ(RunHarvestCommand({"contacts"}), 1);
+  const int searchesBefore = world.SearchRequests();
+  QFile empty(DatabasePath());  // there, but no record base: refused before any page
+  ASSERT_TRUE(empty.open(QIODevice::WriteOnly));
+  empty.close();
+  EXPECT_EQ(RunHarvestCommand({"members", "hits10"}), 1);
+  EXPECT_EQ(world.SearchRequests(), searchesBefore);
 }
 
 TEST(CommandLineTest, CtrlCAndTermStopLikeTheStopButton) {
