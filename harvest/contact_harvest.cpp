@@ -59,7 +59,8 @@ ContactHarvestOutcome HarvestContacts(HarvestHooks& hooks) {
     };
     auto store = [&](int k, const QString& text) {
       const QString& member = members[k - 1];
-      if (text.section(kFieldSeparator, 1, 1).trimmed().size() > 0) ++outcome.filled;
+      const QStringList fields = text.split(kFieldSeparator);
+      if (fields.size() == 10 && !fields[1].trimmed().isEmpty()) ++outcome.filled;
       try {
         StoreContact(QStringLiteral("家具") + kFieldSeparator + member + kFieldSeparator + text);
       } catch (const DbError& error) {

@@ -37,9 +37,9 @@ std::string CondenseProfile(std::string_view text, std::string_view /*html*/) {
 
   std::string out = std::string("公司主页").append(kFieldSeparator);
   for (std::string_view label : kProfileLabels)
-    out.append(CutAtMarker(s, label, false)).append(kFieldSeparator);
+    out.append(WithoutSeparator(CutAtMarker(s, label, false))).append(kFieldSeparator);
   CutAtMarker(s, "详细信息", false);
-  return out.append(s);
+  return out.append(WithoutSeparator(s));
 }
 
 }  // namespace pitrel

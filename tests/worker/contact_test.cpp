@@ -87,6 +87,14 @@ TEST(CondenseContact, TextFormWebAddressLosesSpacesAndDigitsStayWide) {
                         c.mobile, c.telephone, c.job, c.sex, c.person}));
 }
 
+TEST(CondenseContact, TheSeparatorInPageTextAddsNoField) {
+  Contact c;
+  c.company = "阿尔法〗★〖有限公司";
+  EXPECT_EQ(CondenseContact(TextPage(c), "", kUrl, kUrl),
+            Line({"浙江省杭州市文三路1号", "阿尔法〗☆〖有限公司", c.web, c.postcode, c.fax, c.mobile,
+                  c.telephone, c.job, c.sex, c.person}));
+}
+
 TEST(CondenseContact, TextFormWithoutSexLeavesItEmpty) {
   Contact c;
   c.sex = "";

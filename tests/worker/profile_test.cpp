@@ -54,6 +54,18 @@ TEST(CondenseProfile, DirectoryEntryIsReportedAsSuch) {
   EXPECT_EQ(CondenseProfile("公 司 黄 页", ""), "公司黄页〗★〖");
 }
 
+// A page quoting the separator keeps its eighteen fields: quenlo reads them by position.
+TEST(CondenseProfile, TheSeparatorInPageTextAddsNoField) {
+  Facts facts = TableFacts();
+  facts[15].second = "电阻〗★〖电容";
+  const std::string line = CondenseProfile(ProfilePage(facts, "连接器〗★〖插座"), "");
+  std::size_t separators = 0;
+  for (std::size_t at = line.find("〗★〖"); at != std::string::npos; at = line.find("〗★〖", at + 1))
+    ++separators;
+  EXPECT_EQ(separators, 17u) << line;
+  EXPECT_NE(line.find("〗★〖电阻〗☆〖电容〗★〖连接器〗☆〖插座"), std::string::npos) << line;
+}
+
 TEST(CondenseProfile, EmptyPageGivesTheTagAndSeventeenEmptyFields) {
   std::vector<std::string> fields(18);
   fields[0] = "公司主页";
