@@ -4,8 +4,10 @@
 #include "worker/command_line.h"
 #include "worker/hosts.h"
 #include "worker/run_cycle.h"
+#include "worker/worker_limits.h"
 
 int main(int argc, char* argv[]) {
+  pitrel::BoundThisWorker();
   const pitrel::MarketplaceHosts hosts = pitrel::HostsFromEnvironment();
   pitrel::WorkerJob job;
   // A bad command line ends the worker without loading or writing anything.

@@ -2,6 +2,7 @@
 // condenser, both contact forms and the command-line cases, compared byte for
 // byte with what the marketplace's own catalogue says the pages hold.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -220,6 +221,33 @@ TEST_F(PitrelProcessTest, FileAddressesGoToTheCurlWorkerAndGiveTheSameResult) {
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
   ASSERT_EQ(RunWith(kCurlPitrel, "http://127.0.0.1:1/refused.html" + kBar + "Temp_nothing" + kBar + "1"), 0);
   EXPECT_EQ(Read("Temp_alone"), Read("Temp_nothing")) << "an unloaded page's result";
+}
+
+// A page that would take a worker minutes (thousands of attributes on one
+// tag make the parse quadratic) or a "file" that never ends (a pipe): the
+// worker ends at its time limit, without a result, in either program.
+TEST_F(PitrelProcessTest, AWorkerEndsAtItsTimeLimit) {
+  const fs::path slow = dir_ / "attributes.html";
+  {
+    std::ofstream out(slow, std::ios::binary);
+    out << "<html><body><div";
+    for (int i = 0; i < 150000; ++i) out << " a" << i << "=x";
+    out << ">x</div></body></html>";
+  }
+  const fs::path pipe = dir_ / "pipe.html";
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  ::setenv("PITREL_TIME_LIMIT", "2", 1);
+  for (const fs::path& page : {slow, pipe}) {
+    const auto start = std::chrono::steady_clock::now();
+    const pid_t worker = Start({"file://" + page.string() + kBar + "Temp_limited" + kBar + "1"}, dir_);
+    int status = 0;
+    ::waitpid(worker, &status, 0);
+    const auto took = std::chrono::steady_clock::now() - start;
+    EXPECT_LT(took, std::chrono::seconds(6)) << page;
+    EXPECT_TRUE(WIFSIGNALED(status)) << page;
+    EXPECT_FALSE(fs::exists(dir_ / "Temp_limited")) << page;
+  }
+  ::unsetenv("PITREL_TIME_LIMIT");
 }
 
 TEST_F(PitrelProcessTest, ProfilesOfEveryMemberFromTheMemberName) {

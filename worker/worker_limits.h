@@ -1,0 +1,21 @@
+// Bounds on one worker's life. A hostile page must not hold a worker, and a
+// core, for long: gumbo's time grows with the square of some shapes' size
+// (thousands of attributes on one tag, stray end tags), a page can take
+// hundreds of megabytes to parse, and a file that is a pipe never ends.
+// Past a bound the worker dies without a result, which quenlo counts as an
+// empty one. The bounds survive the hand-off to pitrel-curl.
+#pragma once
+
+namespace pitrel {
+
+inline constexpr char kTimeLimitVariable[] = "PITREL_TIME_LIMIT";  // seconds, for operators and tests
+inline constexpr unsigned kDefaultTimeLimitSeconds = 80;  // below quenlo's own 90 s deadline
+inline constexpr unsigned kCpuLimitSeconds = 30;
+inline constexpr unsigned long long kAddressSpaceLimitBytes = 1ull << 30;
+
+// Applies the bounds to this process: wall clock (PITREL_TIME_LIMIT or the
+// default), CPU time (the lesser of that and 30 s) and address space. A
+// lower limit already in force is kept.
+void BoundThisWorker();
+
+}  // namespace pitrel
