@@ -45,10 +45,8 @@ int WriteResultOnce(std::string_view text, const std::string& fileName) {
 
 std::string SaveResult(std::string_view text, const std::string& fileName) {
   const std::string_view content = text.empty() ? std::string_view(" ") : text;
-  std::string name = fileName;
   for (int attempt = 0; attempt < kAttempts; ++attempt) {
-    if (WriteResultOnce(content, name) > 0) return name;
-    if (attempt == 10 || attempt == 20) name += "1";
+    if (WriteResultOnce(content, fileName) > 0) return fileName;
     WaitTicks(1000);
   }
   return {};

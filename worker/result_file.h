@@ -9,9 +9,9 @@
 namespace pitrel {
 
 // Writes text (UTF-8; empty becomes one space) with up to 31 attempts,
-// pausing between them. After the 11th failure the name gets a "1" appended,
-// after the 21st another, so that a name held by something else is routed
-// around. Returns the name written, or empty text when every attempt failed.
+// pausing between them, always under fileName: another name ("Temp_X" + "1")
+// could be another member's result, which quenlo would then read as that
+// member's. Returns the name written, or empty text when every attempt failed.
 std::string SaveResult(std::string_view text, const std::string& fileName);
 
 // One attempt: removes a stale fileName and fileName.TMP, writes the .TMP,
