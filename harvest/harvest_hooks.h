@@ -24,6 +24,12 @@ struct HarvestHooks {
   std::function<void()> leaveRunning = [] {};
 };
 
+// Said when a contact or profile harvest had members to fetch and could read
+// none of their pages: the count of members collected alone would read as
+// success.
+inline const QString kNoPageReadMessage =
+    QStringLiteral("没有读到任何页面，会员留待下次下载。请检查网络连接和市场网址设置。");
+
 // How a harvest run ended.
 enum class HarvestEnd {
   Finished,       // every unit collected, or nothing to do

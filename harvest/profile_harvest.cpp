@@ -80,6 +80,8 @@ ProfileHarvestOutcome HarvestProfiles(HarvestHooks& hooks) {
 
   failures.Finish();
   outcome.storeFailures = failures.Count();
+  if (outcome.end == HarvestEnd::Finished && outcome.members > 0 && outcome.filled == 0)
+    ShowMessage(kNoPageReadMessage);
   ProgressEnd();
   hooks.leaveRunning();
   return outcome;

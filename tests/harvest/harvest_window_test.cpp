@@ -141,6 +141,21 @@ TEST_F(HarvestWindowTest, MemberAndContactHarvestsThroughTheirButtons) {
   EXPECT_EQ(window_.Lbl()->text(), QStringLiteral("已下载会员地址数：%1").arg(left));
 }
 
+// With the marketplace out of reach every page still gives its worker's
+// empty result: the user is told that nothing was read, for both harvests.
+TEST_F(HarvestWindowTest, HarvestsThatReadNoPageSaySo) {
+  Answer("hits10", "所有省份");
+  window_.RunCommand(4);
+  const QByteArray mainHost = qgetenv("QUENLO_MAIN_HOST");
+  qputenv("QUENLO_MAIN_HOST", "127.0.0.1:1");
+  window_.RunCommand(0);
+  window_.RunCommand(10);
+  qputenv("QUENLO_MAIN_HOST", mainHost);
+  EXPECT_EQ(world_.messenger.messages, QStringList({kNoPageReadMessage, kNoPageReadMessage}));
+  window_.RunCommand(0);
+  EXPECT_EQ(world_.messenger.messages.size(), 2);  // pages read: nothing more to say
+}
+
 TEST_F(HarvestWindowTest, ProfileHarvestStartsWithTenAndStopsWithEleven) {
   Answer("hits20", "所有省份");
   window_.RunCommand(4);
