@@ -14,6 +14,7 @@
 #include <chrono>
 #include <csignal>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <optional>
 #include <tuple>
@@ -300,27 +301,40 @@ std::string GarbageBytes(std::uint32_t seed, std::string_view path) {
   return bytes;
 }
 
-// Resets the client's connection without an answer. httplib hides the
-// socket, so it is found by its two ports; connecting a TCP socket to
-// AF_UNSPEC makes Linux abort it with a RST.
-void ResetConnection(int server_port, const httplib::Request& request) {
+// httplib hides its sockets: this finds one of ours by what it is bound to,
+// going through the process's open descriptors. -1 when none matches.
+int FindOwnInetSocket(int server_port, const std::function<bool(int fd)>& matches) {
   for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
     int fd = 0;
-    std::string name = entry.path().filename().string();
+    const std::string name = entry.path().filename().string();
     if (std::from_chars(name.data(), name.data() + name.size(), fd).ec != std::errc()) continue;
-    sockaddr_in local{}, peer{};
-    socklen_t local_size = sizeof local, peer_size = sizeof peer;
-    if (getsockname(fd, reinterpret_cast<sockaddr*>(&local), &local_size) != 0 || local.sin_family != AF_INET ||
-        ntohs(local.sin_port) != server_port ||
-        getpeername(fd, reinterpret_cast<sockaddr*>(&peer), &peer_size) != 0 ||
-        ntohs(peer.sin_port) != request.remote_port) {
-      continue;
-    }
-    sockaddr unspecified{};
-    unspecified.sa_family = AF_UNSPEC;
-    connect(fd, &unspecified, sizeof unspecified);
-    return;
+    sockaddr_in local{};
+    socklen_t local_size = sizeof local;
+    if (getsockname(fd, reinterpret_cast<sockaddr*>(&local), &local_size) == 0 &&
+        local.sin_family == AF_INET && ntohs(local.sin_port) == server_port && matches(fd))
+      return fd;
   }
+  return -1;
+}
+
+// The port of the peer of a connected socket, or -1 for one that has none.
+int PeerPort(int fd) {
+  sockaddr_in peer{};
+  socklen_t peer_size = sizeof peer;
+  if (getpeername(fd, reinterpret_cast<sockaddr*>(&peer), &peer_size) != 0) return -1;
+  return ntohs(peer.sin_port);
+}
+
+// Resets the client's connection without an answer: connecting a TCP socket
+// to AF_UNSPEC makes Linux abort it with a RST.
+void ResetConnection(int server_port, const httplib::Request& request) {
+  const int fd = FindOwnInetSocket(server_port, [&](int candidate) {
+    return PeerPort(candidate) == request.remote_port;
+  });
+  if (fd < 0) return;
+  sockaddr unspecified{};
+  unspecified.sa_family = AF_UNSPEC;
+  connect(fd, &unspecified, sizeof unspecified);
 }
 
 // Debian's httplib is a compiled library that listens with a backlog of 5.
@@ -328,22 +342,14 @@ void ResetConnection(int server_port, const httplib::Request& request) {
 // and then wait out SYN retransmits (1 s, 3 s, 7 s), so the listening socket,
 // found by its port, is given a longer queue; Linux lets listen() be repeated.
 void WidenListenQueue(int server_port) {
-  for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
-    int fd = 0;
-    std::string name = entry.path().filename().string();
-    if (std::from_chars(name.data(), name.data() + name.size(), fd).ec != std::errc()) continue;
-    sockaddr_in local{}, peer{};
-    socklen_t local_size = sizeof local, peer_size = sizeof peer;
+  const int fd = FindOwnInetSocket(server_port, [](int candidate) {
     int accepting = 0;
     socklen_t accepting_size = sizeof accepting;
-    if (getsockname(fd, reinterpret_cast<sockaddr*>(&local), &local_size) == 0 && local.sin_family == AF_INET &&
-        ntohs(local.sin_port) == server_port &&
-        getpeername(fd, reinterpret_cast<sockaddr*>(&peer), &peer_size) != 0 &&
-        getsockopt(fd, SOL_SOCKET, SO_ACCEPTCONN, &accepting, &accepting_size) == 0 && accepting) {
-      listen(fd, SOMAXCONN);
-      return;
-    }
-  }
+    return PeerPort(candidate) < 0 &&
+           getsockopt(candidate, SOL_SOCKET, SO_ACCEPTCONN, &accepting, &accepting_size) == 0 &&
+           accepting;
+  });
+  if (fd >= 0) listen(fd, SOMAXCONN);
 }
 
 }  // namespace

@@ -27,6 +27,18 @@ std::uint32_t Decode(iconv_t to_utf32, const std::string& bytes) {
   return out[0];
 }
 
+// The GB18030 bytes iconv writes for one code point; empty where it has none.
+std::string Encode(iconv_t from_utf32, std::uint32_t code) {
+  iconv(from_utf32, nullptr, nullptr, nullptr, nullptr);
+  char* in = reinterpret_cast<char*>(&code);
+  std::size_t in_left = 4;
+  char out[8] = {};
+  char* out_at = out;
+  std::size_t out_left = sizeof out;
+  if (iconv(from_utf32, &in, &in_left, &out_at, &out_left) == static_cast<std::size_t>(-1)) return {};
+  return std::string(out, sizeof out - out_left);
+}
+
 void WriteTable(std::FILE* file, const char* name, const std::vector<std::uint32_t>& values) {
   std::fprintf(file, "inline constexpr std::uint32_t %s[%zu] = {\n", name, values.size());
   for (std::size_t i = 0; i < values.size(); ++i)
@@ -69,14 +81,9 @@ int main(int argc, char** argv) {
   std::vector<std::uint32_t> from_bmp(0x10000);
   for (std::uint32_t code = 1; code < 0x10000; ++code) {
     if (code >= 0xD800 && code <= 0xDFFF) continue;
-    iconv(from_utf32, nullptr, nullptr, nullptr, nullptr);
-    char* in = reinterpret_cast<char*>(&code);
-    std::size_t in_left = 4;
-    unsigned char out[8] = {};
-    char* out_at = reinterpret_cast<char*>(out);
-    std::size_t out_left = sizeof out;
-    if (iconv(from_utf32, &in, &in_left, &out_at, &out_left) == static_cast<std::size_t>(-1)) continue;
-    const std::size_t length = sizeof out - out_left;
+    const std::string bytes = Encode(from_utf32, code);
+    const auto* out = reinterpret_cast<const unsigned char*>(bytes.data());
+    const std::size_t length = bytes.size();
     if (length == 1) from_bmp[code] = out[0];
     if (length == 2) from_bmp[code] = out[0] * 256u + out[1];
     if (length == 4 && out[0] <= 0x84)
@@ -93,17 +100,10 @@ int main(int argc, char** argv) {
   std::sort(codes.begin(), codes.end());
   codes.erase(std::unique(codes.begin(), codes.end()), codes.end());
   for (std::uint32_t code : codes) {
-    iconv(from_utf32, nullptr, nullptr, nullptr, nullptr);
-    char* in = reinterpret_cast<char*>(&code);
-    std::size_t in_left = 4;
-    unsigned char out[8] = {};
-    char* out_at = reinterpret_cast<char*>(out);
-    std::size_t out_left = sizeof out;
-    if (iconv(from_utf32, &in, &in_left, &out_at, &out_left) != static_cast<std::size_t>(-1) &&
-        sizeof out - out_left == 2) {
-      beyond_bmp.push_back(code);
-      beyond_bmp.push_back(out[0] * 256u + out[1]);
-    }
+    const std::string bytes = Encode(from_utf32, code);
+    if (bytes.size() != 2) continue;
+    beyond_bmp.push_back(code);
+    beyond_bmp.push_back(static_cast<unsigned char>(bytes[0]) * 256u + static_cast<unsigned char>(bytes[1]));
   }
   iconv_close(from_utf32);
   iconv_close(to_utf32);
