@@ -3,8 +3,8 @@
 #include <QRegularExpression>
 
 #include "browser/grid_operations.h"
-#include "shell/ports/messenger.h"
-#include "shell/ports/progress_sink.h"
+#include "ports/messenger.h"
+#include "ports/progress_sink.h"
 #include "store/database.h"
 
 namespace quenlo {

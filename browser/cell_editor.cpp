@@ -1,7 +1,7 @@
 #include "browser/cell_editor.h"
 
 #include "browser/grid_operations.h"
-#include "shell/ports/messenger.h"
+#include "ports/messenger.h"
 #include "store/database.h"
 
 namespace quenlo {

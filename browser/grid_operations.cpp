@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "browser/cell_format.h"
-#include "shell/ports/messenger.h"
-#include "shell/ports/progress_sink.h"
+#include "ports/messenger.h"
+#include "ports/progress_sink.h"
 #include "store/database.h"
 
 namespace quenlo {

@@ -7,7 +7,7 @@
 #include "export/export_texts.h"
 #include "export/grid_export.h"
 #include "export/table_export.h"
-#include "shell/ports/messenger.h"
+#include "ports/messenger.h"
 
 namespace quenlo {
 

@@ -10,8 +10,8 @@
 #include "export/csv_writer.h"
 #include "export/export_texts.h"
 #include "export/workbook_file.h"
-#include "shell/ports/messenger.h"
-#include "shell/ports/progress_sink.h"
+#include "ports/messenger.h"
+#include "ports/progress_sink.h"
 #include "store/database.h"
 
 namespace quenlo {

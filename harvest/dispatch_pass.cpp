@@ -3,7 +3,7 @@
 #include "harvest/result_file.h"
 #include "harvest/wait_ticks.h"
 #include "harvest/worker_launcher.h"
-#include "shell/ports/progress_sink.h"
+#include "ports/progress_sink.h"
 
 #include <QFile>
 

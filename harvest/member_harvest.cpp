@@ -7,8 +7,8 @@
 #include "harvest/store_failures.h"
 #include "harvest/wait_ticks.h"
 #include "harvest/worker_launcher.h"
-#include "shell/ports/messenger.h"
-#include "shell/ports/progress_sink.h"
+#include "ports/messenger.h"
+#include "ports/progress_sink.h"
 #include "store/database.h"
 
 #include <QFile>

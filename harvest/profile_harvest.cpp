@@ -6,8 +6,8 @@
 #include "harvest/store_failures.h"
 #include "harvest/worker_launcher.h"
 #include "harvest/work_list.h"
-#include "shell/ports/messenger.h"
-#include "shell/ports/progress_sink.h"
+#include "ports/messenger.h"
+#include "ports/progress_sink.h"
 #include "store/database.h"
 
 namespace quenlo {

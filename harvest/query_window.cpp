@@ -3,7 +3,7 @@
 #include "harvest/regions.h"
 #include "harvest/search_query.h"
 #include "shell/form_helpers.h"
-#include "shell/ports/messenger.h"
+#include "ports/messenger.h"
 
 #include <QApplication>
 #include <QComboBox>

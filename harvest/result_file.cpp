@@ -1,8 +1,8 @@
 #include "harvest/result_file.h"
 
 #include "harvest/wait_ticks.h"
-#include "shell/ports/event_pump.h"
-#include "shell/ports/messenger.h"
+#include "ports/event_pump.h"
+#include "ports/messenger.h"
 
 #include <QFile>
 #include <QStringDecoder>

@@ -1,6 +1,6 @@
 #include "harvest/store_failures.h"
 
-#include "shell/ports/messenger.h"
+#include "ports/messenger.h"
 
 namespace quenlo {
 

@@ -1,6 +1,6 @@
 #include "harvest/wait_ticks.h"
 
-#include "shell/ports/event_pump.h"
+#include "ports/event_pump.h"
 
 #include <chrono>
 

@@ -1,7 +1,7 @@
 #include "shell/indicator.h"
 
 #include "shell/form_helpers.h"
-#include "shell/ports/event_pump.h"
+#include "ports/event_pump.h"
 
 #include <QLabel>
 #include <QPainter>

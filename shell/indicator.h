@@ -3,7 +3,7 @@
 // ProgressSink of the window program; at most one such window exists.
 #pragma once
 
-#include "shell/ports/progress_sink.h"
+#include "ports/progress_sink.h"
 #include "shell/progress_text.h"
 
 #include <QPointer>

@@ -1,7 +1,7 @@
 // Messages of the window program: a message box with OK, questions with Yes and No.
 #pragma once
 
-#include "shell/ports/messenger.h"
+#include "ports/messenger.h"
 
 namespace quenlo {
 

@@ -1,6 +1,6 @@
 #include "shell/terminal_progress.h"
 
-#include "shell/ports/event_pump.h"
+#include "ports/event_pump.h"
 
 #include <QStringList>
 #include <algorithm>

@@ -3,7 +3,7 @@
 // a log or a pipe whole lines, one per tenth of the way, so logs stay short.
 #pragma once
 
-#include "shell/ports/progress_sink.h"
+#include "ports/progress_sink.h"
 #include "shell/progress_text.h"
 
 #include <cstdio>

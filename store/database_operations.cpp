@@ -4,7 +4,7 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
-#include "shell/ports/messenger.h"
+#include "ports/messenger.h"
 #include "store/connection_pool.h"
 #include "store/database.h"
 #include "store/sqlite_statement.h"

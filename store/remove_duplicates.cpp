@@ -7,7 +7,7 @@
 #include <optional>
 #include <vector>
 
-#include "shell/ports/messenger.h"
+#include "ports/messenger.h"
 #include "store/connection_pool.h"
 #include "store/database.h"
 #include "store/sqlite_statement.h"

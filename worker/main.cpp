@@ -1,6 +1,6 @@
 // pitrel: loads one page, condenses it into a small result file, ends.
 // Usage: pitrel PAGE‖RESULT_FILE[‖FLAG]
-#include "worker/browser/page_engine.h"
+#include "worker/page/page_engine.h"
 #include "worker/command_line.h"
 #include "worker/hosts.h"
 #include "worker/run_cycle.h"

@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <thread>
 
-#include "worker/browser/charset.h"
+#include "worker/page/charset.h"
 
 namespace pitrel {
 namespace {

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "worker/browser/page_engine.h"
+#include "worker/page/page_engine.h"
 #include "worker/command_line.h"
 #include "worker/hosts.h"
 

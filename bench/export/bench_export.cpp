@@ -19,7 +19,7 @@
 #include "browser/text_measure.h"
 #include "export/grid_export.h"
 #include "export/table_export.h"
-#include "shell/ports/messenger.h"
+#include "ports/messenger.h"
 #include "store/database.h"
 
 namespace {

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/ports/messenger.h"
+#include "ports/messenger.h"
 #include "store/database.h"
 
 using namespace quenlo;

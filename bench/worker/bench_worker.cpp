@@ -27,11 +27,11 @@
 #include <vector>
 
 #include "tools/sample_market/server.h"
-#include "worker/browser/charset.h"
-#include "worker/browser/fetch.h"
-#include "worker/browser/html_document.h"
-#include "worker/browser/html_serializer.h"
-#include "worker/browser/inner_text.h"
+#include "worker/page/charset.h"
+#include "worker/page/fetch.h"
+#include "worker/page/html_document.h"
+#include "worker/page/html_serializer.h"
+#include "worker/page/inner_text.h"
 #include "worker/contact.h"
 #include "worker/result_file.h"
 

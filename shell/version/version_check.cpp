@@ -2,7 +2,7 @@
 
 #include <QUrl>
 
-#include "shell/ports/messenger.h"
+#include "ports/messenger.h"
 #include "shell/url_opener.h"
 #include "shell/maker_site.h"
 #include "shell/version/version_page.h"

@@ -6,11 +6,11 @@
 #include <memory>
 #include <thread>
 
-#include "shell/ports/event_pump.h"
-#include "worker/browser/charset.h"
-#include "worker/browser/fetch.h"
-#include "worker/browser/html_document.h"
-#include "worker/browser/inner_text.h"
+#include "ports/event_pump.h"
+#include "worker/page/charset.h"
+#include "worker/page/fetch.h"
+#include "worker/page/html_document.h"
+#include "worker/page/inner_text.h"
 
 namespace quenlo {
 namespace {

@@ -6,7 +6,7 @@
 
 #include <QString>
 
-#include "worker/browser/page_engine.h"
+#include "worker/page/page_engine.h"
 
 namespace quenlo {
 

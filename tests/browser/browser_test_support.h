@@ -9,8 +9,8 @@
 #include <deque>
 #include <gtest/gtest.h>
 
-#include "shell/ports/messenger.h"
-#include "shell/ports/progress_sink.h"
+#include "ports/messenger.h"
+#include "ports/progress_sink.h"
 #include "store/database.h"
 
 namespace quenlo::testing {

@@ -10,8 +10,8 @@
 #include "browser/grid_model.h"
 #include "browser/grid_operations.h"
 #include "export/export_records.h"
-#include "shell/ports/messenger.h"
-#include "shell/ports/progress_sink.h"
+#include "ports/messenger.h"
+#include "ports/progress_sink.h"
 
 namespace quenlo::testing {
 

@@ -5,8 +5,8 @@
 #include "harvest/wait_ticks.h"
 #include "harvest/worker_launcher.h"
 #include "qt_app_environment.h"
-#include "shell/ports/event_pump.h"
-#include "shell/ports/messenger.h"
+#include "ports/event_pump.h"
+#include "ports/messenger.h"
 
 #include <gtest/gtest.h>
 

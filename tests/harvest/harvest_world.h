@@ -4,7 +4,7 @@
 // records instead of asking.
 #pragma once
 
-#include "shell/ports/messenger.h"
+#include "ports/messenger.h"
 #include "store/database.h"
 #include "tools/sample_market/server.h"
 

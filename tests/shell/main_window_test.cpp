@@ -2,7 +2,7 @@
 
 #include "shell/about_window.h"
 #include "shell/form_helpers.h"
-#include "shell/ports/progress_sink.h"
+#include "ports/progress_sink.h"
 #include "shell/url_opener.h"
 #include "store/settings.h"
 

@@ -11,7 +11,7 @@
 #include <QTemporaryDir>
 #include <cstdlib>
 
-#include "shell/ports/messenger.h"
+#include "ports/messenger.h"
 #include "store/database.h"
 
 namespace quenlo {

@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "worker/browser/html_document.h"
-#include "worker/browser/html_serializer.h"
+#include "worker/page/html_document.h"
+#include "worker/page/html_serializer.h"
 #include "worker/contact.h"
 
 namespace pitrel {

@@ -12,7 +12,7 @@
 #include <chrono>
 #include <thread>
 
-#include "shell/ports/messenger.h"
+#include "ports/messenger.h"
 #include "shell/url_opener.h"
 #include "shell/maker_site.h"
 #include "shell/version/version_text.h"
