@@ -8,8 +8,7 @@
 #include "harvest/stop_on_interrupt.h"
 #include "store/database.h"
 #include "store/marketplace_settings.h"
-#include "shell/worker_limit.h"
-#include "store/settings.h"
+#include "store/worker_limit.h"
 
 #include <QFile>
 #include <cstdio>
@@ -82,11 +81,6 @@ std::optional<HarvestRequest> ParseRequest(const QStringList& args, QString* err
     return std::nullopt;
   }
   return request;
-}
-
-int StoredWorkerLimit() {
-  return WorkerLimitFromSetting(
-      GetSettingValue(kSettingsApplication, kSettingsSection, QStringLiteral("Max_Thread"), {}));
 }
 
 int ExitStatus(HarvestEnd end) {

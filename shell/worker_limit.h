@@ -1,32 +1,6 @@
-// The worker limit: how many pitrel workers may run at once (5 to 50).
-// Read from the stored Max_Thread value at start and changed through a dialog.
+// The worker limit's rules moved to the store (store/worker_limit.h), where
+// the harvests reach them without the shell; this header only keeps the
+// window's include working until it names the store's header itself.
 #pragma once
 
-#include <QString>
-#include <functional>
-#include <optional>
-
-namespace quenlo {
-
-inline constexpr int kMinWorkerLimit = 5;
-inline constexpr int kMaxWorkerLimit = 50;
-inline constexpr int kDefaultWorkerLimit = 15;
-
-// The number a text starts with, read leniently: blanks are skipped, then an
-// optional sign, digits, one decimal point and an exponent. No number gives 0.
-double LeadingNumber(const QString& text);
-
-// The leading number rounded half to even when it lies in 5..50, else nullopt.
-std::optional<int> ParseWorkerLimit(const QString& text);
-
-// A stored Max_Thread value turned into the limit in force (15 when unusable).
-int WorkerLimitFromSetting(const QString& stored);
-
-inline constexpr char kWorkerLimitPrompt[] = "请输入线程数（5-50）：";
-
-// Asks for a new limit until the answer is usable. ask(prompt, default answer)
-// returns the answer; an empty answer (also Cancel) ends without a change.
-using AnswerAsker = std::function<QString(const QString& prompt, const QString& defaultAnswer)>;
-std::optional<int> AskWorkerLimit(int current, const AnswerAsker& ask);
-
-}  // namespace quenlo
+#include "store/worker_limit.h"
