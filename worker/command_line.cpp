@@ -9,7 +9,7 @@ namespace pitrel {
 namespace {
 
 // A job that needs no caller: a contact page of a sample member into ./tt.t.
-constexpr std::string_view kTestLine = "samplemember‖./tt.t‖1";
+std::string TestLine() { return WorkerCommandLine("samplemember", "./tt.t", kContactFlag); }
 
 std::vector<std::string> Fields(std::string_view line) {
   std::vector<std::string> fields;
@@ -41,17 +41,18 @@ std::string CompanyProfileUrl(std::string_view memberName, const MarketplaceHost
 bool ParseCommandLine(std::string_view commandLine, const MarketplaceHosts& hosts, WorkerJob& job) {
   job = WorkerJob{};
   std::string line = Trim(commandLine);
-  if (line.empty()) line = kTestLine;
+  if (line.empty()) line = TestLine();
 
   const std::vector<std::string> fields = Fields(line);
   if (fields.size() >= 2) {
     job.url = fields[0];
     job.result_file = fields[1];
   }
-  if (fields.size() >= 3) job.flag = RoundToInt16(LeadingNumber(fields[2])).value_or(kMemberList);
+  if (fields.size() >= 3)
+    job.flag = RoundToInt16(LeadingNumber(fields[2])).value_or(kMemberListFlag);
 
   if (job.url.empty() || job.result_file.empty()) return false;
-  if (job.flag == kProfile) job.url = CompanyProfileUrl(job.url, hosts);
+  if (job.flag == kProfileFlag) job.url = CompanyProfileUrl(job.url, hosts);
   return true;
 }
 

@@ -1,24 +1,19 @@
-// The worker's command line: page, result-file name and worker flag joined
-// by "‖" (U+2016), e.g.  http://host/page.html‖Temp_abc‖1
+// Reading the worker's command line: page, result-file name and worker flag
+// (the line's form is set out in worker/protocol.h).
 #pragma once
 
 #include <string>
 #include <string_view>
 
 #include "worker/hosts.h"
+#include "worker/protocol.h"
 
 namespace pitrel {
-
-inline constexpr std::string_view kCommandSeparator = "‖";
-
-// 0 member list (also when missing or not a number), 1 contact,
-// 2 company profile, 3 trade credit; any other value writes nothing.
-enum WorkerFlag : int { kMemberList = 0, kContact = 1, kProfile = 2, kTradeCredit = 3 };
 
 struct WorkerJob {
   std::string url;          // for flag 2 already the company-profile URL
   std::string result_file;  // as given; relative names resolve against the current directory
-  int flag = kMemberList;
+  int flag = kMemberListFlag;  // any int: one outside 0 to 3 writes nothing
 };
 
 // The arguments after the program name, joined by single spaces, so that a

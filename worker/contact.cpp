@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "worker/field_separator.h"
+#include "worker/protocol.h"
 #include "worker/text_cut.h"
 
 namespace pitrel {

@@ -1,6 +1,6 @@
 // Flag 1: a member's contact page becomes one line of ten fields joined by
-// "〗★〖": address, company name, web address, postcode, fax, mobile,
-// telephone, job title, sex, contact name. Apostrophes become "’".
+// the field separator: address, company name, web address, postcode, fax,
+// mobile, telephone, job title, sex, contact name. Apostrophes become "’".
 #pragma once
 
 #include <string>

@@ -1,5 +1,6 @@
 // pitrel: loads one page, condenses it into a small result file, ends.
-// Usage: pitrel PAGE‖RESULT_FILE[‖FLAG]
+// Usage: pitrel LINE, the page, the result file and an optional flag joined
+// by the command separator (worker/protocol.h).
 #include "worker/page/page_engine.h"
 #include "worker/command_line.h"
 #include "worker/hosts.h"

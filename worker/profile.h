@@ -1,6 +1,7 @@
 // Flag 2: a member's company-profile page becomes one line: "公司主页", the
-// values of sixteen labelled facts and the introduction, joined by "〗★〖";
-// or "公司黄页" and one separator for a member with only a directory entry.
+// values of sixteen labelled facts and the introduction, joined by the field
+// separator; or "公司黄页" and one separator for a member with only a
+// directory entry.
 #pragma once
 
 #include <string>

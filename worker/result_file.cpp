@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "worker/page/charset.h"
+#include "worker/protocol.h"
 
 namespace pitrel {
 namespace {
@@ -33,9 +34,9 @@ bool WriteWhole(const std::string& name, const std::string& bytes) {
 }  // namespace
 
 int WriteResultOnce(std::string_view text, const std::string& fileName) {
-  const std::string temp = fileName + ".TMP";
+  const std::string temp = TemporaryResultFile(fileName);
   if (!RemoveStaleFile(temp) || !RemoveStaleFile(fileName)) return -1;
-  // A failed attempt leaves no half-written .TMP behind.
+  // A failed attempt leaves no half-written temporary file behind.
   if (!WriteWhole(temp, EncodeGb18030(text)) || std::rename(temp.c_str(), fileName.c_str()) != 0) {
     ::unlink(temp.c_str());
     return -1;

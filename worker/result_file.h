@@ -1,6 +1,7 @@
 // Writing result files. quenlo polls for the final name, so a result is first
-// written under name + ".TMP" and renamed when complete: a result file that
-// exists is whole. Files hold GB18030 bytes and are never empty.
+// written under a temporary name and renamed when complete: a result file
+// that exists is whole. Files hold GB18030 bytes and are never empty
+// (worker/protocol.h).
 #pragma once
 
 #include <string>
@@ -9,13 +10,13 @@
 namespace pitrel {
 
 // Writes text (UTF-8; empty becomes one space) with up to 31 attempts,
-// pausing between them, always under fileName: another name ("Temp_X" + "1")
+// pausing between them, always under fileName: another name (member X's + "1")
 // could be another member's result, which quenlo would then read as that
 // member's. Returns the name written, or empty text when every attempt failed.
 std::string SaveResult(std::string_view text, const std::string& fileName);
 
-// One attempt: removes a stale fileName and fileName.TMP, writes the .TMP,
-// renames it to fileName. 1 on success, -1 on any failure.
+// One attempt: removes a stale fileName and its temporary file, writes the
+// temporary file, renames it to fileName. 1 on success, -1 on any failure.
 int WriteResultOnce(std::string_view text, const std::string& fileName);
 
 // The pause between attempts. Pitrel has no window events to pump, so each

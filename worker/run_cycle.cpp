@@ -30,25 +30,21 @@ const std::string& GetBodyHtml(const LoadedPage& page) { return page.BodyHtml();
 // other would cost about as much again as the condenser's own.
 std::string Condense(int flag, const LoadedPage& page, const MarketplaceHosts& hosts) {
   switch (flag) {
-    case kMemberList: return CondenseMemberList(GetBodyHtml(page), hosts);
-    case kContact:
+    case kMemberListFlag: return CondenseMemberList(GetBodyHtml(page), hosts);
+    case kContactFlag:
       // The marketplace's own page is read from its text, a member's site from its mark-up.
       if (page.location_url == page.requested_url)
         return CondenseContact(GetBodyText(page), {}, page.requested_url, page.location_url);
       return CondenseContact({}, GetBodyHtml(page), page.requested_url, page.location_url);
-    case kProfile: return CondenseProfile(GetBodyText(page), {});
-    case kTradeCredit: return CondenseTradeCredit(GetBodyText(page));
+    case kProfileFlag: return CondenseProfile(GetBodyText(page), {});
+    case kTradeCreditFlag: return CondenseTradeCredit(GetBodyText(page));
     default: return {};
   }
 }
 
-std::string ResultFileFor(int flag, const std::string& resultFile) {
-  return flag == kTradeCredit ? resultFile + ".t" : resultFile;
-}
-
 std::string RunJob(const WorkerJob& job, PageEngine& engine, const MarketplaceHosts& hosts) {
   const LoadedPage page = LoadPage(engine, job.url);
-  if (job.flag < kMemberList || job.flag > kTradeCredit) return {};
+  if (job.flag < kMemberListFlag || job.flag > kTradeCreditFlag) return {};
   return SaveResult(Condense(job.flag, page, hosts), ResultFileFor(job.flag, job.result_file));
 }
 

@@ -21,9 +21,6 @@ const std::string& GetBodyHtml(const LoadedPage& page);
 // The condensed result of a loaded page for a flag of 0 to 3.
 std::string Condense(int flag, const LoadedPage& page, const MarketplaceHosts& hosts);
 
-// Where a flag's result goes: the result-file name, or name + ".t" for flag 3.
-std::string ResultFileFor(int flag, const std::string& resultFile);
-
 // Loads, condenses and saves. A flag outside 0 to 3 loads and writes nothing.
 // Returns the name of the file written, or empty text when none was.
 std::string RunJob(const WorkerJob& job, PageEngine& engine, const MarketplaceHosts& hosts);

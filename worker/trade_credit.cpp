@@ -3,7 +3,7 @@
 #include <array>
 #include <vector>
 
-#include "worker/field_separator.h"
+#include "worker/protocol.h"
 #include "worker/text_cut.h"
 
 namespace pitrel {

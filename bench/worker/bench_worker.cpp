@@ -33,6 +33,7 @@
 #include "worker/page/html_serializer.h"
 #include "worker/page/inner_text.h"
 #include "worker/contact.h"
+#include "worker/protocol.h"
 #include "worker/result_file.h"
 
 extern char** environ;
@@ -43,6 +44,12 @@ namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
 const std::string kPitrel = std::string(QUENLO_BUILD_DIR) + "/pitrel";
+
+// The worker's command line for contact page i, as quenlo starts it.
+std::string ContactLine(const std::string& url, int i) {
+  return pitrel::WorkerCommandLine(url, pitrel::MemberResultFile(std::to_string(i)),
+                                   pitrel::kContactFlag);
+}
 
 double ChildrenCpuMs() {
   rusage usage{};
@@ -185,7 +192,7 @@ int main(int argc, char* argv[]) {
     return std::vector<std::string>{kPitrel, "no-separator"};
   });
   const ProcessFigures pitrel = RunProcesses(pages, 1, [&](int i) {
-    return std::vector<std::string>{kPitrel, urls[i] + "‖Temp_" + std::to_string(i) + "‖1"};
+    return std::vector<std::string>{kPitrel, ContactLine(urls[i], i)};
   });
   PrintProcess("/bin/true (baseline)", empty, empty);
   PrintProcess("cat of one saved page (baseline)", cat, empty);
@@ -194,7 +201,7 @@ int main(int argc, char* argv[]) {
 
   std::printf("processes, four at a time:\n");
   const ProcessFigures parallel = RunProcesses(pages, 4, [&](int i) {
-    return std::vector<std::string>{kPitrel, urls[i] + "‖Temp_" + std::to_string(i) + "‖1"};
+    return std::vector<std::string>{kPitrel, ContactLine(urls[i], i)};
   });
   PrintProcess("pitrel, whole page", parallel, empty);
 

@@ -3,6 +3,7 @@
 // Other suites rely on this agreement when they compute expected rows.
 #include "tests/tools/market_client.h"
 #include "tools/sample_market/expected_results.h"
+#include "worker/protocol.h"
 
 #include <gtest/gtest.h>
 
@@ -50,15 +51,15 @@ class SampleWorkerRoundTripTest : public ::testing::TestWithParam<Variant> {
 
   // Runs one worker and returns its result file as UTF-8 ("<none>" if absent).
   std::string RunWorker(const std::string& page, int flag) {
-    std::string out = (directory_ / ("Temp_" + std::to_string(++runs_))).string();
-    std::string line = page + "‖" + out + "‖" + std::to_string(flag);
+    std::string out = (directory_ / pitrel::MemberResultFile(std::to_string(++runs_))).string();
+    std::string line = pitrel::WorkerCommandLine(page, out, flag);
     std::string program = QUENLO_BUILD_DIR "/pitrel";
     char* argv[] = {program.data(), line.data(), nullptr};
     pid_t pid = 0;
     if (posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv, environ) != 0) return "<no worker>";
     int status = 0;
     waitpid(pid, &status, 0);
-    std::ifstream file(flag == 3 ? out + ".t" : out, std::ios::binary);
+    std::ifstream file(pitrel::ResultFileFor(flag, out), std::ios::binary);
     if (!file) return "<none>";
     std::stringstream bytes;
     bytes << file.rdbuf();
@@ -84,7 +85,8 @@ TEST_P(SampleWorkerRoundTripTest, SearchPagesYieldTheCountAndEveryListedName) {
   for (int page : {1, 2}) {
     std::string expected = "45";
     for (const Member* m : ListSearch(market_->catalogue(), "hits45", page).members) expected += "\r\n" + m->name;
-    EXPECT_EQ(RunWorker(market_->Url(testing::SearchPath("hits45", page)), 0), expected) << "page " << page;
+    const std::string url = market_->Url(testing::SearchPath("hits45", page));
+    EXPECT_EQ(RunWorker(url, pitrel::kMemberListFlag), expected) << "page " << page;
   }
 }
 
@@ -93,15 +95,18 @@ TEST_P(SampleWorkerRoundTripTest, ContactPagesOfBothFormsYieldTheCataloguedField
   for (const Member* m : Checked()) {
     seen[static_cast<int>(m->contact_form)] = true;
     std::string url = market_->Url("/company/detail/contact/" + m->name + ".html");
-    EXPECT_EQ(RunWorker(url, 1), JoinFields(ExpectedContactFields(*m))) << "member " << m->number;
+    EXPECT_EQ(RunWorker(url, pitrel::kContactFlag), JoinFields(ExpectedContactFields(*m)))
+        << "member " << m->number;
   }
   EXPECT_TRUE(seen[0] && seen[1]);
 }
 
 TEST_P(SampleWorkerRoundTripTest, ProfileAndCreditPagesYieldTheCataloguedFields) {
   for (const Member* m : Checked()) {
-    EXPECT_EQ(RunWorker(m->name, 2), JoinFields(ExpectedProfileFields(*m))) << "member " << m->number;
-    EXPECT_EQ(RunWorker(market_->Url("/credit/" + m->name + ".html"), 3), JoinFields(ExpectedCreditFields(*m)))
+    EXPECT_EQ(RunWorker(m->name, pitrel::kProfileFlag), JoinFields(ExpectedProfileFields(*m)))
+        << "member " << m->number;
+    const std::string credit = market_->Url("/credit/" + m->name + ".html");
+    EXPECT_EQ(RunWorker(credit, pitrel::kTradeCreditFlag), JoinFields(ExpectedCreditFields(*m)))
         << "member " << m->number;
   }
 }

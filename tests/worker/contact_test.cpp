@@ -6,6 +6,7 @@
 #include "worker/page/html_document.h"
 #include "worker/page/html_serializer.h"
 #include "worker/contact.h"
+#include "worker/protocol.h"
 
 namespace pitrel {
 namespace {
@@ -13,11 +14,8 @@ namespace {
 const std::string kUrl = "http://main.test/company/contact/alpha.html";
 const std::string kSiteUrl = "http://alpha.members.test/contact.html";
 
-std::string Line(const std::vector<std::string>& fields) {
-  std::string out;
-  for (std::size_t i = 0; i < fields.size(); ++i) out += (i ? "〗★〖" : "") + fields[i];
-  return out;
-}
+// A result line of the given fields.
+std::string Line(const std::vector<std::string>& fields) { return JoinFields(fields); }
 
 struct Contact {
   std::string company = "杭州阿尔法有限公司";
@@ -89,9 +87,9 @@ TEST(CondenseContact, TextFormWebAddressLosesSpacesAndDigitsStayWide) {
 
 TEST(CondenseContact, TheSeparatorInPageTextAddsNoField) {
   Contact c;
-  c.company = "阿尔法〗★〖有限公司";
+  c.company = "阿尔法" + std::string(kFieldSeparator) + "有限公司";
   EXPECT_EQ(CondenseContact(TextPage(c), "", kUrl, kUrl),
-            Line({"浙江省杭州市文三路1号", "阿尔法〗☆〖有限公司", c.web, c.postcode, c.fax, c.mobile,
+            Line({"浙江省杭州市文三路1号", "阿尔法" + std::string(kSeparatorInText) + "有限公司", c.web, c.postcode, c.fax, c.mobile,
                   c.telephone, c.job, c.sex, c.person}));
 }
 
@@ -148,8 +146,8 @@ TEST(CondenseContact, MarkupFormJoinsEveryHomePageLink) {
   const Contact c;
   auto web = [&](const std::string& links) {
     std::string line = CondenseContact("", MarkupPage(c, links), kUrl, kSiteUrl);
-    for (int i = 0; i < 2; ++i) line.erase(0, line.find("〗★〖") + std::string("〗★〖").size());
-    return line.substr(0, line.find("〗★〖"));
+    for (int i = 0; i < 2; ++i) line.erase(0, line.find(kFieldSeparator) + kFieldSeparator.size());
+    return line.substr(0, line.find(kFieldSeparator));
   };
   EXPECT_EQ(web("<A href=\" http://a.test \">a</A> <A href=\"http://b.test/\">b</A>"),
             "http://a.test;http://b.test/");

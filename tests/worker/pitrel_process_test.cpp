@@ -20,6 +20,7 @@
 #include "tools/sample_market/pages.h"
 #include "tools/sample_market/search.h"
 #include "tools/sample_market/server.h"
+#include "worker/protocol.h"
 
 extern char** environ;
 
@@ -30,7 +31,8 @@ using sample_market::Member;
 
 const std::string kPitrel = std::string(QUENLO_BUILD_DIR) + "/pitrel";
 const std::string kCurlPitrel = std::string(QUENLO_BUILD_DIR) + "/pitrel-curl";
-const std::string kBar = "‖";
+// For the lines quenlo would never send; WorkerCommandLine composes the others.
+const std::string kBar(pitrel::kCommandSeparator);
 
 class PitrelProcessTest : public ::testing::Test {
  protected:
@@ -155,8 +157,9 @@ TEST_F(PitrelProcessTest, SearchPagesGiveTheCountAndTheirMembers) {
       {"hits95", 1}, {"hits95", 2}, {"hits95", 3}, {"hits1", 1}, {"nocount", 1}, {"all", 1}, {"all", 2}};
   std::vector<std::string> lines;
   for (std::size_t i = 0; i < pages.size(); ++i)
-    lines.push_back(SearchUrl(pages[i].first, pages[i].second) + kBar + "TempPage_" +
-                    std::to_string(i) + kBar + "0");
+    lines.push_back(pitrel::WorkerCommandLine(SearchUrl(pages[i].first, pages[i].second),
+                                              "TempPage_" + std::to_string(i),
+                                              pitrel::kMemberListFlag));
   RunAll(lines);
   for (std::size_t i = 0; i < pages.size(); ++i) {
     SCOPED_TRACE(pages[i].first + " page " + std::to_string(pages[i].second));
@@ -177,7 +180,8 @@ TEST_F(PitrelProcessTest, ContactPagesOfEveryMemberInBothForms) {
   std::vector<std::string> lines;
   int ownPages = 0, memberSites = 0;
   for (const Member& m : market_->catalogue().members()) {
-    lines.push_back(ContactUrl(m) + kBar + "Temp_" + m.name + kBar + "1");
+    lines.push_back(pitrel::WorkerCommandLine(ContactUrl(m), pitrel::MemberResultFile(m.name),
+                                              pitrel::kContactFlag));
     (m.contact_form == sample_market::ContactForm::kMarketplacePage ? ownPages : memberSites)++;
   }
   ASSERT_GT(ownPages, 0);
@@ -185,9 +189,9 @@ TEST_F(PitrelProcessTest, ContactPagesOfEveryMemberInBothForms) {
   RunAll(lines);
   for (const Member& m : market_->catalogue().members()) {
     SCOPED_TRACE(m.name);
-    EXPECT_EQ(sample_market::FromGbk(Read("Temp_" + m.name)),
+    EXPECT_EQ(sample_market::FromGbk(Read(pitrel::MemberResultFile(m.name))),
               sample_market::JoinFields(sample_market::ExpectedContactFields(m)));
-    EXPECT_EQ(Read("Temp_" + m.name),
+    EXPECT_EQ(Read(pitrel::MemberResultFile(m.name)),
               sample_market::ToGbk(sample_market::JoinFields(sample_market::ExpectedContactFields(m))));
   }
   EXPECT_EQ(Files().size(), market_->catalogue().members().size());
@@ -208,8 +212,9 @@ TEST_F(PitrelProcessTest, FileAddressesGoToTheCurlWorkerAndGiveTheSameResult) {
   const std::string url = "file://" + page.string();
   const std::string expected = sample_market::ToGbk(sample_market::JoinFields(sample_market::ExpectedContactFields(*own)));
 
-  ASSERT_EQ(RunWith(kPitrel, url + kBar + "Temp_static" + kBar + "1"), 0);
-  ASSERT_EQ(RunWith(kCurlPitrel, url + kBar + "Temp_curl" + kBar + "1"), 0);
+  ASSERT_EQ(RunWith(kPitrel, pitrel::WorkerCommandLine(url, "Temp_static", pitrel::kContactFlag)), 0);
+  ASSERT_EQ(RunWith(kCurlPitrel, pitrel::WorkerCommandLine(url, "Temp_curl", pitrel::kContactFlag)),
+            0);
   EXPECT_EQ(Read("Temp_static"), expected);
   EXPECT_EQ(Read("Temp_curl"), expected);
 
@@ -217,9 +222,13 @@ TEST_F(PitrelProcessTest, FileAddressesGoToTheCurlWorkerAndGiveTheSameResult) {
   fs::create_directories(alone);
   fs::copy_file(kPitrel, alone / "pitrel");
   const auto start = std::chrono::steady_clock::now();
-  ASSERT_EQ(RunWith((alone / "pitrel").string(), url + kBar + "Temp_alone" + kBar + "1"), 0);
+  ASSERT_EQ(RunWith((alone / "pitrel").string(),
+                    pitrel::WorkerCommandLine(url, "Temp_alone", pitrel::kContactFlag)),
+            0);
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
-  ASSERT_EQ(RunWith(kCurlPitrel, "http://127.0.0.1:1/refused.html" + kBar + "Temp_nothing" + kBar + "1"), 0);
+  ASSERT_EQ(RunWith(kCurlPitrel, pitrel::WorkerCommandLine("http://127.0.0.1:1/refused.html",
+                                                            "Temp_nothing", pitrel::kContactFlag)),
+            0);
   EXPECT_EQ(Read("Temp_alone"), Read("Temp_nothing")) << "an unloaded page's result";
 }
 
@@ -239,7 +248,9 @@ TEST_F(PitrelProcessTest, AWorkerEndsAtItsTimeLimit) {
   ::setenv("PITREL_TIME_LIMIT", "2", 1);
   for (const fs::path& page : {slow, pipe}) {
     const auto start = std::chrono::steady_clock::now();
-    const pid_t worker = Start({"file://" + page.string() + kBar + "Temp_limited" + kBar + "1"}, dir_);
+    const pid_t worker = Start(
+        {pitrel::WorkerCommandLine("file://" + page.string(), "Temp_limited", pitrel::kContactFlag)},
+        dir_);
     int status = 0;
     ::waitpid(worker, &status, 0);
     const auto took = std::chrono::steady_clock::now() - start;
@@ -253,14 +264,15 @@ TEST_F(PitrelProcessTest, AWorkerEndsAtItsTimeLimit) {
 TEST_F(PitrelProcessTest, ProfilesOfEveryMemberFromTheMemberName) {
   std::vector<std::string> lines;
   for (const Member& m : market_->catalogue().members())
-    lines.push_back(m.name + kBar + "Temp_" + m.name + kBar + "2");
+    lines.push_back(
+        pitrel::WorkerCommandLine(m.name, pitrel::MemberResultFile(m.name), pitrel::kProfileFlag));
   RunAll(lines);
   int directoryEntries = 0;
   for (const Member& m : market_->catalogue().members()) {
     SCOPED_TRACE(m.name);
     EXPECT_TRUE(Requested("/company/detail/intro/" + m.name + ".html"));
     directoryEntries += m.profile_form == sample_market::ProfileForm::kDirectoryEntry;
-    EXPECT_EQ(Read("Temp_" + m.name),
+    EXPECT_EQ(Read(pitrel::MemberResultFile(m.name)),
               sample_market::ToGbk(sample_market::JoinFields(sample_market::ExpectedProfileFields(m))));
   }
   EXPECT_GT(directoryEntries, 0);
@@ -269,18 +281,20 @@ TEST_F(PitrelProcessTest, ProfilesOfEveryMemberFromTheMemberName) {
 TEST_F(PitrelProcessTest, TradeCreditGoesToTheNameWithDotT) {
   std::vector<std::string> lines;
   for (const Member& m : market_->catalogue().members())
-    lines.push_back(market_->Url("/credit/" + m.name + ".html") + kBar + m.name + kBar + "3");
+    lines.push_back(pitrel::WorkerCommandLine(market_->Url("/credit/" + m.name + ".html"), m.name,
+                                              pitrel::kTradeCreditFlag));
   RunAll(lines);
   for (const Member& m : market_->catalogue().members()) {
     SCOPED_TRACE(m.name);
     EXPECT_FALSE(fs::exists(dir_ / m.name));
-    EXPECT_EQ(Read(m.name + ".t"),
+    EXPECT_EQ(Read(pitrel::ResultFileFor(pitrel::kTradeCreditFlag, m.name)),
               sample_market::ToGbk(sample_market::JoinFields(sample_market::ExpectedCreditFields(m))));
   }
   // A page without a credit block: one space.
   const Member& first = market_->catalogue().at(1);
-  EXPECT_EQ(Run(ContactUrl(first) + kBar + "nocredit" + kBar + "3"), 0);
-  EXPECT_EQ(Read("nocredit.t"), " ");
+  EXPECT_EQ(Run(pitrel::WorkerCommandLine(ContactUrl(first), "nocredit", pitrel::kTradeCreditFlag)),
+            0);
+  EXPECT_EQ(Read(pitrel::ResultFileFor(pitrel::kTradeCreditFlag, "nocredit")), " ");
 }
 
 TEST_F(PitrelProcessTest, BadCommandLinesLoadAndWriteNothing) {
@@ -298,8 +312,8 @@ TEST_F(PitrelProcessTest, BadCommandLinesLoadAndWriteNothing) {
 TEST_F(PitrelProcessTest, FlagsOutOfRangeLoadThePageAndWriteNothing) {
   for (const Member* m : {&market_->catalogue().at(4), &market_->catalogue().at(5)}) {
     const std::string path = "/company/detail/contact/" + m->name + ".html";
-    const std::string flag = m->number == 4 ? "7" : "-1";
-    EXPECT_EQ(Run(market_->Url(path) + kBar + "out" + kBar + flag), 0);
+    const int flag = m->number == 4 ? 7 : -1;
+    EXPECT_EQ(Run(pitrel::WorkerCommandLine(market_->Url(path), "out", flag)), 0);
     EXPECT_TRUE(Requested(path)) << flag;
   }
   EXPECT_TRUE(Files().empty());
@@ -307,8 +321,8 @@ TEST_F(PitrelProcessTest, FlagsOutOfRangeLoadThePageAndWriteNothing) {
 
 TEST_F(PitrelProcessTest, StaleResultAndTemporaryFileAreReplaced) {
   std::ofstream(dir_ / "out", std::ios::binary) << std::string(5000, 'x');
-  std::ofstream(dir_ / "out.TMP", std::ios::binary) << "leftover";
-  EXPECT_EQ(Run(SearchUrl("hits1", 1) + kBar + "out" + kBar + "0"), 0);
+  std::ofstream(dir_ / pitrel::TemporaryResultFile("out"), std::ios::binary) << "leftover";
+  EXPECT_EQ(Run(pitrel::WorkerCommandLine(SearchUrl("hits1", 1), "out", pitrel::kMemberListFlag)), 0);
   EXPECT_EQ(Read("out"), sample_market::ToGbk(ExpectedMemberList("hits1", 1)));
   EXPECT_EQ(Files(), std::vector<std::string>{"out"});
 }
@@ -316,7 +330,7 @@ TEST_F(PitrelProcessTest, StaleResultAndTemporaryFileAreReplaced) {
 TEST_F(PitrelProcessTest, ABlockedNameWritesNoOtherName) {
   const Member& m = market_->catalogue().at(1);
   fs::create_directory(dir_ / "Temp_out");
-  EXPECT_EQ(Run(ContactUrl(m) + kBar + "Temp_out" + kBar + "1"), 0);
+  EXPECT_EQ(Run(pitrel::WorkerCommandLine(ContactUrl(m), "Temp_out", pitrel::kContactFlag)), 0);
   EXPECT_EQ(Files(), (std::vector<std::string>{"Temp_out"}));
 }
 
@@ -329,15 +343,18 @@ TEST_F(PitrelProcessTest, ALineTheShellSplitReadsAsOneLine) {
 
 TEST_F(PitrelProcessTest, APageThatNeverArrivesStillGivesAResult) {
   // Nothing listens on port 1: the contact condenser runs on an empty page.
-  EXPECT_EQ(Run("http://127.0.0.1:1/company/detail/contact/x.html" + kBar + "out" + kBar + "1"), 0);
-  std::string nine;
-  for (int i = 0; i < 9; ++i) nine += "〗★〖";
-  EXPECT_EQ(Read("out"), sample_market::ToGbk(nine));
+  EXPECT_EQ(Run(pitrel::WorkerCommandLine("http://127.0.0.1:1/company/detail/contact/x.html", "out",
+                                          pitrel::kContactFlag)),
+            0);
+  const std::vector<std::string> tenEmptyFields(10);
+  EXPECT_EQ(Read("out"), sample_market::ToGbk(sample_market::JoinFields(tenEmptyFields)));
 }
 
 TEST_F(PitrelProcessTest, RelativeResultNameLandsInTheWorkingDirectory) {
   fs::create_directory(dir_ / "sub");
-  EXPECT_EQ(Run(SearchUrl("hits1", 1) + kBar + "sub/../sub/r" + kBar + "0"), 0);
+  EXPECT_EQ(Run(pitrel::WorkerCommandLine(SearchUrl("hits1", 1), "sub/../sub/r",
+                                          pitrel::kMemberListFlag)),
+            0);
   EXPECT_TRUE(fs::exists(dir_ / "sub" / "r"));
 }
 

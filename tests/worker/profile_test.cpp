@@ -4,15 +4,16 @@
 #include <vector>
 
 #include "worker/profile.h"
+#include "worker/protocol.h"
 
 namespace pitrel {
 namespace {
 
-std::string Line(const std::vector<std::string>& fields) {
-  std::string out;
-  for (std::size_t i = 0; i < fields.size(); ++i) out += (i ? "〗★〖" : "") + fields[i];
-  return out;
-}
+const std::string kSeparator(kFieldSeparator);
+const std::string kInText(kSeparatorInText);
+
+// A result line of the given fields.
+std::string Line(const std::vector<std::string>& fields) { return JoinFields(fields); }
 
 // label and value pairs in table order; the page shows them bottom up.
 using Facts = std::vector<std::pair<std::string, std::string>>;
@@ -45,25 +46,28 @@ TEST(CondenseProfile, MissingLabelEmptiesItsFieldAndTheLabelAboveRunsOn) {
   Facts facts = TableFacts();
   facts[9].first.clear();  // "员工人数：" gone, its value stays on the page
   const std::string line = CondenseProfile(ProfilePage(facts, "intro"), "");
-  EXPECT_NE(line.find("〖2001〗★〖〗★〖浙江杭州50〗★〖100万〗"), std::string::npos) << line;
+  EXPECT_NE(line.find(Line({"", "2001", "", "浙江杭州50", "100万", ""})), std::string::npos) << line;
 }
 
 TEST(CondenseProfile, DirectoryEntryIsReportedAsSuch) {
   const std::string page = "首页\r\n友情链接\r\n某网站\r\n公司介绍    公司黄页 阿尔法\r\n技术支持：阿里巴巴\r\n";
-  EXPECT_EQ(CondenseProfile(page, ""), "公司黄页〗★〖");
-  EXPECT_EQ(CondenseProfile("公 司 黄 页", ""), "公司黄页〗★〖");
+  EXPECT_EQ(CondenseProfile(page, ""), Line({"公司黄页", ""}));
+  EXPECT_EQ(CondenseProfile("公 司 黄 页", ""), Line({"公司黄页", ""}));
 }
 
 // A page quoting the separator keeps its eighteen fields: quenlo reads them by position.
 TEST(CondenseProfile, TheSeparatorInPageTextAddsNoField) {
   Facts facts = TableFacts();
-  facts[15].second = "电阻〗★〖电容";
-  const std::string line = CondenseProfile(ProfilePage(facts, "连接器〗★〖插座"), "");
+  facts[15].second = "电阻" + kSeparator + "电容";
+  const std::string line = CondenseProfile(ProfilePage(facts, "连接器" + kSeparator + "插座"), "");
   std::size_t separators = 0;
-  for (std::size_t at = line.find("〗★〖"); at != std::string::npos; at = line.find("〗★〖", at + 1))
+  for (std::size_t at = line.find(kSeparator); at != std::string::npos;
+       at = line.find(kSeparator, at + 1))
     ++separators;
   EXPECT_EQ(separators, 17u) << line;
-  EXPECT_NE(line.find("〗★〖电阻〗☆〖电容〗★〖连接器〗☆〖插座"), std::string::npos) << line;
+  EXPECT_NE(line.find(Line({"", "电阻" + kInText + "电容", "连接器" + kInText + "插座"})),
+            std::string::npos)
+      << line;
 }
 
 TEST(CondenseProfile, EmptyPageGivesTheTagAndSeventeenEmptyFields) {
@@ -78,15 +82,15 @@ TEST(CondenseProfile, EveryHttpBecomesASemicolon) {
   facts[15].second = "见http://c.test";
   const std::string line = CondenseProfile(ProfilePage(facts, "see http://d.test"), "");
   EXPECT_EQ(line.find("http://"), std::string::npos);
-  EXPECT_EQ(line.rfind("公司主页〗★〖;a.test;b.test〗★〖", 0), 0u) << line;
-  EXPECT_NE(line.find("〖见;c.test〗★〖see;d.test"), std::string::npos) << line;
+  EXPECT_EQ(line.rfind(Line({"公司主页", ";a.test;b.test", ""}), 0), 0u) << line;
+  EXPECT_NE(line.find(Line({"", "见;c.test", "see;d.test"})), std::string::npos) << line;
 }
 
 TEST(CondenseProfile, OnlyTheLastThreeLineGapEndsTheProfile) {
   // A triple line break inside the introduction does not cut the facts below it.
   const std::string line =
       CondenseProfile(ProfilePage(TableFacts(), "first\r\n\r\n\r\nsecond"), "");
-  EXPECT_EQ(line.rfind("公司主页〗★〖;www.alpha.test〗★〖", 0), 0u) << line;
+  EXPECT_EQ(line.rfind(Line({"公司主页", ";www.alpha.test", ""}), 0), 0u) << line;
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "worker/protocol.h"
 #include "worker/result_file.h"
 
 namespace pitrel {
@@ -40,9 +41,9 @@ class ResultFileTest : public ::testing::Test {
 };
 
 TEST_F(ResultFileTest, WritesGb18030BytesWithNothingAdded) {
-  ASSERT_EQ(WriteResultOnce("〗★〖a'’\r\nb", Path("out")), 1);
+  ASSERT_EQ(WriteResultOnce(std::string(kFieldSeparator) + "a'’\r\nb", Path("out")), 1);
   EXPECT_EQ(Read("out"), "\xA1\xBD\xA1\xEF\xA1\xBC" "a'\xA1\xAF\r\nb");
-  EXPECT_FALSE(fs::exists(dir_ / "out.TMP"));
+  EXPECT_FALSE(fs::exists(TemporaryResultFile(Path("out"))));
 }
 
 TEST_F(ResultFileTest, CharactersOutsideGbkSurviveAsGb18030) {
@@ -52,10 +53,10 @@ TEST_F(ResultFileTest, CharactersOutsideGbkSurviveAsGb18030) {
 
 TEST_F(ResultFileTest, ReplacesStaleResultAndTemporaryFile) {
   Write("out", "old result, longer than the new one");
-  Write("out.TMP", "half-written leftover");
+  Write(TemporaryResultFile("out"), "half-written leftover");
   EXPECT_EQ(SaveResult("new", Path("out")), Path("out"));
   EXPECT_EQ(Read("out"), "new");
-  EXPECT_FALSE(fs::exists(dir_ / "out.TMP"));
+  EXPECT_FALSE(fs::exists(TemporaryResultFile(Path("out"))));
 }
 
 TEST_F(ResultFileTest, EmptyResultIsOneSpace) {

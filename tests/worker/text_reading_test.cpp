@@ -6,6 +6,7 @@
 #include <random>
 
 #include "worker/leading_number.h"
+#include "worker/protocol.h"
 #include "worker/text_cut.h"
 
 namespace pitrel {
@@ -35,8 +36,8 @@ TEST(CutAtMarker, MissingOrEmptyMarkerLeavesSourceAlone) {
 }
 
 TEST(CutAtMarker, MultiByteMarkersAndMarkersAtTheEdges) {
-  std::string s = "地址：杭州〗★〖邮编：310000";
-  EXPECT_EQ(CutAtMarker(s, "〗★〖", true), "地址：杭州");
+  std::string s = "地址：杭州" + std::string(kFieldSeparator) + "邮编：310000";
+  EXPECT_EQ(CutAtMarker(s, kFieldSeparator, true), "地址：杭州");
   EXPECT_EQ(s, "邮编：310000");
   std::string edge = "-x-";
   EXPECT_EQ(CutAtMarker(edge, "-", true), "");  // found, with nothing before it

@@ -3,16 +3,14 @@
 #include <string>
 #include <vector>
 
+#include "worker/protocol.h"
 #include "worker/trade_credit.h"
 
 namespace pitrel {
 namespace {
 
-std::string Line(const std::vector<std::string>& fields) {
-  std::string out;
-  for (std::size_t i = 0; i < fields.size(); ++i) out += (i ? "〗★〖" : "") + fields[i];
-  return out;
-}
+// A result line of the given fields.
+std::string Line(const std::vector<std::string>& fields) { return JoinFields(fields); }
 
 std::string CreditBlock(const std::string& location, const std::string& seller = "100") {
   return "卖家信用： " + seller + " 分\r\n买家信用：20\r\n所在地：" + location +
@@ -28,15 +26,16 @@ TEST(CondenseTradeCredit, GivesSixFieldsWithoutSpaces) {
 TEST(CondenseTradeCredit, SplitsTheLocationAtTheFirstProvinceThatMatches) {
   auto location = [](const std::string& value) {
     const std::string line = CondenseTradeCredit(CreditBlock(value));
-    const std::size_t from = line.find("〗★〖20〗★〖") + std::string("〗★〖20〗★〖").size();
-    return line.substr(from, line.find("〗★〖2005") - from);
+    const std::string before = Line({"", "20", ""});
+    const std::size_t from = line.find(before) + before.size();
+    return line.substr(from, line.find(Line({"", "2005"})) - from);
   };
-  EXPECT_EQ(location("浙江宁波"), "浙江〗★〖宁波");
-  EXPECT_EQ(location("内蒙古呼和浩特"), "内蒙古〗★〖呼和浩特");
-  EXPECT_EQ(location("黑龙江哈尔滨"), "黑龙江〗★〖哈尔滨");
-  EXPECT_EQ(location("北京"), "北京〗★〖");
-  EXPECT_EQ(location("美国纽约"), "其他〗★〖其他");
-  EXPECT_EQ(location(""), "〗★〖");
+  EXPECT_EQ(location("浙江宁波"), Line({"浙江", "宁波"}));
+  EXPECT_EQ(location("内蒙古呼和浩特"), Line({"内蒙古", "呼和浩特"}));
+  EXPECT_EQ(location("黑龙江哈尔滨"), Line({"黑龙江", "哈尔滨"}));
+  EXPECT_EQ(location("北京"), Line({"北京", ""}));
+  EXPECT_EQ(location("美国纽约"), Line({"其他", "其他"}));
+  EXPECT_EQ(location(""), Line({"", ""}));
 }
 
 TEST(CondenseTradeCredit, ReadsTheLastBlockAndTheFirstLineOfEachLabel) {

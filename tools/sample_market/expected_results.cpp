@@ -62,7 +62,7 @@ std::vector<std::string> ExpectedCreditFields(const Member& m) {
 std::string JoinFields(const std::vector<std::string>& fields) {
   std::string line;
   for (std::size_t i = 0; i < fields.size(); ++i) {
-    if (i > 0) line += kFieldSeparator;
+    if (i > 0) line += pitrel::kFieldSeparator;
     line += fields[i];
   }
   return line;

@@ -15,14 +15,13 @@
 #pragma once
 
 #include "tools/sample_market/catalogue.h"
+#include "worker/protocol.h"
 
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace sample_market {
-
-inline constexpr std::string_view kFieldSeparator = "〗★〖";
 
 // The ten contact fields: address, company, web address, postcode, fax,
 // mobile, telephone, job, sex, person.
@@ -35,6 +34,7 @@ std::vector<std::string> ExpectedProfileFields(const Member& member);
 // Seller credit, buyer credit, province, city, signed up, last login.
 std::vector<std::string> ExpectedCreditFields(const Member& member);
 
+// The fields joined by the worker protocol's field separator, as they stand.
 std::string JoinFields(const std::vector<std::string>& fields);
 
 }  // namespace sample_market

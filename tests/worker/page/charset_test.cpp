@@ -175,7 +175,7 @@ TEST(EncodeGb18030, EveryCharacterIsWrittenAsIconvWritesIt) {
 
 TEST(EncodeGb18030, WritesGbkBytesAndKeepsAscii) {
   EXPECT_EQ(EncodeGb18030(std::string("a") + kUtf8Chinese), std::string("a") + kGbkChinese);
-  EXPECT_EQ(EncodeGb18030("\xE3\x80\x97\xE2\x98\x85\xE3\x80\x96"), "\xA1\xBD\xA1\xEF\xA1\xBC");  // 〗★〖
+  EXPECT_EQ(EncodeGb18030("\xE3\x80\x97\xE2\x98\x85\xE3\x80\x96"), "\xA1\xBD\xA1\xEF\xA1\xBC");  // U+3017 U+2605 U+3016
   EXPECT_EQ(EncodeGb18030("plain text\r\n"), "plain text\r\n");
   EXPECT_EQ(EncodeGb18030(""), "");
 }
