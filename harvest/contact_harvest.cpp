@@ -1,21 +1,17 @@
 #include "harvest/contact_harvest.h"
 
 #include "harvest/dispatch_pass.h"
-#include "harvest/field_separator.h"
 #include "harvest/marketplace_urls.h"
 #include "harvest/member_name.h"
 #include "harvest/store_failures.h"
 #include "harvest/worker_launcher.h"
 #include "harvest/work_list.h"
+#include "harvest/worker_protocol.h"
 #include "ports/messenger.h"
 #include "ports/progress_sink.h"
 #include "store/database.h"
 
 namespace quenlo {
-
-namespace {
-constexpr int kContactFlag = 1;
-}  // namespace
 
 QStringList LoadContactWorkList() {
   return LoadSafeMembers(QStringLiteral("SELECT AName FROM 地址表 WHERE CName=''"));
@@ -51,7 +47,7 @@ ContactHarvestOutcome HarvestContacts(HarvestHooks& hooks) {
     ProgressBegin(kContactHarvestCaption, outcome.members + 1);
     DispatchTable table(outcome.members);
     DispatchRules rules;
-    rules.workerFlag = kContactFlag;
+    rules.workerFlag = pitrel::kContactFlag;
     rules.deleteStaleFile = true;
     auto units = [&](int k) {
       const QString& member = members[k - 1];

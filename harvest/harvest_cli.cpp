@@ -6,6 +6,7 @@
 #include "harvest/profile_harvest.h"
 #include "harvest/regions.h"
 #include "harvest/stop_on_interrupt.h"
+#include "harvest/worker_protocol.h"
 #include "store/database.h"
 #include "store/marketplace_settings.h"
 #include "store/worker_limit.h"
@@ -60,8 +61,9 @@ std::optional<HarvestRequest> ParseRequest(const QStringList& args, QString* err
       return std::nullopt;
     }
     request.keyword = words[0].trimmed();
-    if (request.keyword.contains(QChar(0x2016))) {
-      *error = QStringLiteral("the keyword cannot hold \"‖\", which separates the worker's fields");
+    if (request.keyword.contains(kCommandSeparator)) {
+      *error = QStringLiteral("the keyword cannot hold \"%1\", which separates the worker's fields")
+                   .arg(kCommandSeparator);
       return std::nullopt;
     }
     if (words.size() == 2) request.region = words[1];

@@ -7,6 +7,7 @@
 #include "harvest/store_failures.h"
 #include "harvest/wait_ticks.h"
 #include "harvest/worker_launcher.h"
+#include "harvest/worker_protocol.h"
 #include "ports/messenger.h"
 #include "ports/progress_sink.h"
 #include "store/database.h"
@@ -18,7 +19,6 @@ namespace quenlo {
 
 namespace {
 
-constexpr int kMemberListFlag = 0;
 constexpr int kFirstPagePolls = 100000;
 constexpr int kPollTicks = 500;
 
@@ -39,7 +39,7 @@ QString FetchFirstPage(const QString& keyword, const QString& regionValue, Harve
   const QString file = SearchPageResultFile(1);
   if (QFile::exists(file)) QFile::remove(file);
   WorkerLauncher& launcher = *hooks.launcher;
-  launcher.Launch(BuildSearchUrl(keyword, regionValue, 1), file, kMemberListFlag);
+  launcher.Launch(BuildSearchUrl(keyword, regionValue, 1), file, pitrel::kMemberListFlag);
   for (int poll = 0; poll < kFirstPagePolls; ++poll) {
     WaitTicks(kPollTicks, [&] { return launcher.TakeEndNotice() || hooks.stopRequested(); });
     // As in every pass, the page counts once its worker is gone: the worker
@@ -57,7 +57,7 @@ QString FetchFirstPage(const QString& keyword, const QString& regionValue, Harve
 }  // namespace
 
 QString SearchPageResultFile(int page) {
-  return QStringLiteral("TempPage_") + QString::number(page == 1 ? 0 : page);
+  return FromProtocol(pitrel::SearchPageResultFile(page));
 }
 
 int LeadingWholeNumber(const QString& text) {
@@ -133,7 +133,7 @@ MemberHarvestOutcome HarvestMemberNames(const QString& keyword, const QString& r
         return WorkUnit{BuildSearchUrl(keyword, regionValue, page), SearchPageResultFile(page)};
       };
       DispatchRules rules;
-      rules.workerFlag = kMemberListFlag;
+      rules.workerFlag = pitrel::kMemberListFlag;
       rules.deleteStaleFile = true;
       rules.stopTestFirst = true;
       rules.oneResultPerPass = true;

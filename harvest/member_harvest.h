@@ -15,7 +15,7 @@ inline const QString kMemberHarvestCaption = QStringLiteral("正在下载阿里�
 inline const QString kMemberStartCaption = QStringLiteral("下载阿里会员名");
 inline const QString kMemberStopCaption = QStringLiteral("中止会员下载");
 
-// The result file of a search page; the first page uses "TempPage_0".
+// The result file of a search page (page 1's is named as page 0).
 QString SearchPageResultFile(int page);
 
 // The number a text starts with (blanks skipped, optional sign, digits);

@@ -1,5 +1,7 @@
 #include "harvest/member_name.h"
 
+#include "harvest/worker_protocol.h"
+
 namespace quenlo {
 
 bool IsSafeMemberName(const QString& name) {
@@ -13,6 +15,8 @@ bool IsSafeMemberName(const QString& name) {
   return true;
 }
 
-QString MemberResultFile(const QString& member) { return QStringLiteral("Temp_") + member; }
+QString MemberResultFile(const QString& member) {
+  return FromProtocol(pitrel::MemberResultFile(member.toStdString()));
+}
 
 }  // namespace quenlo

@@ -1,5 +1,5 @@
-// Member names come from web pages and become parts of file names
-// ("Temp_" + name) and addresses. Only names that pass this check are stored
+// Member names come from web pages and become parts of file names (the
+// member's result file) and addresses. Only names that pass this check are stored
 // or turned into a path.
 #pragma once
 

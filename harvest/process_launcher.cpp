@@ -1,5 +1,6 @@
 #include "harvest/process_launcher.h"
 
+#include "harvest/worker_protocol.h"
 #include "store/marketplace_settings.h"
 
 #include <QCoreApplication>
@@ -13,7 +14,8 @@
 namespace quenlo {
 
 QString WorkerCommandLine(const QString& argument, const QString& resultFile, int flag) {
-  return argument + QChar(0x2016) + resultFile + QChar(0x2016) + QString::number(flag);
+  return FromProtocol(
+      pitrel::WorkerCommandLine(argument.toStdString(), resultFile.toStdString(), flag));
 }
 
 QString DefaultWorkerProgram() {
@@ -46,8 +48,7 @@ bool ProcessLauncher::Ready(QString* reason) {
 void ProcessLauncher::Launch(const QString& argument, const QString& resultFile, int flag) {
   // A separator inside a field would hand the worker other fields (another
   // result file among them): such a unit ends at once without a worker.
-  const QChar separator(0x2016);
-  if (argument.contains(separator) || resultFile.contains(separator)) {
+  if (argument.contains(kCommandSeparator) || resultFile.contains(kCommandSeparator)) {
     Worker& skipped = workers_[resultFile];
     skipped = Worker{};
     skipped.ended = true;

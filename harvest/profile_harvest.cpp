@@ -1,11 +1,11 @@
 #include "harvest/profile_harvest.h"
 
 #include "harvest/dispatch_pass.h"
-#include "harvest/field_separator.h"
 #include "harvest/member_name.h"
 #include "harvest/store_failures.h"
 #include "harvest/worker_launcher.h"
 #include "harvest/work_list.h"
+#include "harvest/worker_protocol.h"
 #include "ports/messenger.h"
 #include "ports/progress_sink.h"
 #include "store/database.h"
@@ -13,7 +13,6 @@
 namespace quenlo {
 
 namespace {
-constexpr int kProfileFlag = 2;
 constexpr int kReadPauseTicks = 100;
 constexpr int kLastProfilePart = 18;
 
@@ -57,7 +56,7 @@ ProfileHarvestOutcome HarvestProfiles(HarvestHooks& hooks) {
   } else if (!members.isEmpty()) {
     DispatchTable table(outcome.members);
     DispatchRules rules;
-    rules.workerFlag = kProfileFlag;
+    rules.workerFlag = pitrel::kProfileFlag;
     rules.deleteStaleFile = false;  // a result already there is taken as this member's
     rules.readPauseTicks = kReadPauseTicks;
     auto units = [&](int k) {

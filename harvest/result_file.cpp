@@ -1,6 +1,7 @@
 #include "harvest/result_file.h"
 
 #include "harvest/wait_ticks.h"
+#include "harvest/worker_protocol.h"
 #include "ports/event_pump.h"
 #include "ports/messenger.h"
 
@@ -12,7 +13,7 @@ namespace quenlo {
 bool ResultReady(const QString& fileName) { return QFile::exists(fileName); }
 
 QString DecodeResult(const QByteArray& bytes) {
-  QStringDecoder decoder("GB18030");
+  QStringDecoder decoder(pitrel::kResultEncoding);
   if (!decoder.isValid()) return QString::fromLocal8Bit(bytes);
   return decoder.decode(bytes);
 }

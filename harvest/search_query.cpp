@@ -27,7 +27,7 @@ RememberedQuery LoadRememberedQuery() {
 
 QString KeywordProblem(const QString& keyword) {
   if (keyword.trimmed().isEmpty()) return kEmptyKeywordMessage;
-  if (keyword.contains(QChar(0x2016))) return kKeywordSeparatorMessage;
+  if (keyword.contains(kCommandSeparator)) return kKeywordSeparatorMessage;
   return {};
 }
 

@@ -2,6 +2,8 @@
 // remembered last query (settings Return_Str1 / Return_Str2).
 #pragma once
 
+#include "harvest/worker_protocol.h"
+
 #include <QString>
 
 namespace quenlo {
@@ -11,7 +13,8 @@ inline const QString kDefaultKeyword = QStringLiteral("网络");
 inline const QString kDefaultRegionEntry = QStringLiteral("浙江");
 inline const QString kEmptyKeywordMessage = QStringLiteral("关键词不能为空！");
 // The worker's command line separates its fields with this character.
-inline const QString kKeywordSeparatorMessage = QStringLiteral("关键词不能包含“‖”！");
+inline const QString kKeywordSeparatorMessage =
+    QStringLiteral("关键词不能包含“") + kCommandSeparator + QStringLiteral("”！");
 
 // The confirmed, trimmed keyword; empty unless the last opening was confirmed.
 QString& QueryKeyword();

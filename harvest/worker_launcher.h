@@ -12,7 +12,8 @@ class WorkerLauncher {
   virtual ~WorkerLauncher() = default;
   // Whether workers can be started at all; when not, *reason says why.
   virtual bool Ready(QString* reason) = 0;
-  // Starts one worker: argument ‖ result file ‖ flag. Does not wait for it.
+  // Starts one worker on argument, result file and flag (worker/protocol.h).
+  // Does not wait for it.
   virtual void Launch(const QString& argument, const QString& resultFile, int flag) = 0;
   // The worker last launched for resultFile has ended (exited, crashed, was
   // killed, could not start) or overran its time and was stopped.
@@ -21,7 +22,8 @@ class WorkerLauncher {
   virtual bool TakeEndNotice() = 0;
 };
 
-// The worker's command-line text: argument, "‖", result file, "‖", flag.
+// The worker's command-line text: argument, result file and flag joined by
+// the command separator.
 QString WorkerCommandLine(const QString& argument, const QString& resultFile, int flag);
 
 }  // namespace quenlo

@@ -1,5 +1,7 @@
 #include "shell/work_directory.h"
 
+#include "harvest/worker_protocol.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -40,7 +42,8 @@ void ClearAbandonedRunFolders(const QString& dir) {
 }
 
 bool CanWriteIn(const QString& dir) {
-  QFile probe(QDir(dir).filePath(QStringLiteral("TempPage_probe")));
+  // Named as a worker's file: should it stay behind, the next cleanup takes it.
+  QFile probe(QDir(dir).filePath(kSearchPageResultPrefix + QStringLiteral("probe")));
   const bool written = probe.open(QIODevice::WriteOnly) && probe.write("x", 1) == 1 && probe.flush();
   probe.remove();
   return written;
@@ -85,15 +88,15 @@ void AnchorPathVariables() {
 }
 
 bool IsResultFileName(const QString& fileName) {
-  return fileName.startsWith(QLatin1String("TempPage_")) ||
-         fileName.startsWith(QLatin1String("Temp_"));
+  return fileName.startsWith(kSearchPageResultPrefix) || fileName.startsWith(kMemberResultPrefix);
 }
 
 int RemoveLeftoverResultFiles(const QString& dir) {
   const QDir directory(dir);
   int removed = 0;
   const QStringList files =
-      directory.entryList({QStringLiteral("Temp*")}, QDir::Files | QDir::Hidden | QDir::System);
+      directory.entryList({kSearchPageResultPrefix + u'*', kMemberResultPrefix + u'*'},
+                          QDir::Files | QDir::Hidden | QDir::System);
   for (const QString& name : files) {
     if (IsResultFileName(name) && QFile::remove(directory.filePath(name))) ++removed;
   }

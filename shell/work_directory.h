@@ -26,8 +26,9 @@ void LeaveWorkDirectory();
 // in, before it moves to its work directory.
 void AnchorPathVariables();
 
-// Whether a name is one a worker writes: a result file ("TempPage_…", "Temp_…")
-// or its temporary and trade-credit companions, which share the prefix.
+// Whether a name is one a worker writes: a search page's or a member's result
+// file (worker/protocol.h) or its temporary and trade-credit companions,
+// which share the prefix.
 bool IsResultFileName(const QString& fileName);
 
 // Deletes the left-over result files in dir; other files stay. Failures are

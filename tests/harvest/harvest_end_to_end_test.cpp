@@ -6,6 +6,7 @@
 #include "harvest/process_launcher.h"
 #include "harvest/profile_harvest.h"
 #include "harvest/search_query.h"
+#include "harvest/worker_protocol.h"
 #include "harvest_world.h"
 #include "qt_app_environment.h"
 #include "tools/sample_market/expected_results.h"
@@ -182,7 +183,7 @@ TEST(HostileNameTest, NamesNeitherBreakTheBaseNorEscapeTheWorkDirectory) {
 TEST(HostileNameTest, SeparatorInAKeywordNeverReachesAWorker) {
   HarvestWorld world(Options(10));
   const QString outside = world.data.filePath("planted");
-  const QString keyword = QStringLiteral("x\u2016%1\u20160").arg(outside);
+  const QString keyword = QStringList{"x", outside, "0"}.join(kCommandSeparator);
   EXPECT_EQ(KeywordProblem(keyword), kKeywordSeparatorMessage);
   EXPECT_FALSE(ConfirmQuery(keyword, kDefaultRegionEntry));
   EXPECT_EQ(RunHarvestCommand({"members", keyword}), 2);
@@ -264,7 +265,7 @@ TEST(StoreTest, ResultFieldsLandInTheirColumns) {
   HarvestWorld world(Options(1));
   DbExecute("INSERT INTO 地址表(AName) VALUES(?)", {"m1"});
   DbExecute("INSERT INTO 介绍表(AName) VALUES(?)", {"m1"});
-  const QString sep = "〗★〖";
+  const QString& sep = kFieldSeparator;
   StoreContact(QStringList({"家具", "m1", "f2", "f3", "f4", "f5", "f6", "f7", "f8", "f9", "f10", ""}).join(sep));
   QStringList contact;
   for (const char* column : {"CAddr", "CName", "CUrl", "CPC", "RFax", "RMob", "RPhone", "RJob", "RSex", "RName"})

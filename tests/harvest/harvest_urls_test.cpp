@@ -4,6 +4,7 @@
 #include "harvest/member_name.h"
 #include "harvest/regions.h"
 #include "harvest/worker_launcher.h"
+#include "harvest/worker_protocol.h"
 
 #include <gtest/gtest.h>
 
@@ -97,10 +98,10 @@ TEST(SearchPagesTest, HitCountAndPages) {
   EXPECT_EQ(SearchPageResultFile(2), "TempPage_2");
 }
 
-TEST(WorkerCommandLineTest, FieldsJoinedByDoubleBar) {
-  EXPECT_EQ(WorkerCommandLine("http://h/company/detail/contact/m1.html", "Temp_m1", 1),
-            QString("http://h/company/detail/contact/m1.html") + QChar(0x2016) + "Temp_m1" +
-                QChar(0x2016) + "1");
+TEST(WorkerCommandLineTest, FieldsJoinedByTheCommandSeparatorKeepTheirText) {
+  const QString page = QStringLiteral("http://h/company/网络/m1.html");
+  EXPECT_EQ(WorkerCommandLine(page, "Temp_m1", pitrel::kContactFlag),
+            page + kCommandSeparator + "Temp_m1" + kCommandSeparator + "1");
 }
 
 }  // namespace
