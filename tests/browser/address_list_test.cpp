@@ -4,6 +4,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <QFile>
+
 #include "browser/grid_operations.h"
 #include "browser_test_support.h"
 
@@ -159,6 +161,18 @@ TEST_F(AddressListTest, ADeleteThatFailsMidwayIsReportedOnceAndTheGridMatchesThe
   EXPECT_EQ(GridColumn(grid_, 1), TempDatabase::Column("AName"));
 }
 
+TEST_F(AddressListTest, ADeleteWithoutABaseSaysWhyAndKeepsTheRows) {
+  TempDatabase::AddMembers(3);
+  Refresh();
+  ASSERT_TRUE(QFile::remove(DatabasePath()));
+  grid_.SetRow(2);
+  grid_.SetRowSel(3);
+  EXPECT_TRUE(DeleteAddressRows(grid_));
+  EXPECT_THAT(messenger_.messages,
+              ElementsAre("删除第1行的记录时出错，删除已停止：无法建立数据库连接！"));
+  EXPECT_EQ(GridDataRowCount(grid_), 3);
+}
+
 TEST_F(AddressListTest, TwoRowsOfOneMemberAreBothDeletedFromTheTable) {
   TempDatabase::AddContact("dup", "一");
   TempDatabase::AddContact("other", "二");
@@ -194,6 +208,32 @@ TEST_F(AddressListTest, AWholeSelectInTheTagFillsColoursLookupsAndFormattedNumbe
   EXPECT_EQ(GridColumn(grid_, 3), QStringList({"五星", ""}));
   EXPECT_EQ(GridColumn(grid_, 4), QStringList({"", ""}));
   EXPECT_EQ(GridColumn(grid_, 5), QStringList({"0.25", "0.12"}));
+}
+
+TEST_F(AddressListTest, ABaseThatCannotBeReadShowsTheSearchOnceAndLeavesTheHeaderRows) {
+  TempDatabase::AddMembers(3);
+  ASSERT_TRUE(QFile::remove(DatabasePath()));
+  Refresh("02:公司名称", "公司");
+  EXPECT_THAT(messenger_.messages,
+              ElementsAre("数据库打开错误(SELECT * FROM 地址表 WHERE CName LIKE '%公司%' "
+                          "ESCAPE '\\' ORDER BY ID ASC)！"));
+  EXPECT_EQ(grid_.Rows(), 2);
+  EXPECT_TRUE(grid_.Visible());
+  EXPECT_EQ(progress_.begins.size(), 1u);
+  EXPECT_EQ(progress_.ends, 1);
+}
+
+TEST_F(AddressListTest, ALookupThatCannotBeMadeIsShownForEachRowAndReadsEmpty) {
+  TempDatabase::AddMembers(2);
+  GridSetupColumns(grid_, {"", "AName", "AName:介绍表:NoKey:Score"}, {"序号", "会员", "评分"});
+  grid_.SetFixedCols(1);
+  grid_.SetTag(kContactTable);
+  GridLoadTable(grid_, "", "ID ASC", measure_);
+  EXPECT_THAT(messenger_.messages,
+              ElementsAre("数据库打开错误(SELECT * FROM 介绍表 WHERE NoKey='m1')！",
+                          "数据库打开错误(SELECT * FROM 介绍表 WHERE NoKey='m2')！"));
+  EXPECT_EQ(GridColumn(grid_, 1), QStringList({"m1", "m2"}));
+  EXPECT_EQ(GridColumn(grid_, 2), QStringList({"", ""}));
 }
 
 TEST_F(AddressListTest, AFieldMissingFromTheRecordsEndsTheFillQuietly) {

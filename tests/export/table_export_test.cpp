@@ -230,6 +230,24 @@ TEST_F(TableExportTest, CommandLineShownExportsTheSearchAsTheGridShowsIt) {
   EXPECT_FALSE(QFile::exists(PathOf("x.csv")));
 }
 
+TEST_F(TableExportTest, ABaseThatCannotBeReadIsShownAndNothingIsWritten) {
+  AddThreeMembers();
+  ASSERT_TRUE(QFile::remove(PathOf("DATA.mdb")));
+  const QString openFailed = QStringLiteral("数据库打开错误(SELECT * FROM 地址表)！");
+  EXPECT_FALSE(ExportTableToCsv(header_, kContactTable, PathOf("a.csv")));
+  EXPECT_FALSE(ExportTableToExcel(header_, kContactTable, PathOf("a.xlsx")));
+  EXPECT_EQ(messenger_.messages, QStringList({openFailed, openFailed, kSaveFailedMessage}));
+
+  // The command line: the messages go to stderr, then the export says what it did not write.
+  SetActiveMessenger(nullptr);
+  ::testing::internal::CaptureStderr();
+  EXPECT_EQ(RunExportCommand({"export", PathOf("cli.csv")}), 1);
+  EXPECT_EQ(QString::fromStdString(::testing::internal::GetCapturedStderr()),
+            QStringLiteral("数据库打开错误(SELECT COUNT(*) FROM 地址表)！\n") + openFailed +
+                "\nquenlo export: " + PathOf("cli.csv") + " was not written\n");
+  EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files), QStringList());
+}
+
 TEST_F(TableExportTest, CommandLineFailuresGiveNonZeroStatus) {
   EXPECT_NE(RunExportCommand({"export"}), 0);
   EXPECT_NE(RunExportCommand({"export", PathOf("a.csv"), PathOf("b.csv")}), 0);

@@ -311,6 +311,44 @@ TEST(StoreTest, FailingStatementIsReportedOnceAndTheHarvestGoesOn) {
   EXPECT_EQ(LoadContactWorkList().size(), 11);  // all still there for the next run
 }
 
+// A base that cannot be read: each harvest shows the statement that failed,
+// then what it makes of that, and a member harvest still removes repeats.
+TEST(StoreTest, ABaseThatCannotBeReadIsShownBeforeWhatTheHarvestMakesOfIt) {
+  HarvestWorld world(Options(95));
+  HarvestRun run(5);
+  ASSERT_TRUE(QFile::remove(DatabasePath()));
+  HarvestContacts(run.hooks);
+  HarvestProfiles(run.hooks);
+  HarvestMemberNames("", "", run.hooks);
+  const QString removeRepeats = "数据库打开错误(SELECT * FROM 地址表 ORDER BY AName,ID)！";
+  const QString removeRepeatedProfiles = "数据库打开错误(SELECT * FROM 介绍表 ORDER BY AName,ID)！";
+  EXPECT_EQ(world.messenger.messages,
+            QStringList({"数据库打开错误(SELECT AName FROM 地址表 WHERE CName='')！", kNoContactsToFetch,
+                         "数据库打开错误(SELECT AName FROM 介绍表 WHERE Intro='')！", removeRepeats,
+                         removeRepeatedProfiles}));
+
+  world.messenger.messages.clear();
+  const auto outcome = HarvestMemberNames("hits95", "", run.hooks);
+  EXPECT_EQ(outcome.storeFailures, 3);  // one for each page
+  const QString firstName = QString::fromStdString(world.market.catalogue().at(1).name);
+  EXPECT_EQ(world.messenger.messages,
+            QStringList({"保存下载结果失败：" + firstName + "\r\n无法建立数据库连接！", removeRepeats,
+                         removeRepeatedProfiles, "另有 2 条下载结果未能保存。"}));
+}
+
+TEST(CommandLineTest, ABaseThatCannotBeOpenedIsRefusedWithTheReason) {
+  HarvestWorld world(Options(10));
+  QFile empty(DatabasePath());
+  ASSERT_TRUE(empty.open(QIODevice::WriteOnly | QIODevice::Truncate));
+  empty.close();
+  ::testing::internal::CaptureStderr();
+  EXPECT_EQ(RunHarvestCommand({"contacts"}), 1);
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+            "quenlo: cannot open the record base: the file is not a record base (its tables are "
+            "missing)\n");
+  EXPECT_TRUE(world.messenger.messages.isEmpty());
+}
+
 TEST(CommandLineTest, RefusesWithoutWorkerOrBaseOrWithBadArguments) {
   HarvestWorld world(Options(10));
   EXPECT_EQ(RunHarvestCommand({"members"}), 2);
