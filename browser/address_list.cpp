@@ -107,12 +107,12 @@ bool DeleteAddressRows(GridModel& grid) {
   ProgressBegin(kDeletingCaption, bottom - top + 1);
   int deletedTo = top - 1;
   for (int row = top; row <= bottom; ++row) {
-    try {
-      DbExecute(QStringLiteral("DELETE FROM 地址表 WHERE AName=?"), {members[row - top]});
-    } catch (const std::exception& error) {
+    const DbStatus deleted =
+        DbExecute(QStringLiteral("DELETE FROM 地址表 WHERE AName=?"), {members[row - top]});
+    if (!deleted.Ok()) {
       ShowMessage(QStringLiteral("删除第%1行的记录时出错，删除已停止：%2")
                       .arg(row - grid.FixedRows() + 1)
-                      .arg(QString::fromUtf8(error.what())));
+                      .arg(deleted.Message()));
       break;
     }
     deletedTo = row;

@@ -43,11 +43,11 @@ bool CellEditor::CellEditSave() {
     ShowMessage(QStringLiteral("这一列不能修改。"));
     return false;
   }
-  try {
-    DbExecute(QStringLiteral("UPDATE 地址表 SET ") + field + QStringLiteral("=? WHERE AName=?"),
-              {value, member_});
-  } catch (const std::exception& error) {
-    ShowMessage(QStringLiteral("修改没有保存：%1").arg(QString::fromUtf8(error.what())));
+  const DbStatus saved =
+      DbExecute(QStringLiteral("UPDATE 地址表 SET ") + field + QStringLiteral("=? WHERE AName=?"),
+                {value, member_});
+  if (!saved.Ok()) {
+    ShowMessage(QStringLiteral("修改没有保存：%1").arg(saved.Message()));
     return false;
   }
   if (col_ == kMemberColumn) member_ = value;

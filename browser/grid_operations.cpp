@@ -64,9 +64,13 @@ std::vector<ColumnSource> ResolveColumns(const GridModel& grid, const Recordset&
   return sources;
 }
 
-QVariant FieldValue(const Recordset& records, const ColumnSource& source) {
-  if (source.field < 0) throw DbError("unknown field");
-  return records.Value(source.field);
+// A lookup that cannot be made is shown, and its cell reads empty.
+QVariant LookedUpValue(const Recordset& records, const ColumnSource& source) {
+  QVariant value;
+  const DbStatus found = DbLookup(source.lookup[0], records.Value(source.field), source.lookup[1],
+                                  source.lookup[2], &value);
+  if (!found.Ok()) ShowMessage(found.Message());
+  return value;
 }
 
 void FillRow(GridModel& grid, int r, const Recordset& records,
@@ -80,29 +84,30 @@ void FillRow(GridModel& grid, int r, const Recordset& records,
         grid.SetTextMatrix(r, i, QString::number(grid.Rows() - 2));
         break;
       case ColumnSource::kColor: {
-        const quint32 color = FieldValue(records, source).toUInt();
+        const quint32 color = records.Value(source.field).toUInt();
         grid.SetRow(r);
         grid.SetCol(i);
         grid.SetCellBackColor(r, i, color == 0 ? kZeroColorSubstitute : color);
         break;
       }
       case ColumnSource::kLookup:
-        grid.SetTextMatrix(r, i, FormatCellValue(DbLookup(source.lookup[0], FieldValue(records, source),
-                                                          source.lookup[1], source.lookup[2])));
+        grid.SetTextMatrix(r, i, FormatCellValue(LookedUpValue(records, source)));
         break;
       case ColumnSource::kField:
-        grid.SetTextMatrix(r, i, FormatCellValue(FieldValue(records, source)));
+        grid.SetTextMatrix(r, i, FormatCellValue(records.Value(source.field)));
         break;
     }
   }
 }
 
-// Steps 2 to 8 of a fill; throws on the first failure, leaving the rows so far.
+// Steps 2 to 8 of a fill. A field the records lack throws and ends the fill,
+// leaving the rows so far; a base that cannot be read is shown.
 void FillFromDatabase(GridModel& grid, const QString& sql, const QVariantList& params,
                       Connection& connection, Recordset& records) {
-  if (sql.isEmpty()) throw DbError("no table to read");
-  DbOpenRecordset(connection, records, sql, params);
-  if (!records.IsOpen()) throw DbError("recordset not open");
+  if (sql.isEmpty()) return;
+  if (const DbStatus opened = DbOpenRecordset(connection, records, sql, params); !opened.Ok()) {
+    return ShowMessage(opened.Message());
+  }
   const int count = std::min(GridRowCap(grid.Cols()), records.RecordCount());
   ProgressBegin(kOpeningCaption, records.RecordCount() + 1);
   const std::vector<ColumnSource> sources = ResolveColumns(grid, records);

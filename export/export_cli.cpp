@@ -10,6 +10,7 @@
 #include "browser/text_measure.h"
 #include "export/export_records.h"
 #include "export/export_texts.h"
+#include "ports/messenger.h"
 #include "store/database.h"
 
 namespace quenlo {
@@ -92,7 +93,9 @@ bool ParseRequest(QStringList args, ExportRequest& request) {
 bool IsTableEmpty(const QString& table) {
   Connection connection;
   Recordset records;
-  DbOpenRecordset(connection, records, QStringLiteral("SELECT COUNT(*) FROM ") + table);
+  const DbStatus opened =
+      DbOpenRecordset(connection, records, QStringLiteral("SELECT COUNT(*) FROM ") + table);
+  if (!opened.Ok()) ShowMessage(opened.Message());
   const bool empty = records.IsOpen() && !records.Eof() && records.Value(0).toInt() == 0;
   DbCloseRecordset(connection, records);
   return empty;

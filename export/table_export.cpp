@@ -5,6 +5,7 @@
 #include <QLocale>
 #include <QSaveFile>
 #include <QStringList>
+#include <stdexcept>
 
 #include "browser/grid_model.h"
 #include "export/csv_writer.h"
@@ -29,11 +30,13 @@ std::vector<int> FieldIndexes(const std::vector<ExportColumn>& columns, const Re
 }
 
 // Opens every record of table; the table name is spliced into SQL, so only
-// the program's own tables are accepted.
+// the program's own tables are accepted. A base that cannot be read is shown.
 bool OpenTable(Connection& connection, Recordset& records, const QString& table) {
   if (!IsKnownTable(table)) return false;
-  DbOpenRecordset(connection, records, QStringLiteral("SELECT * FROM ") + table);
-  return records.IsOpen();
+  const DbStatus opened =
+      DbOpenRecordset(connection, records, QStringLiteral("SELECT * FROM ") + table);
+  if (!opened.Ok()) ShowMessage(opened.Message());
+  return opened.Ok();
 }
 
 QString RecordCsvLine(const Recordset& records, const std::vector<int>& indexes) {
@@ -117,7 +120,7 @@ bool ExportTableToCsv(const GridModel& grid, const QString& table, const QString
   try {
     saved =
         file.open(QIODevice::WriteOnly) && WriteTableCsv(columns, records, file) && CommitComplete(file);
-  } catch (const DbError&) {
+  } catch (const std::out_of_range&) {
     saved = false;
   }
   ProgressEnd();
@@ -138,7 +141,7 @@ bool ExportTableToExcel(const GridModel& grid, const QString& table, const QStri
     ProgressStep(1, kProgressUnit);  // sheet named
     try {
       saved = WriteTableSheet(columns, records, book) && book.Save();
-    } catch (const DbError&) {
+    } catch (const std::out_of_range&) {
       saved = false;
     }
     ProgressEnd();

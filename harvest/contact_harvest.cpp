@@ -17,16 +17,16 @@ QStringList LoadContactWorkList() {
   return LoadSafeMembers(QStringLiteral("SELECT AName FROM 地址表 WHERE CName=''"));
 }
 
-void StoreContact(const QString& taggedResult) {
+DbStatus StoreContact(const QString& taggedResult) {
   const QStringList p = taggedResult.split(kFieldSeparator);
   // A contact result has exactly ten fields. Anything else is not one: a
   // profile harvest running beside this one writes the same result name,
   // and its eighteen fields would fill the company name and the rest with
   // profile text, after which the member would never be fetched again.
-  if (p.size() != 12) return;
-  DbExecute(QStringLiteral("UPDATE 地址表 SET CName=?,CAddr=?,CPC=?,CUrl=?,RFax=?,RName=?,"
-                           "RMob=?,RPhone=?,RSex=?,RJob=? WHERE AName=?"),
-            {p[3], p[2], p[5], p[4], p[6], p[11], p[7], p[8], p[10], p[9], p[1]});
+  if (p.size() != 12) return {};
+  return DbExecute(QStringLiteral("UPDATE 地址表 SET CName=?,CAddr=?,CPC=?,CUrl=?,RFax=?,RName=?,"
+                                  "RMob=?,RPhone=?,RSex=?,RJob=? WHERE AName=?"),
+                   {p[3], p[2], p[5], p[4], p[6], p[11], p[7], p[8], p[10], p[9], p[1]});
 }
 
 ContactHarvestOutcome HarvestContacts(HarvestHooks& hooks) {
@@ -57,11 +57,9 @@ ContactHarvestOutcome HarvestContacts(HarvestHooks& hooks) {
       const QString& member = members[k - 1];
       const QStringList fields = text.split(kFieldSeparator);
       if (fields.size() == 10 && !fields[1].trimmed().isEmpty()) ++outcome.filled;
-      try {
-        StoreContact(QStringLiteral("家具") + kFieldSeparator + member + kFieldSeparator + text);
-      } catch (const DbError& error) {
-        failures.Report(member, QString::fromUtf8(error.what()));
-      }
+      const DbStatus stored =
+          StoreContact(QStringLiteral("家具") + kFieldSeparator + member + kFieldSeparator + text);
+      if (!stored.Ok()) failures.Report(member, stored.Message());
     };
     Dispatcher dispatcher(rules, units, table, hooks, store);
     dispatcher.OnCollected([&](int done) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "harvest/harvest_hooks.h"
+#include "store/db_status.h"
 
 #include <QString>
 #include <QStringList>
@@ -21,8 +22,8 @@ QStringList LoadContactWorkList();
 
 // Writes a tagged contact result ("家具", member, then the ten fields, joined
 // by the field separator) into the member's row. Any other number of parts
-// than twelve stores nothing. Throws DbError when the statement fails.
-void StoreContact(const QString& taggedResult);
+// than twelve stores nothing.
+DbStatus StoreContact(const QString& taggedResult);
 
 struct ContactHarvestOutcome {
   HarvestEnd end = HarvestEnd::Finished;

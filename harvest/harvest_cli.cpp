@@ -146,8 +146,8 @@ int RunHarvestCommand(const QStringList& args) {
   }
   // A base that exists but cannot be opened (locked, read-only, not a record
   // base): the run ends before any page is fetched, and says why.
-  if (const QString problem = DbConnectionProblem(); !problem.isEmpty()) {
-    PrintError(QStringLiteral("cannot open the record base: %1").arg(problem));
+  if (const DbStatus reachable = DbCheckConnection(); !reachable.Ok()) {
+    PrintError(QStringLiteral("cannot open the record base: %1").arg(reachable.Reason()));
     return 1;
   }
   ProcessLauncher launcher;

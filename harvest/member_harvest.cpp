@@ -25,11 +25,23 @@ constexpr int kPollTicks = 500;
 void RemoveRepeatedMembers() {
   for (const QString& table : {kContactTable, kProfileTable}) {
     try {
-      DbRemoveDuplicates(table, QStringLiteral("AName"), QStringLiteral("ID"));
+      const DbStatus removed =
+          DbRemoveDuplicates(table, QStringLiteral("AName"), QStringLiteral("ID"));
+      if (!removed.Ok()) ShowMessage(removed.Message());
     } catch (const std::exception& error) {
       ShowMessage(QStringLiteral("删除重复会员失败：") + QString::fromUtf8(error.what()));
     }
   }
+}
+
+// A name enters both tables or neither.
+DbStatus InsertMemberName(const QString& name) {
+  DbTransaction bothTables;
+  DbStatus status = bothTables.Begin();
+  for (const QString& table : {kContactTable, kProfileTable}) {
+    if (status.Ok()) status = DbExecute("INSERT INTO " + table + "(AName) VALUES(?)", {name});
+  }
+  return status.Ok() ? bothTables.Commit() : status;
 }
 
 // Page 1 alone: its first line tells how many pages there are. An empty text
@@ -76,26 +88,24 @@ int SearchPageCount(int hits) { return hits <= 0 ? 0 : int((hits + 39LL) / 40); 
 
 int StoreMemberNames(const QString& resultText, StoreFailures& failures) {
   const QStringList lines = resultText.split(QStringLiteral("\r\n"));
+  // A page's names go in under one commit: forty names cost one sync, not eighty.
+  DbTransaction page;
+  if (const DbStatus begun = page.Begin(); !begun.Ok()) {
+    failures.Report(lines.value(1), begun.Message());
+    return 0;
+  }
   int stored = 0;
-  try {
-    // A page's names go in under one commit: forty names cost one sync, not eighty.
-    DbTransaction page;
-    for (qsizetype i = 1; i < lines.size(); ++i) {
-      const QString& name = lines[i];
-      if (!IsSafeMemberName(name)) continue;
-      try {
-        DbTransaction bothTables;  // a name enters both tables or neither
-        DbExecute(QStringLiteral("INSERT INTO 地址表(AName) VALUES(?)"), {name});
-        DbExecute(QStringLiteral("INSERT INTO 介绍表(AName) VALUES(?)"), {name});
-        bothTables.Commit();
-        ++stored;
-      } catch (const DbError& error) {
-        failures.Report(name, QString::fromUtf8(error.what()));
-      }
+  for (qsizetype i = 1; i < lines.size(); ++i) {
+    const QString& name = lines[i];
+    if (!IsSafeMemberName(name)) continue;
+    if (const DbStatus inserted = InsertMemberName(name); inserted.Ok()) {
+      ++stored;
+    } else {
+      failures.Report(name, inserted.Message());
     }
-    page.Commit();
-  } catch (const DbError& error) {
-    failures.Report(lines.value(1), QString::fromUtf8(error.what()));
+  }
+  if (const DbStatus committed = page.Commit(); !committed.Ok()) {
+    failures.Report(lines.value(1), committed.Message());
     return 0;
   }
   return stored;

@@ -32,13 +32,13 @@ QStringList LoadProfileWorkList() {
   return LoadSafeMembers(QStringLiteral("SELECT AName FROM 介绍表 WHERE Intro=''"));
 }
 
-void StoreProfile(const QString& taggedResult) {
+DbStatus StoreProfile(const QString& taggedResult) {
   QStringList p = taggedResult.split(kFieldSeparator);
   while (p.size() <= kLastProfilePart) p.append(QString());
-  DbExecute(QStringLiteral("UPDATE 介绍表 SET Score=?,BA=?,RV=?,MKT=?,RDate=?,RAddr=?,RCap=?,"
-                           "RMode=?,Field=?,Model=?,Prod=?,SNum=?,Intro=? WHERE AName=?"),
-            {p[4], p[6], p[7], p[8], p[10], p[12], p[3], p[15], p[16], p[14], p[17], p[11], p[18],
-             p[0]});
+  return DbExecute(
+      QStringLiteral("UPDATE 介绍表 SET Score=?,BA=?,RV=?,MKT=?,RDate=?,RAddr=?,RCap=?,"
+                     "RMode=?,Field=?,Model=?,Prod=?,SNum=?,Intro=? WHERE AName=?"),
+      {p[4], p[6], p[7], p[8], p[10], p[12], p[3], p[15], p[16], p[14], p[17], p[11], p[18], p[0]});
 }
 
 ProfileHarvestOutcome HarvestProfiles(HarvestHooks& hooks) {
@@ -66,11 +66,8 @@ ProfileHarvestOutcome HarvestProfiles(HarvestHooks& hooks) {
     auto store = [&](int k, const QString& text) {
       const QString& member = members[k - 1];
       if (IsReadProfile(text)) ++outcome.filled;
-      try {
-        StoreProfile(member + kFieldSeparator + text);
-      } catch (const DbError& error) {
-        failures.Report(member, QString::fromUtf8(error.what()));
-      }
+      const DbStatus stored = StoreProfile(member + kFieldSeparator + text);
+      if (!stored.Ok()) failures.Report(member, stored.Message());
     };
     Dispatcher dispatcher(rules, units, table, hooks, store);
     outcome.end = dispatcher.Run();

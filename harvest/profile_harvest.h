@@ -3,6 +3,7 @@
 #pragma once
 
 #include "harvest/harvest_hooks.h"
+#include "store/db_status.h"
 
 #include <QString>
 #include <QStringList>
@@ -16,9 +17,8 @@ inline const QString kProfileHarvestCaption = QStringLiteral("正在下载阿里
 QStringList LoadProfileWorkList();
 
 // Writes a tagged profile result (member, then the profile fields, joined by
-// the field separator); missing fields are stored as empty text. Throws
-// DbError when the statement fails.
-void StoreProfile(const QString& taggedResult);
+// the field separator); missing fields are stored as empty text.
+DbStatus StoreProfile(const QString& taggedResult);
 
 struct ProfileHarvestOutcome {
   HarvestEnd end = HarvestEnd::Finished;

@@ -20,9 +20,8 @@ void PrintLine(std::FILE* out, const QString& text) {
 
 int CreateDatabaseCommand(int argc, char** argv, const QString& directory) {
   QCoreApplication app(argc, argv);
-  QString error;
-  if (!quenlo::CreateDatabase(directory, &error)) {
-    PrintLine(stderr, QStringLiteral("quenlo: %1").arg(error));
+  if (const quenlo::DbStatus created = quenlo::CreateDatabase(directory); !created.Ok()) {
+    PrintLine(stderr, QStringLiteral("quenlo: %1").arg(created.Message()));
     return 1;
   }
   PrintLine(stdout, QStringLiteral("quenlo: database ready in %1").arg(directory));

@@ -40,36 +40,32 @@ bool WriteSchema(const QString& path, QString* error) {
 
 }  // namespace
 
-bool CreateDatabase(const QString& directory, QString* error) {
-  QString ignored;
-  if (!error) error = &ignored;
+DbStatus CreateDatabase(const QString& directory) {
   const QString target = QDir(directory).filePath(QString::fromLatin1(kDatabaseFileName));
   if (QFileInfo::exists(target)) {
-    *error = QStringLiteral("数据库文件已存在，未作改动：") + QDir::toNativeSeparators(target);
-    return false;
+    return DbStatus::Failed(QStringLiteral("数据库文件已存在，未作改动：") +
+                            QDir::toNativeSeparators(target));
   }
   if (!QDir().mkpath(directory)) {
-    *error = QStringLiteral("无法创建目录：") + QDir::toNativeSeparators(directory);
-    return false;
+    return DbStatus::Failed(QStringLiteral("无法创建目录：") + QDir::toNativeSeparators(directory));
   }
   QTemporaryFile building(QDir(directory).filePath(QStringLiteral("DATA.mdb.XXXXXX")));
   if (!building.open()) {
-    *error = QStringLiteral("无法在目录中写入文件：") + QDir::toNativeSeparators(directory);
-    return false;
+    return DbStatus::Failed(QStringLiteral("无法在目录中写入文件：") +
+                            QDir::toNativeSeparators(directory));
   }
   building.close();
   QString reason;
   if (!WriteSchema(building.fileName(), &reason)) {
-    *error = QStringLiteral("无法创建数据库：") + reason;
-    return false;
+    return DbStatus::Failed(QStringLiteral("无法创建数据库：") + reason);
   }
   // link() fails instead of replacing a file that appeared meanwhile.
   if (::link(QFile::encodeName(building.fileName()).constData(),
              QFile::encodeName(target).constData()) != 0) {
-    *error = QStringLiteral("无法写入数据库文件：") + QDir::toNativeSeparators(target);
-    return false;
+    return DbStatus::Failed(QStringLiteral("无法写入数据库文件：") +
+                            QDir::toNativeSeparators(target));
   }
-  return true;
+  return {};
 }
 
 }  // namespace quenlo

@@ -15,9 +15,8 @@ int main(int argc, char** argv) {
   if (QFileInfo::exists(QDir(directory).filePath(QString::fromLatin1(quenlo::kDatabaseFileName)))) {
     return 0;
   }
-  QString error;
-  if (!quenlo::CreateDatabase(directory, &error)) {
-    std::fprintf(stderr, "%s\n", error.toLocal8Bit().constData());
+  if (const quenlo::DbStatus created = quenlo::CreateDatabase(directory); !created.Ok()) {
+    std::fprintf(stderr, "%s\n", created.Message().toLocal8Bit().constData());
     return 1;
   }
   return 0;

@@ -1,15 +1,17 @@
 // The record base DATA.mdb: an SQLCipher file keyed with the database
 // password, with the tables 地址表 (contacts) and 介绍表 (company profiles).
 //
-// The six operations keep their classic shape (open, use, release), but one
+// The operations keep their classic shape (open, use, release), but one
 // keyed connection is reused behind them because keying an SQLCipher file is
 // slow. Values reach SQLite only as bound parameters ("?" placeholders);
 // identifiers that are spliced into SQL text must come from the program's own
 // column tables (see IsKnownTable / IsKnownColumn).
 //
-// Failures to connect or open are reported through the active Messenger with
-// the fixed texts; DbExecute and DbTransaction throw DbError instead (the
-// connection failure's text included), which their callers report.
+// Errors are values: every operation that can fail returns a DbStatus holding
+// the text for the user, and its caller decides what to show. The store shows
+// nothing and throws nothing at its callers; only reading a field a recordset
+// does not have, or with no current row, throws std::out_of_range, as a
+// container does for an index it does not hold.
 // Window thread only.
 #pragma once
 
@@ -18,7 +20,8 @@
 #include <QVariant>
 #include <QVariantList>
 #include <memory>
-#include <stdexcept>
+
+#include "store/db_status.h"
 
 namespace quenlo {
 
@@ -26,10 +29,6 @@ inline constexpr char kDatabaseFileName[] = "DATA.mdb";
 inline constexpr char kDatabasePassword[] = "58203146";
 inline const QString kContactTable = QStringLiteral("地址表");
 inline const QString kProfileTable = QStringLiteral("介绍表");
-
-struct DbError : std::runtime_error {
-  using std::runtime_error::runtime_error;
-};
 
 // QUENLO_DATA_DIR when set, otherwise the directory of the running executable.
 QString DataDirectory();
@@ -78,50 +77,56 @@ class Recordset {
   QString FieldName(int index) const;
   int FieldIndex(const QString& name) const;  // -1 when absent
   // Value of a field in the current row; a stored NULL comes back as a null
-  // QVariant. Throws DbError for an unknown field or when there is no current row.
+  // QVariant. Throws std::out_of_range for an unknown field or when there is
+  // no current row.
   QVariant Value(const QString& field) const;
   QVariant Value(int index) const;
   // Deletes the current row from its table; the recordset stays on it (as a
-  // deleted row) until it moves. Throws DbError when the delete fails.
-  void DeleteCurrent();
+  // deleted row) until it moves.
+  DbStatus DeleteCurrent();
 
  private:
   friend class RecordsetAccess;
   std::unique_ptr<RecordsetImpl> impl_;
 };
 
-void DbConnect(Connection& connection);
-// Why the base cannot be opened now (missing, not a record base, read-only,
-// locked), or an empty text when it can. Shows nothing.
-QString DbConnectionProblem();
-void DbOpenRecordset(Connection& connection, Recordset& records, const QString& sql,
-                     const QVariantList& params = {});
+// Opens the handle on the shared connection.
+DbStatus DbConnect(Connection& connection);
+// Whether the base can be opened now; the reason says why not (missing, not
+// a record base, read-only, locked).
+DbStatus DbCheckConnection();
+// Reads the rows of one SELECT into records and moves to the first. A failure
+// leaves records closed and reports the statement with its values.
+DbStatus DbOpenRecordset(Connection& connection, Recordset& records, const QString& sql,
+                         const QVariantList& params = {});
 void DbCloseRecordset(Connection& connection, Recordset& records);
-// Runs one statement that returns no rows. Throws DbError when it fails or
-// when there is no connection; shows nothing itself.
-void DbExecute(const QString& sql, const QVariantList& params = {});
-// Value of valueColumn in the first row of table whose keyColumn equals key,
-// or an empty text when there is none.
-QVariant DbLookup(const QString& table, const QVariant& key, const QString& keyColumn,
-                  const QString& valueColumn);
+// Runs one statement that returns no rows.
+DbStatus DbExecute(const QString& sql, const QVariantList& params = {});
+// Sets *value to valueColumn of the first row of table whose keyColumn equals
+// key, or to an empty text when there is none or the lookup fails.
+DbStatus DbLookup(const QString& table, const QVariant& key, const QString& keyColumn,
+                  const QString& valueColumn, QVariant* value);
 // Keeps, of every key, the row first in (key, order) order; deletes the rest.
-void DbRemoveDuplicates(const QString& table, const QString& keyColumn, const QString& orderColumn);
+// All or nothing: after a failure every row is still there.
+DbStatus DbRemoveDuplicates(const QString& table, const QString& keyColumn,
+                            const QString& orderColumn);
 
 // Releases the shared keyed connection (tests that swap QUENLO_DATA_DIR call it).
 void DbReleaseSharedConnection();
 
-// Groups the statements run while it lives (DbExecute, DeleteCurrent, ...)
-// into one transaction: much faster than one commit per row, and all or
-// nothing. Destroyed without Commit() it undoes them. Nests.
+// Groups the statements run between Begin() and Commit() (DbExecute,
+// DeleteCurrent, ...) into one transaction: much faster than one commit per
+// row, and all or nothing. Destroyed without a successful Commit() it undoes
+// them. Nests.
 class DbTransaction {
  public:
-  // Throws DbError (after the connection message) when the base cannot be reached.
   DbTransaction();
   ~DbTransaction();
   DbTransaction(const DbTransaction&) = delete;
   DbTransaction& operator=(const DbTransaction&) = delete;
-  // Throws DbError when the commit fails; the statements are undone then.
-  void Commit();
+  DbStatus Begin();
+  // Keeps what ran since Begin(); when the commit fails it is undone.
+  DbStatus Commit();
 
  private:
   std::shared_ptr<ConnectionImpl> connection_;
@@ -129,8 +134,7 @@ class DbTransaction {
   bool open_ = false;
 };
 
-// Creates DIR/DATA.mdb from the schema unless it exists. Returns false with a
-// reason in *error when it cannot.
-bool CreateDatabase(const QString& directory, QString* error);
+// Creates DIR/DATA.mdb from the schema unless it exists.
+DbStatus CreateDatabase(const QString& directory);
 
 }  // namespace quenlo

@@ -4,16 +4,14 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
-#include "ports/messenger.h"
 #include "store/connection_pool.h"
 #include "store/database.h"
+#include "store/db_error.h"
 #include "store/sqlite_statement.h"
 #include "store/store_access.h"
 
 namespace quenlo {
 namespace {
-
-const QString kConnectFailedMessage = QStringLiteral("无法建立数据库连接！");
 
 // A value as it would stand written into the statement.
 QString AsSqlLiteral(const QVariant& value) {
@@ -43,8 +41,8 @@ QString SqlAsShown(const QString& sql, const QVariantList& params) {
   return shown;
 }
 
-QString OpenFailedMessage(const QString& sql, const QVariantList& params = {}) {
-  return QStringLiteral("数据库打开错误(") + SqlAsShown(sql, params) + QStringLiteral(")！");
+DbStatus OpenFailed(const QString& sql, const QVariantList& params, const QString& reason) {
+  return DbStatus::OpenFailed(SqlAsShown(sql, params), reason);
 }
 
 QString ExecutableDirectory() {
@@ -76,34 +74,34 @@ Connection::Connection() = default;
 Connection::~Connection() = default;
 bool Connection::IsOpen() const { return impl_ != nullptr; }
 
-void DbConnect(Connection& connection) {
+DbStatus DbConnect(Connection& connection) {
   std::shared_ptr<ConnectionImpl>& impl = ConnectionAccess::Impl(connection);
   impl.reset();
   QString reason;
   impl = AcquireSharedConnection(&reason);
-  if (!impl) ShowMessage(kConnectFailedMessage);
+  return impl ? DbStatus() : DbStatus::ConnectFailed(reason);
 }
 
-QString DbConnectionProblem() {
+DbStatus DbCheckConnection() {
   QString reason;
-  if (AcquireSharedConnection(&reason)) return {};
-  return reason.isEmpty() ? kConnectFailedMessage : reason;
+  return AcquireSharedConnection(&reason) ? DbStatus() : DbStatus::ConnectFailed(reason);
 }
 
-void DbOpenRecordset(Connection& connection, Recordset& records, const QString& sql,
-                     const QVariantList& params) {
+DbStatus DbOpenRecordset(Connection& connection, Recordset& records, const QString& sql,
+                         const QVariantList& params) {
   DbCloseRecordset(connection, records);
   QString reason;
   std::shared_ptr<ConnectionImpl> shared = AcquireSharedConnection(&reason);
-  if (!shared) return ShowMessage(OpenFailedMessage(sql, params));
+  if (!shared) return OpenFailed(sql, params, reason);
   ConnectionAccess::Impl(connection) = shared;
   try {
     RecordsetAccess::Impl(records) =
         std::make_unique<RecordsetImpl>(shared, ForThisEngine(sql), params);
-  } catch (const DbError&) {
-    return ShowMessage(OpenFailedMessage(sql, params));
+  } catch (const DbError& error) {
+    return OpenFailed(sql, params, QString::fromUtf8(error.what()));
   }
   records.MoveFirst();
+  return {};
 }
 
 void DbCloseRecordset(Connection& connection, Recordset& records) {
@@ -111,30 +109,31 @@ void DbCloseRecordset(Connection& connection, Recordset& records) {
   ConnectionAccess::Impl(connection).reset();
 }
 
-void DbExecute(const QString& sql, const QVariantList& params) {
-  // No message box of its own: every caller reports the error it throws, and
-  // a harvest storing hundreds of results into an unreachable base would
-  // otherwise show one box for each.
+DbStatus DbExecute(const QString& sql, const QVariantList& params) {
   QString reason;
   const std::shared_ptr<ConnectionImpl> shared = AcquireSharedConnection(&reason);
-  if (!shared) throw DbError(kConnectFailedMessage.toStdString());
-  shared->Execute(ForThisEngine(sql), params);
+  if (!shared) return DbStatus::ConnectFailed(reason);
+  try {
+    shared->Execute(ForThisEngine(sql), params);
+  } catch (const DbError& error) {
+    return DbStatus::Failed(QString::fromUtf8(error.what()));
+  }
+  return {};
 }
 
-QVariant DbLookup(const QString& table, const QVariant& key, const QString& keyColumn,
-                  const QString& valueColumn) {
+DbStatus DbLookup(const QString& table, const QVariant& key, const QString& keyColumn,
+                  const QString& valueColumn, QVariant* value) {
+  *value = QString(QLatin1String(""));
   const QString sql = "SELECT * FROM " + table + " WHERE " + keyColumn + "=?";
   if (!IsKnownColumn(table, keyColumn) || !IsKnownColumn(table, valueColumn)) {
-    ShowMessage(OpenFailedMessage(sql, {key}));
-    return QString(QLatin1String(""));
+    return OpenFailed(sql, {key}, QStringLiteral("no such column"));
   }
   Connection connection;
   Recordset records;
-  DbOpenRecordset(connection, records, sql, {key});
-  QVariant value = QString(QLatin1String(""));
-  if (records.RecordCount() >= 1) value = records.Value(valueColumn);
+  const DbStatus opened = DbOpenRecordset(connection, records, sql, {key});
+  if (records.RecordCount() >= 1) *value = records.Value(valueColumn);
   DbCloseRecordset(connection, records);
-  return value;
+  return opened;
 }
 
 }  // namespace quenlo

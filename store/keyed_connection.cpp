@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "store/database.h"
+#include "store/db_error.h"
 #include "store/sqlite_statement.h"
 
 namespace quenlo {

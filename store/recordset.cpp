@@ -1,6 +1,8 @@
 #include <QRegularExpression>
+#include <stdexcept>
 
 #include "store/database.h"
+#include "store/db_error.h"
 #include "store/recordset_impl.h"
 #include "store/sqlite_statement.h"
 
@@ -146,21 +148,26 @@ int Recordset::FieldIndex(const QString& name) const {
 
 QVariant Recordset::Value(const QString& field) const {
   const int index = FieldIndex(field);
-  if (index < 0) throw DbError(("no field named " + field).toStdString());
+  if (index < 0) throw std::out_of_range(("no field named " + field).toStdString());
   return Value(index);
 }
 
 QVariant Recordset::Value(int index) const {
   if (!impl_ || impl_->position < 0 || impl_->position >= impl_->RowCount()) {
-    throw DbError("there is no current row");
+    throw std::out_of_range("there is no current row");
   }
-  if (index < 0 || index >= impl_->FieldCount()) throw DbError("no such field");
+  if (index < 0 || index >= impl_->FieldCount()) throw std::out_of_range("no such field");
   return impl_->Cell(impl_->position, index);
 }
 
-void Recordset::DeleteCurrent() {
-  if (!impl_) throw DbError("the recordset is not open");
-  impl_->DeleteRow(impl_->position);
+DbStatus Recordset::DeleteCurrent() {
+  if (!impl_) return DbStatus::Failed(QStringLiteral("the recordset is not open"));
+  try {
+    impl_->DeleteRow(impl_->position);
+  } catch (const DbError& error) {
+    return DbStatus::Failed(QString::fromUtf8(error.what()));
+  }
+  return {};
 }
 
 }  // namespace quenlo

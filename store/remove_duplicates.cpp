@@ -7,9 +7,9 @@
 #include <optional>
 #include <vector>
 
-#include "ports/messenger.h"
 #include "store/connection_pool.h"
 #include "store/database.h"
+#include "store/db_error.h"
 #include "store/sqlite_statement.h"
 
 namespace quenlo {
@@ -49,28 +49,30 @@ void DeleteRows(sqlite3* db, const QString& table, const std::vector<qint64>& ro
 
 }  // namespace
 
-void DbRemoveDuplicates(const QString& table, const QString& keyColumn,
-                        const QString& orderColumn) {
+DbStatus DbRemoveDuplicates(const QString& table, const QString& keyColumn,
+                            const QString& orderColumn) {
   const QString shownSql = "SELECT * FROM " + table + " ORDER BY " + keyColumn + "," + orderColumn;
   if (!IsKnownColumn(table, keyColumn) || !IsKnownColumn(table, orderColumn)) {
-    return ShowMessage(QStringLiteral("数据库打开错误(") + shownSql + QStringLiteral(")！"));
+    return DbStatus::OpenFailed(shownSql, QStringLiteral("no such column"));
   }
   QString reason;
   const std::shared_ptr<ConnectionImpl> connection = AcquireSharedConnection(&reason);
-  if (!connection) {
-    return ShowMessage(QStringLiteral("数据库打开错误(") + shownSql + QStringLiteral(")！"));
+  if (!connection) return DbStatus::OpenFailed(shownSql, reason);
+  DbTransaction transaction;
+  if (const DbStatus begun = transaction.Begin(); !begun.Ok()) {
+    return DbStatus::OpenFailed(shownSql, begun.Reason());
   }
   sqlite3* db = connection->Handle();
+  const QString orderedSql = "SELECT rowid, " + keyColumn + " FROM " + table + " ORDER BY " +
+                             keyColumn + "," + orderColumn + ",rowid";
   try {
-    DbTransaction transaction;
-    const QString orderedSql = "SELECT rowid, " + keyColumn + " FROM " + table + " ORDER BY " +
-                               keyColumn + "," + orderColumn + ",rowid";
     DeleteRows(db, table, RepeatedRows(db, orderedSql));
-    transaction.Commit();
-  } catch (const DbError&) {
-    // The transaction has undone any deletions: the rows are all there as before.
-    ShowMessage(QStringLiteral("数据库打开错误(") + shownSql + QStringLiteral(")！"));
+  } catch (const DbError& error) {
+    // The transaction undoes any deletions: the rows are all there as before.
+    return DbStatus::OpenFailed(shownSql, QString::fromUtf8(error.what()));
   }
+  const DbStatus committed = transaction.Commit();
+  return committed.Ok() ? committed : DbStatus::OpenFailed(shownSql, committed.Reason());
 }
 
 }  // namespace quenlo

@@ -1,6 +1,7 @@
 #include "store/sqlite_statement.h"
 
 #include "store/database.h"
+#include "store/db_error.h"
 
 namespace quenlo {
 namespace {

@@ -4,18 +4,27 @@
 
 #include "store/connection_pool.h"
 #include "store/database.h"
+#include "store/db_error.h"
 
 namespace quenlo {
 
-DbTransaction::DbTransaction() {
+DbTransaction::DbTransaction() = default;
+
+DbStatus DbTransaction::Begin() {
   static int serial = 0;
+  if (open_) return {};
   QString reason;
   connection_ = AcquireSharedConnection(&reason);
-  // Reported by the caller, as DbExecute's failures are.
-  if (!connection_) throw DbError(QStringLiteral("无法建立数据库连接！").toStdString());
-  savepoint_ = QStringLiteral("quenlo_batch_%1").arg(++serial);
-  connection_->Execute("SAVEPOINT " + savepoint_);
+  if (!connection_) return DbStatus::ConnectFailed(reason);
+  const QString savepoint = QStringLiteral("quenlo_batch_%1").arg(++serial);
+  try {
+    connection_->Execute("SAVEPOINT " + savepoint);
+  } catch (const DbError& error) {
+    return DbStatus::Failed(QString::fromUtf8(error.what()));
+  }
+  savepoint_ = savepoint;
   open_ = true;
+  return {};
 }
 
 DbTransaction::~DbTransaction() {
@@ -24,10 +33,15 @@ DbTransaction::~DbTransaction() {
   sqlite3_exec(connection_->Handle(), undo.constData(), nullptr, nullptr, nullptr);
 }
 
-void DbTransaction::Commit() {
-  if (!open_) return;
-  connection_->Execute("RELEASE " + savepoint_);
+DbStatus DbTransaction::Commit() {
+  if (!open_) return {};
+  try {
+    connection_->Execute("RELEASE " + savepoint_);
+  } catch (const DbError& error) {
+    return DbStatus::Failed(QString::fromUtf8(error.what()));
+  }
   open_ = false;
+  return {};
 }
 
 }  // namespace quenlo

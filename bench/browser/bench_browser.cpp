@@ -12,6 +12,7 @@
 #include <ctime>
 #include <random>
 
+#include "bench/must_succeed.h"
 #include "browser/address_list.h"
 #include "browser/font_text_measure.h"
 #include "browser/grid_operations.h"
@@ -34,28 +35,29 @@ QString Digits(std::mt19937& random, int count) {
 
 void FillRecordBase(int rows) {
   std::mt19937 random(7);
-  DbExecute("BEGIN");
+  MustSucceed(DbExecute("BEGIN"));
   for (int i = 0; i < rows; ++i) {
     const QString city = kCities[random() % kCities.size()];
     const QString trade = kTrades[random() % kTrades.size()];
     const QString member = QStringLiteral("member%1%2").arg(i).arg(Digits(random, 3));
-    DbExecute("INSERT INTO 地址表(AName, CName, RName, RMob, RPhone, RFax, RSex, RJob, CAddr, CPC, "
-              "CUrl) VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
-              {member, city + kSurnames[random() % kSurnames.size()] + "氏" + trade + "有限公司",
-               kSurnames[random() % kSurnames.size()] + "先生", "13" + Digits(random, 9),
-               "0" + Digits(random, 2) + "-" + Digits(random, 8),
-               "0" + Digits(random, 2) + "-" + Digits(random, 8), random() % 2 ? "男" : "女",
-               kJobs[random() % kJobs.size()],
-               city + trade + "路" + QString::number(random() % 999) + "号", Digits(random, 6),
-               "http://" + member + ".cn.example.com"});
+    MustSucceed(DbExecute(
+        "INSERT INTO 地址表(AName, CName, RName, RMob, RPhone, RFax, RSex, RJob, CAddr, CPC, "
+        "CUrl) VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
+        {member, city + kSurnames[random() % kSurnames.size()] + "氏" + trade + "有限公司",
+         kSurnames[random() % kSurnames.size()] + "先生", "13" + Digits(random, 9),
+         "0" + Digits(random, 2) + "-" + Digits(random, 8),
+         "0" + Digits(random, 2) + "-" + Digits(random, 8), random() % 2 ? "男" : "女",
+         kJobs[random() % kJobs.size()],
+         city + trade + "路" + QString::number(random() % 999) + "号", Digits(random, 6),
+         "http://" + member + ".cn.example.com"}));
   }
-  DbExecute("COMMIT");
+  MustSucceed(DbExecute("COMMIT"));
 }
 
 void RawRead(int cap) {
   Connection connection;
   Recordset records;
-  DbOpenRecordset(connection, records, "SELECT * FROM 地址表 ORDER BY ID ASC");
+  MustSucceed(DbOpenRecordset(connection, records, "SELECT * FROM 地址表 ORDER BY ID ASC"));
   qint64 chars = 0;
   for (int n = 0; n < cap && !records.Eof(); ++n, records.MoveNext()) {
     for (int f = 0; f < records.FieldCount(); ++f) chars += records.Value(f).toString().size();
@@ -104,11 +106,7 @@ int main(int argc, char** argv) {
   const int rows = argc > 1 ? std::atoi(argv[1]) : 40000;
   QTemporaryDir dir;
   qputenv("QUENLO_DATA_DIR", dir.path().toUtf8());
-  QString error;
-  if (!CreateDatabase(dir.path(), &error)) {
-    std::fprintf(stderr, "cannot create the record base: %s\n", qPrintable(error));
-    return 1;
-  }
+  MustSucceed(CreateDatabase(dir.path()));
   std::printf("record base: %d rows (filled in %.0f ms)\n", rows,
               TimeMs([&] { FillRecordBase(rows); }));
 

@@ -13,13 +13,13 @@
 #include <functional>
 #include <vector>
 
+#include "bench/must_succeed.h"
 #include "browser/address_list.h"
 #include "browser/grid_model.h"
 #include "browser/grid_operations.h"
 #include "browser/text_measure.h"
 #include "export/grid_export.h"
 #include "export/table_export.h"
-#include "ports/messenger.h"
 #include "store/database.h"
 
 namespace {
@@ -58,7 +58,7 @@ Timing Median(const std::function<void()>& run) {
 }
 
 void FillTable() {
-  quenlo::DbExecute(
+  quenlo::MustSucceed(quenlo::DbExecute(
       QStringLiteral(
           "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < ?) "
           "INSERT INTO 地址表(AName, CName, RName, RMob, RPhone, RFax, RSex, RJob, CAddr, CPC, "
@@ -67,14 +67,15 @@ void FillTable() {
           "'0755-8888' || i, '0755-6666' || i, '男', '销售\"经理\"', "
           "'广东省深圳市福田区华强北路' || i || '号', '518000', 'http://www.example' || i || '.cn' "
           "FROM n"),
-      {kRecords});
+      {kRecords}));
 }
 
 // The baseline: the exported fields of every record read as text, nothing written.
 void ReadAllRecords() {
   quenlo::Connection connection;
   quenlo::Recordset records;
-  quenlo::DbOpenRecordset(connection, records, QStringLiteral("SELECT * FROM 地址表"));
+  quenlo::MustSucceed(
+      quenlo::DbOpenRecordset(connection, records, QStringLiteral("SELECT * FROM 地址表")));
   std::vector<int> fields;
   for (const QString& name : quenlo::AddressFieldNames()) {
     if (!name.isEmpty()) fields.push_back(records.FieldIndex(name));
@@ -98,11 +99,7 @@ int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);
   QTemporaryDir dir;
   qputenv("QUENLO_DATA_DIR", QFile::encodeName(dir.path()));
-  QString error;
-  if (!quenlo::CreateDatabase(dir.path(), &error)) {
-    std::fprintf(stderr, "cannot create the database: %s\n", error.toLocal8Bit().constData());
-    return 1;
-  }
+  quenlo::MustSucceed(quenlo::CreateDatabase(dir.path()));
   FillTable();
 
   quenlo::GridModel header;

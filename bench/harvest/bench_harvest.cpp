@@ -147,9 +147,8 @@ int Measure(int members, int limit, int latencyMs) {
   QTemporaryDir work;
   qputenv("QUENLO_DATA_DIR", data.path().toUtf8());
   DbReleaseSharedConnection();
-  QString error;
-  if (!CreateDatabase(data.path(), &error)) {
-    std::fprintf(stderr, "bench_harvest: %s\n", qPrintable(error));
+  if (const DbStatus created = CreateDatabase(data.path()); !created.Ok()) {
+    std::fprintf(stderr, "bench_harvest: %s\n", qPrintable(created.Message()));
     return 1;
   }
   QDir::setCurrent(work.path());

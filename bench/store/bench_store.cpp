@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "ports/messenger.h"
+#include "bench/must_succeed.h"
 #include "store/database.h"
 
 using namespace quenlo;
@@ -58,33 +58,34 @@ void StorePage(int page, bool pooled) {
     for (const char* sql :
          {"INSERT INTO 地址表(AName) VALUES(?)", "INSERT INTO 介绍表(AName) VALUES(?)"}) {
       if (!pooled) DbReleaseSharedConnection();
-      DbExecute(QString::fromUtf8(sql), {name});
+      MustSucceed(DbExecute(QString::fromUtf8(sql), {name}));
     }
   }
 }
 
 void FillContacts(int rows, int distinctNames) {
-  DbExecute(QStringLiteral("DELETE FROM 地址表"));
-  DbExecute(QStringLiteral("BEGIN"));
+  MustSucceed(DbExecute(QStringLiteral("DELETE FROM 地址表")));
+  MustSucceed(DbExecute(QStringLiteral("BEGIN")));
   for (int i = 0; i < rows; ++i) {
-    DbExecute(
-        QStringLiteral("INSERT INTO 地址表(AName,CName,CAddr) VALUES(?,?,?)"),
-        {QStringLiteral("member%1").arg((i * 7919) % distinctNames),
-         QStringLiteral("深圳市某某电子有限公司"), QStringLiteral("广东省深圳市福田区某某路88号")});
+    MustSucceed(DbExecute(QStringLiteral("INSERT INTO 地址表(AName,CName,CAddr) VALUES(?,?,?)"),
+                          {QStringLiteral("member%1").arg((i * 7919) % distinctNames),
+                           QStringLiteral("深圳市某某电子有限公司"),
+                           QStringLiteral("广东省深圳市福田区某某路88号")}));
   }
-  DbExecute(QStringLiteral("COMMIT"));
+  MustSucceed(DbExecute(QStringLiteral("COMMIT")));
 }
 
 // The record-by-record walk: every repeat deleted on its own.
 void RemoveDuplicatesRowByRow() {
   Connection connection;
   Recordset records;
-  DbOpenRecordset(connection, records, QStringLiteral("SELECT * FROM 地址表 ORDER BY AName,ID"));
+  MustSucceed(DbOpenRecordset(connection, records,
+                              QStringLiteral("SELECT * FROM 地址表 ORDER BY AName,ID")));
   QVariant kept;
   for (int n = records.RecordCount(); n > 0; --n, records.MoveNext()) {
     const QVariant key = records.Value(QStringLiteral("AName"));
     if (kept.isValid() && key == kept) {
-      records.DeleteCurrent();
+      MustSucceed(records.DeleteCurrent());
     } else {
       kept = key;
     }
@@ -95,7 +96,7 @@ void RemoveDuplicatesRowByRow() {
 int ReadAllContacts() {
   Connection connection;
   Recordset records;
-  DbOpenRecordset(connection, records, QStringLiteral("SELECT * FROM 地址表"));
+  MustSucceed(DbOpenRecordset(connection, records, QStringLiteral("SELECT * FROM 地址表")));
   int cells = 0;
   for (; !records.Eof(); records.MoveNext()) {
     for (int field = 0; field < records.FieldCount(); ++field) {
@@ -109,7 +110,7 @@ int ReadAllContacts() {
 int CountRows() {
   Connection connection;
   Recordset records;
-  DbOpenRecordset(connection, records, QStringLiteral("SELECT ID FROM 地址表"));
+  MustSucceed(DbOpenRecordset(connection, records, QStringLiteral("SELECT ID FROM 地址表")));
   return records.RecordCount();
 }
 
@@ -117,11 +118,8 @@ int CountRows() {
 
 int main() {
   QTemporaryDir directory;
-  QString error;
-  if (!directory.isValid() || !CreateDatabase(directory.path(), &error)) {
-    std::fprintf(stderr, "cannot create the record base: %s\n", qPrintable(error));
-    return 1;
-  }
+  if (!directory.isValid()) return 1;
+  MustSucceed(CreateDatabase(directory.path()));
   setenv("QUENLO_DATA_DIR", directory.path().toLocal8Bit().constData(), 1);
 
   std::vector<double> pooled, unpooled;
@@ -134,8 +132,9 @@ int main() {
   for (int page = 200; page < 215; ++page) {
     batched.push_back(Milliseconds([&] {
       DbTransaction transaction;
+      MustSucceed(transaction.Begin());
       StorePage(page, true);
-      transaction.Commit();
+      MustSucceed(transaction.Commit());
     }));
   }
   DbReleaseSharedConnection();
@@ -151,7 +150,8 @@ int main() {
 
   FillContacts(30000, 15000);
   const double setBased = Milliseconds([] {
-    DbRemoveDuplicates(QStringLiteral("地址表"), QStringLiteral("AName"), QStringLiteral("ID"));
+    MustSucceed(DbRemoveDuplicates(QStringLiteral("地址表"), QStringLiteral("AName"),
+                                   QStringLiteral("ID")));
   });
   const int keptSetBased = CountRows();
   FillContacts(30000, 15000);

@@ -4,6 +4,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <QFile>
+
 #include "browser/grid_operations.h"
 #include "browser_test_support.h"
 
@@ -11,8 +13,11 @@ namespace quenlo {
 namespace {
 
 using ::testing::ElementsAre;
+using testing::Answer;
 using testing::RecordingMessenger;
 using testing::RecordingProgress;
+using testing::RunSql;
+using testing::Succeeded;
 using testing::TempDatabase;
 
 QStringList GridColumn(const GridModel& grid, int col) {
@@ -26,9 +31,16 @@ class AddressListTest : public ::testing::Test {
   void Refresh(const QString& entry = {}, const QString& keyword = {}) {
     RefreshAddressList(grid_, entry, keyword, measure_);
   }
+  // The address table read into columns of the given fields.
+  void LoadAddressTable(const QStringList& fields, const QStringList& captions) {
+    GridSetupColumns(grid_, fields, captions);
+    grid_.SetFixedCols(1);
+    grid_.SetTag(kContactTable);
+    GridLoadTable(grid_, "", "ID ASC", measure_);
+  }
 
   TempDatabase database_;
-  RecordingMessenger messenger_;
+  RecordingMessenger messenger_{Answer::Yes};
   RecordingProgress progress_;
   CharCountMeasure measure_;
   GridModel grid_;
@@ -98,7 +110,7 @@ TEST_F(AddressListTest, SearchWorksBeforeTheGridShowsTheAddressList) {
 
 TEST_F(AddressListTest, DeletesTheSelectedMembersFromTheAddressTableOnly) {
   TempDatabase::AddMembers(10);
-  DbExecute("INSERT INTO 介绍表(AName) VALUES('m4')");
+  RunSql("INSERT INTO 介绍表(AName) VALUES('m4')");
   Refresh();
   grid_.SetRow(8);     // data row 7, where the selection began
   grid_.SetRowSel(4);  // data row 3, dragged upwards
@@ -114,7 +126,7 @@ TEST_F(AddressListTest, DeletesTheSelectedMembersFromTheAddressTableOnly) {
 
   Connection connection;
   Recordset profiles;
-  DbOpenRecordset(connection, profiles, "SELECT AName FROM 介绍表");
+  ASSERT_TRUE(Succeeded(DbOpenRecordset(connection, profiles, "SELECT AName FROM 介绍表")));
   EXPECT_EQ(profiles.RecordCount(), 1);
   DbCloseRecordset(connection, profiles);
 }
@@ -134,7 +146,7 @@ TEST_F(AddressListTest, ADeclinedDeletionChangesNothing) {
   Refresh();
   grid_.SetRow(5);
   grid_.SetRowSel(5);
-  messenger_.answer_yes = false;
+  messenger_.answer = Answer::No;
   const size_t begins = progress_.begins.size();
   EXPECT_FALSE(DeleteAddressRows(grid_));
   EXPECT_THAT(messenger_.questions, ElementsAre("您确定要删除第4至第4行？"));
@@ -146,8 +158,8 @@ TEST_F(AddressListTest, ADeclinedDeletionChangesNothing) {
 TEST_F(AddressListTest, ADeleteThatFailsMidwayIsReportedOnceAndTheGridMatchesTheTable) {
   TempDatabase::AddMembers(8);
   // The database refuses to delete m5, as a locked file would.
-  DbExecute("CREATE TRIGGER refuse BEFORE DELETE ON 地址表 WHEN old.AName='m5' "
-            "BEGIN SELECT RAISE(ABORT, 'database is locked'); END");
+  RunSql("CREATE TRIGGER refuse BEFORE DELETE ON 地址表 WHEN old.AName='m5' "
+         "BEGIN SELECT RAISE(ABORT, 'database is locked'); END");
   Refresh();
   grid_.SetRow(4);     // data rows 3 to 7: m3 .. m7
   grid_.SetRowSel(8);
@@ -157,6 +169,18 @@ TEST_F(AddressListTest, ADeleteThatFailsMidwayIsReportedOnceAndTheGridMatchesThe
   EXPECT_TRUE(messenger_.messages[0].contains("第5行")) << messenger_.messages[0].toStdString();
   EXPECT_EQ(TempDatabase::Column("AName"), QStringList({"m1", "m2", "m5", "m6", "m7", "m8"}));
   EXPECT_EQ(GridColumn(grid_, 1), TempDatabase::Column("AName"));
+}
+
+TEST_F(AddressListTest, ADeleteWithoutABaseSaysWhyAndKeepsTheRows) {
+  TempDatabase::AddMembers(3);
+  Refresh();
+  ASSERT_TRUE(QFile::remove(DatabasePath()));
+  grid_.SetRow(2);
+  grid_.SetRowSel(3);
+  EXPECT_TRUE(DeleteAddressRows(grid_));
+  EXPECT_THAT(messenger_.messages,
+              ElementsAre("删除第1行的记录时出错，删除已停止：无法建立数据库连接！"));
+  EXPECT_EQ(GridDataRowCount(grid_), 3);
 }
 
 TEST_F(AddressListTest, TwoRowsOfOneMemberAreBothDeletedFromTheTable) {
@@ -179,7 +203,7 @@ TEST_F(AddressListTest, AnEmptyGridDeletesNothingAndAsksNothing) {
 
 TEST_F(AddressListTest, AWholeSelectInTheTagFillsColoursLookupsAndFormattedNumbers) {
   TempDatabase::AddMembers(2);
-  DbExecute("INSERT INTO 介绍表(AName, Score) VALUES('m2', '五星')");
+  RunSql("INSERT INTO 介绍表(AName, Score) VALUES('m2', '五星')");
   GridSetupColumns(grid_, {"", "AName", "Color", "AName:介绍表:AName:Score", "a:b", "Ratio"},
                    {"序号", "会员", "色", "评分", "空", "比"});
   grid_.SetFixedCols(1);
@@ -196,12 +220,32 @@ TEST_F(AddressListTest, AWholeSelectInTheTagFillsColoursLookupsAndFormattedNumbe
   EXPECT_EQ(GridColumn(grid_, 5), QStringList({"0.25", "0.12"}));
 }
 
+TEST_F(AddressListTest, ABaseThatCannotBeReadShowsTheSearchOnceAndLeavesTheHeaderRows) {
+  TempDatabase::AddMembers(3);
+  ASSERT_TRUE(QFile::remove(DatabasePath()));
+  Refresh("02:公司名称", "公司");
+  EXPECT_THAT(messenger_.messages,
+              ElementsAre("数据库打开错误(SELECT * FROM 地址表 WHERE CName LIKE '%公司%' "
+                          "ESCAPE '\\' ORDER BY ID ASC)！"));
+  EXPECT_EQ(grid_.Rows(), 2);
+  EXPECT_TRUE(grid_.Visible());
+  EXPECT_EQ(progress_.begins.size(), 1u);
+  EXPECT_EQ(progress_.ends, 1);
+}
+
+TEST_F(AddressListTest, ALookupThatCannotBeMadeIsShownForEachRowAndReadsEmpty) {
+  TempDatabase::AddMembers(2);
+  LoadAddressTable({"", "AName", "AName:介绍表:NoKey:Score"}, {"序号", "会员", "评分"});
+  EXPECT_THAT(messenger_.messages,
+              ElementsAre("数据库打开错误(SELECT * FROM 介绍表 WHERE NoKey='m1')！",
+                          "数据库打开错误(SELECT * FROM 介绍表 WHERE NoKey='m2')！"));
+  EXPECT_EQ(GridColumn(grid_, 1), QStringList({"m1", "m2"}));
+  EXPECT_EQ(GridColumn(grid_, 2), QStringList({"", ""}));
+}
+
 TEST_F(AddressListTest, AFieldMissingFromTheRecordsEndsTheFillQuietly) {
   TempDatabase::AddMembers(3);
-  GridSetupColumns(grid_, {"", "AName", "NoSuchField"}, {"序号", "会员", "无"});
-  grid_.SetFixedCols(1);
-  grid_.SetTag(kContactTable);
-  GridLoadTable(grid_, "", "ID ASC", measure_);
+  LoadAddressTable({"", "AName", "NoSuchField"}, {"序号", "会员", "无"});
   // The row being filled when the failure came stays; the fill stops there.
   EXPECT_EQ(GridColumn(grid_, 1), QStringList({"m1"}));
   EXPECT_TRUE(grid_.Visible());

@@ -10,6 +10,7 @@ namespace quenlo {
 namespace {
 
 using ::testing::ElementsAre;
+using testing::Answer;
 using testing::RecordingMessenger;
 
 // A grid in the address list's shape (two header rows, one fixed column)
@@ -119,11 +120,11 @@ TEST(GridDeleteRows, RemovesRowsGivenInReverseAfterAskingAndKeepsNumbersGapless)
   int first = 5;
   int last = 3;
 
-  messenger.answer_yes = false;
+  messenger.answer = Answer::No;
   GridDeleteRows(grid, first, last, true);
   EXPECT_EQ(GridDataRowCount(grid), 6);
 
-  messenger.answer_yes = true;
+  messenger.answer = Answer::Yes;
   first = 5;
   last = 3;
   GridDeleteRows(grid, first, last, true);

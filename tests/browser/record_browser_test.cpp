@@ -17,24 +17,11 @@
 namespace quenlo {
 namespace {
 
+using testing::Answer;
 using testing::RecordingMessenger;
 using testing::RecordingProgress;
+using testing::RunSql;
 using testing::TempDatabase;
-
-class QtApplication : public ::testing::Environment {
- public:
-  void SetUp() override {
-    static int argc = 1;
-    static char name[] = "browser_view_test";
-    static char* argv[] = {name, nullptr};
-    app_ = std::make_unique<QApplication>(argc, argv);
-  }
-  void TearDown() override { app_.reset(); }
-
- private:
-  std::unique_ptr<QApplication> app_;
-};
-const auto* const kQtApplication = ::testing::AddGlobalTestEnvironment(new QtApplication);
 
 class RecordBrowserTest : public ::testing::Test {
  protected:
@@ -68,7 +55,7 @@ class RecordBrowserTest : public ::testing::Test {
   }
 
   TempDatabase database_;
-  RecordingMessenger messenger_;
+  RecordingMessenger messenger_{Answer::Yes};
   RecordingProgress progress_;
   GridModel grid_;
   QWidget host_;
@@ -163,8 +150,9 @@ TEST_F(RecordBrowserTest, EditingTheMemberNameRenamesTheRowItBelongsTo) {
 TEST_F(RecordBrowserTest, UnchangedAndEmptiedTextsAreHandledAsTyped) {
   TempDatabase::AddMembers(1);
   browser_.Refresh({}, {});
-  DbExecute("CREATE TRIGGER refuse BEFORE UPDATE ON 地址表 WHEN new.RName='x' "
-            "BEGIN SELECT RAISE(ABORT, 'refused'); END");
+  RunSql(
+      "CREATE TRIGGER refuse BEFORE UPDATE ON 地址表 WHEN new.RName='x' "
+      "BEGIN SELECT RAISE(ABORT, 'refused'); END");
   EditCell(2, 2, "公司1");  // unchanged: nothing written, nothing said
   browser_.CommitEdit();
   EditCell(2, 2, "");
@@ -173,7 +161,7 @@ TEST_F(RecordBrowserTest, UnchangedAndEmptiedTextsAreHandledAsTyped) {
   // A save the database refuses is reported and the cell shows the stored text again.
   EditCell(2, 3, "x");
   browser_.CommitEdit();
-  EXPECT_EQ(messenger_.messages.size(), 1);
+  EXPECT_EQ(messenger_.messages, QStringList({"修改没有保存：refused"}));
   EXPECT_EQ(grid_.TextMatrix(2, 3), "");
 }
 

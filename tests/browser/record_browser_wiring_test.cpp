@@ -13,6 +13,7 @@
 namespace quenlo {
 namespace {
 
+using testing::Answer;
 using testing::RecordingMessenger;
 using testing::RecordingProgress;
 using testing::TempDatabase;
@@ -22,7 +23,7 @@ TEST(RecordBrowserWiring, RefreshAndDeleteCommandsDriveTheGridAndTheCountLabel) 
   TempDatabase::AddMembers(3);
   MainWindow window;
   WireRecordBrowser(window);
-  RecordingMessenger messenger;  // after the window, which may install its own
+  RecordingMessenger messenger{Answer::Yes};  // after the window, which may install its own
   RecordingProgress progress;
   auto* view = window.GridHost()->findChild<GridView*>();
   ASSERT_NE(view, nullptr);

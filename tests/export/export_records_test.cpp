@@ -13,6 +13,7 @@
 namespace quenlo {
 namespace {
 
+using testing::Answer;
 using testing::FillAddressGrid;
 using testing::GivenFileName;
 using testing::RecordingMessenger;
@@ -91,7 +92,7 @@ TEST_F(ExportRecordsTest, TheEndingChoosesTheFormatWhateverItsCase) {
 
 TEST_F(ExportRecordsTest, NoAtTheOverwriteQuestionLeavesTheFileUntouched) {
   WriteAll(PathOf("old.csv"), "keep me\r\n");
-  messenger_.answer = false;
+  messenger_.answer = Answer::No;
   ExportShown(PathOf("old.csv"));
   EXPECT_EQ(messenger_.questions, QStringList{kOverwriteQuestion});
   EXPECT_EQ(ReadAll(PathOf("old.csv")), QByteArray("keep me\r\n"));
@@ -99,7 +100,7 @@ TEST_F(ExportRecordsTest, NoAtTheOverwriteQuestionLeavesTheFileUntouched) {
 
 TEST_F(ExportRecordsTest, YesAtTheOverwriteQuestionReplacesTheFile) {
   WriteAll(PathOf("old.xlsx"), "not a workbook");
-  messenger_.answer = true;
+  messenger_.answer = Answer::Yes;
   ExportShown(PathOf("old.xlsx"));
   EXPECT_EQ(messenger_.questions, QStringList{kOverwriteQuestion});
   EXPECT_TRUE(IsZipArchive(ReadAll(PathOf("old.xlsx"))));
@@ -108,7 +109,7 @@ TEST_F(ExportRecordsTest, YesAtTheOverwriteQuestionReplacesTheFile) {
 
 TEST_F(ExportRecordsTest, ANameThatCannotBeReplacedIsReported) {
   ASSERT_TRUE(QDir(dir_.path()).mkdir(QStringLiteral("taken.csv")));
-  messenger_.answer = true;
+  messenger_.answer = Answer::Yes;
   ExportShown(PathOf("taken.csv"));
   EXPECT_EQ(messenger_.messages, QStringList{kCannotOverwriteMessage});
   EXPECT_TRUE(QFileInfo(PathOf("taken.csv")).isDir());

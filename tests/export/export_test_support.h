@@ -1,6 +1,6 @@
-// Helpers shared by the export tests: a recording messenger and progress
-// sink installed for one test, a save dialog that answers with a given name,
-// and grids laid out like the address list.
+// Helpers shared by the export tests: the recording doubles of the ports, a
+// save dialog that answers with a given name, and grids laid out like the
+// address list.
 #pragma once
 
 #include <QString>
@@ -10,43 +10,10 @@
 #include "browser/grid_model.h"
 #include "browser/grid_operations.h"
 #include "export/export_records.h"
-#include "ports/messenger.h"
-#include "ports/progress_sink.h"
+#include "tests/support/recording_messenger.h"
+#include "tests/support/recording_progress.h"
 
 namespace quenlo::testing {
-
-class RecordingMessenger final : public Messenger {
- public:
-  RecordingMessenger() { SetActiveMessenger(this); }
-  ~RecordingMessenger() override { SetActiveMessenger(nullptr); }
-  void ShowMessage(const QString& text) override { messages.append(text); }
-  bool AskYesNo(const QString& text) override {
-    questions.append(text);
-    return answer;
-  }
-  QStringList messages;
-  QStringList questions;
-  bool answer = false;
-};
-
-class RecordingProgress final : public ProgressSink {
- public:
-  RecordingProgress() { SetActiveProgress(this); }
-  ~RecordingProgress() override { SetActiveProgress(nullptr); }
-  void Begin(const QString& text, int total_, int& start) override {
-    caption = text;
-    total = total_;
-    position = start;
-    open = true;
-  }
-  void Step(int count, const QString&) override { position += count; }
-  void SetPosition(int p) override { position = p; }
-  void End() override { open = false; }
-  QString caption;
-  int total = -1;
-  int position = 0;
-  bool open = false;
-};
 
 class GivenFileName final : public SaveFileAsker {
  public:

@@ -20,6 +20,7 @@
 #include "export/export_texts.h"
 #include "export_test_support.h"
 #include "store/database.h"
+#include "tests/support/temp_record_base.h"
 #include "workbook_test_support.h"
 
 namespace quenlo {
@@ -30,6 +31,8 @@ using testing::FillAddressGrid;
 using testing::ReadWorkbook;
 using testing::RecordingMessenger;
 using testing::RecordingProgress;
+using testing::RunSql;
+using testing::TempRecordBase;
 
 QByteArray ReadAll(const QString& path) {
   QFile file(path);
@@ -41,29 +44,21 @@ QString ReadGb18030(const QString& path) { return QStringDecoder("GB18030").deco
 class TableExportTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(dir_.isValid());
-    qputenv("QUENLO_DATA_DIR", QFile::encodeName(dir_.path()));
-    DbReleaseSharedConnection();
-    QString error;
-    ASSERT_TRUE(CreateDatabase(dir_.path(), &error)) << error.toStdString();
+    ASSERT_TRUE(base_.Created());
     FillAddressGrid(header_, {});
   }
-  void TearDown() override {
-    DbReleaseSharedConnection();
-    qunsetenv("QUENLO_DATA_DIR");
-  }
   static void AddMember(const QString& member, const QString& company, const QString& mobile) {
-    DbExecute(QStringLiteral("INSERT INTO 地址表(AName, CName, RMob) VALUES(?, ?, ?)"),
-              {member, company, mobile});
+    RunSql(QStringLiteral("INSERT INTO 地址表(AName, CName, RMob) VALUES(?, ?, ?)"),
+           {member, company, mobile});
   }
   void AddThreeMembers() {
     AddMember("zed09", "深圳,华强电子", "13800138000");
     AddMember("amy01", "说\"好\"的厂", "");
     AddMember("kim05", "宁波模具", "13900000000");
   }
-  QString PathOf(const QString& name) const { return dir_.filePath(name); }
+  QString PathOf(const QString& name) const { return QDir(base_.Directory()).filePath(name); }
 
-  QTemporaryDir dir_;
+  TempRecordBase base_;
   GridModel header_;
   RecordingMessenger messenger_;
   RecordingProgress progress_;
@@ -173,9 +168,9 @@ int ExportWithFileSizeLimit(rlim_t bytes, const QStringList& args) {
 // cut the file in its last write (where an error used to go unseen) and in
 // an earlier one.
 TEST_F(TableExportTest, AFullDiskFailsTheExportAndKeepsTheOldFile) {
-  DbExecute("BEGIN");
+  RunSql("BEGIN");
   for (int i = 0; i < 3000; ++i) AddMember(QStringLiteral("m%1").arg(i), "宁波模具有限公司", "13900000000");
-  DbExecute("COMMIT");
+  RunSql("COMMIT");
   const QString csv = PathOf("old.csv");
   const QString book = PathOf("old.xlsx");
   for (const QString& name : {csv, book}) {
@@ -185,16 +180,16 @@ TEST_F(TableExportTest, AFullDiskFailsTheExportAndKeepsTheOldFile) {
   }
   EXPECT_NE(ExportWithFileSizeLimit(4 * 1024, {"export", book, "--force"}), 0);
   EXPECT_NE(ExportWithFileSizeLimit(64 * 1024, {"export", csv, "--force"}), 0);
-  DbExecute("DELETE FROM 地址表 WHERE ID > 300");  // about 13 KB of CSV: one write at the end
+  RunSql("DELETE FROM 地址表 WHERE ID > 300");  // about 13 KB of CSV: one write at the end
   EXPECT_NE(ExportWithFileSizeLimit(8 * 1024, {"export", csv, "--force"}), 0);
   EXPECT_EQ(ReadAll(csv), "previous");
   EXPECT_EQ(ReadAll(book), "previous");
-  EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files | QDir::Hidden).filter("old").size(), 2);
+  EXPECT_EQ(QDir(base_.Directory()).entryList(QDir::Files | QDir::Hidden).filter("old").size(), 2);
 }
 
 TEST_F(TableExportTest, OnlyPlainFilesAreReplaced) {
   AddThreeMembers();
-  ASSERT_TRUE(QDir(dir_.path()).mkdir("folder.csv"));
+  ASSERT_TRUE(QDir(base_.Directory()).mkdir("folder.csv"));
   EXPECT_NE(RunExportCommand({"export", PathOf("folder.csv"), "--force"}), 0);
   EXPECT_TRUE(QFileInfo(PathOf("folder.csv")).isDir());
   const QString fifo = PathOf("pipe.csv");
@@ -228,6 +223,24 @@ TEST_F(TableExportTest, CommandLineShownExportsTheSearchAsTheGridShowsIt) {
   EXPECT_EQ(RunExportCommand({"export", PathOf("x.csv"), "--shown", "Nope", "a"}), 2);
   EXPECT_EQ(RunExportCommand({"export", PathOf("x.csv"), "--shown", "CName"}), 2);
   EXPECT_FALSE(QFile::exists(PathOf("x.csv")));
+}
+
+TEST_F(TableExportTest, ABaseThatCannotBeReadIsShownAndNothingIsWritten) {
+  AddThreeMembers();
+  ASSERT_TRUE(QFile::remove(PathOf("DATA.mdb")));
+  const QString openFailed = QStringLiteral("数据库打开错误(SELECT * FROM 地址表)！");
+  EXPECT_FALSE(ExportTableToCsv(header_, kContactTable, PathOf("a.csv")));
+  EXPECT_FALSE(ExportTableToExcel(header_, kContactTable, PathOf("a.xlsx")));
+  EXPECT_EQ(messenger_.messages, QStringList({openFailed, openFailed, kSaveFailedMessage}));
+
+  // The command line: the messages go to stderr, then the export says what it did not write.
+  SetActiveMessenger(nullptr);
+  ::testing::internal::CaptureStderr();
+  EXPECT_EQ(RunExportCommand({"export", PathOf("cli.csv")}), 1);
+  EXPECT_EQ(QString::fromStdString(::testing::internal::GetCapturedStderr()),
+            QStringLiteral("数据库打开错误(SELECT COUNT(*) FROM 地址表)！\n") + openFailed +
+                "\nquenlo export: " + PathOf("cli.csv") + " was not written\n");
+  EXPECT_EQ(QDir(base_.Directory()).entryList(QDir::Files), QStringList());
 }
 
 TEST_F(TableExportTest, CommandLineFailuresGiveNonZeroStatus) {

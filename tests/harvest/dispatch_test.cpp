@@ -4,9 +4,8 @@
 #include "harvest/result_file.h"
 #include "harvest/wait_ticks.h"
 #include "harvest/worker_launcher.h"
-#include "qt_app_environment.h"
 #include "ports/event_pump.h"
-#include "ports/messenger.h"
+#include "tests/support/recording_messenger.h"
 
 #include <gtest/gtest.h>
 
@@ -47,28 +46,17 @@ class HandLauncher final : public WorkerLauncher {
   bool notice = false;
 };
 
-class RecordingMessenger final : public Messenger {
- public:
-  void ShowMessage(const QString& text) override { messages.append(text); }
-  bool AskYesNo(const QString&) override { return false; }
-  QStringList messages;
-};
-
 class DispatchTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(work_.isValid());
     previous_ = QDir::currentPath();
     QDir::setCurrent(work_.path());
-    SetActiveMessenger(&messenger_);
     hooks_.launcher = &launcher_;
     hooks_.workerLimit = [this] { return limit_; };
     hooks_.stopRequested = [this] { return stop_; };
   }
-  void TearDown() override {
-    SetActiveMessenger(nullptr);
-    QDir::setCurrent(previous_);
-  }
+  void TearDown() override { QDir::setCurrent(previous_); }
 
   static QString File(int unit) { return QStringLiteral("Temp_u%1").arg(unit); }
   std::unique_ptr<Dispatcher> Make(DispatchTable& table, DispatchRules rules = {}) {
@@ -83,7 +71,7 @@ class DispatchTest : public ::testing::Test {
 
   QTemporaryDir work_;
   QString previous_;
-  RecordingMessenger messenger_;
+  testing::RecordingMessenger messenger_;
   HandLauncher launcher_;
   HarvestHooks hooks_;
   int limit_ = 5;

@@ -8,7 +8,6 @@
 #include "harvest/search_query.h"
 #include "harvest/worker_protocol.h"
 #include "harvest_world.h"
-#include "qt_app_environment.h"
 #include "tools/sample_market/expected_results.h"
 
 #include <QElapsedTimer>
@@ -22,6 +21,8 @@ namespace quenlo {
 namespace {
 
 using testing::HarvestWorld;
+using testing::RunSql;
+using testing::Succeeded;
 using sample_market::MarketplaceOptions;
 
 MarketplaceOptions Options(int members = 100, const char* faults = nullptr, int latencyMs = 0) {
@@ -182,7 +183,7 @@ TEST(HostileNameTest, NamesNeitherBreakTheBaseNorEscapeTheWorkDirectory) {
 // refused by the query and the command line, and never handed to a worker.
 TEST(HostileNameTest, SeparatorInAKeywordNeverReachesAWorker) {
   HarvestWorld world(Options(10));
-  const QString outside = world.data.filePath("planted");
+  const QString outside = QDir(world.data.Directory()).filePath("planted");
   const QString keyword = QStringList{"x", outside, "0"}.join(kCommandSeparator);
   EXPECT_EQ(KeywordProblem(keyword), kKeywordSeparatorMessage);
   EXPECT_FALSE(ConfirmQuery(keyword, kDefaultRegionEntry));
@@ -263,31 +264,35 @@ TEST(WorkerTest, KilledWorkerFreesItsSlotAndLimitIsKept) {
 
 TEST(StoreTest, ResultFieldsLandInTheirColumns) {
   HarvestWorld world(Options(1));
-  DbExecute("INSERT INTO 地址表(AName) VALUES(?)", {"m1"});
-  DbExecute("INSERT INTO 介绍表(AName) VALUES(?)", {"m1"});
+  RunSql("INSERT INTO 地址表(AName) VALUES(?)", {"m1"});
+  RunSql("INSERT INTO 介绍表(AName) VALUES(?)", {"m1"});
   const QString& sep = kFieldSeparator;
-  StoreContact(QStringList({"家具", "m1", "f2", "f3", "f4", "f5", "f6", "f7", "f8", "f9", "f10", ""}).join(sep));
+  const QStringList contact12 = {"家具", "m1", "f2", "f3", "f4",  "f5",
+                                 "f6",   "f7", "f8", "f9", "f10", ""};
+  EXPECT_TRUE(Succeeded(StoreContact(contact12.join(sep))));
   QStringList contact;
   for (const char* column : {"CAddr", "CName", "CUrl", "CPC", "RFax", "RMob", "RPhone", "RJob", "RSex", "RName"})
     contact.append(HarvestWorld::Column(kContactTable, column).value(0));
   EXPECT_EQ(contact, QStringList({"f2", "f3", "f4", "f5", "f6", "f7", "f8", "f9", "f10", ""}));
-  StoreContact(QStringList({"家具", "m1", "x", "x", "x", "x", "x", "x", "x", "x", "x"}).join(sep));
+  const QStringList contact11 = {"家具", "m1", "x", "x", "x", "x", "x", "x", "x", "x", "x"};
+  EXPECT_TRUE(Succeeded(StoreContact(contact11.join(sep))));
   EXPECT_EQ(HarvestWorld::Column(kContactTable, "CName").value(0), "f3");  // eleven parts: nothing
   QStringList profileShaped = {"家具", "m1"};
   for (int k = 1; k <= 18; ++k) profileShaped.append("x");
-  StoreContact(profileShaped.join(sep));
+  EXPECT_TRUE(Succeeded(StoreContact(profileShaped.join(sep))));
   EXPECT_EQ(HarvestWorld::Column(kContactTable, "CName").value(0), "f3");  // not a contact result
 
   QStringList parts = {"m1"};
   for (int k = 1; k <= 20; ++k) parts.append(QString("p%1").arg(k));
-  StoreProfile(parts.join(sep));
+  EXPECT_TRUE(Succeeded(StoreProfile(parts.join(sep))));
   QStringList profile;
   for (const char* column : {"RCap", "Score", "BA", "RV", "MKT", "RDate", "SNum", "RAddr", "Model",
                              "RMode", "Field", "Prod", "Intro"})
     profile.append(HarvestWorld::Column(kProfileTable, column).value(0));
   EXPECT_EQ(profile, QStringList({"p3", "p4", "p6", "p7", "p8", "p10", "p11", "p12", "p14", "p15",
                                   "p16", "p17", "p18"}));
-  StoreProfile("m1" + sep + "公司黄页" + sep);  // a directory entry empties every column
+  // A directory entry empties every column.
+  EXPECT_TRUE(Succeeded(StoreProfile("m1" + sep + "公司黄页" + sep)));
   EXPECT_EQ(HarvestWorld::Column(kProfileTable, "AName", "Intro='' AND Score='' AND Prod=''").size(), 1);
 }
 
@@ -295,13 +300,13 @@ TEST(StoreTest, FailingStatementIsReportedOnceAndTheHarvestGoesOn) {
   HarvestWorld world(Options(12));
   HarvestRun run(5);
   const QString blocked = QString::fromStdString(world.market.catalogue().at(2).name);
-  DbExecute("CREATE TRIGGER refuse BEFORE INSERT ON 地址表 WHEN NEW.AName='" + blocked +
-            "' BEGIN SELECT RAISE(ABORT, 'refused'); END");
+  RunSql("CREATE TRIGGER refuse BEFORE INSERT ON 地址表 WHEN NEW.AName='" + blocked +
+         "' BEGIN SELECT RAISE(ABORT, 'refused'); END");
   HarvestMemberNames("hits12", "", run.hooks);
   EXPECT_EQ(HarvestWorld::Column(kContactTable, "AName").size(), 11);
-  DbExecute("DROP TRIGGER refuse");
-  DbExecute("CREATE TRIGGER refuse BEFORE UPDATE ON 地址表 WHEN OLD.AName<>'" + blocked +
-            "' AND NEW.CName<>'' BEGIN SELECT RAISE(ABORT, 'disk full'); END");
+  RunSql("DROP TRIGGER refuse");
+  RunSql("CREATE TRIGGER refuse BEFORE UPDATE ON 地址表 WHEN OLD.AName<>'" + blocked +
+         "' AND NEW.CName<>'' BEGIN SELECT RAISE(ABORT, 'disk full'); END");
   world.messenger.messages.clear();
   const auto outcome = HarvestContacts(run.hooks);
   EXPECT_EQ(outcome.end, HarvestEnd::Finished);
@@ -310,6 +315,45 @@ TEST(StoreTest, FailingStatementIsReportedOnceAndTheHarvestGoesOn) {
   EXPECT_TRUE(world.messenger.messages[0].startsWith("保存下载结果失败："));
   EXPECT_EQ(world.messenger.messages[1], "另有 10 条下载结果未能保存。");
   EXPECT_EQ(LoadContactWorkList().size(), 11);  // all still there for the next run
+}
+
+// A base that cannot be read: each harvest shows the statement that failed,
+// then what it makes of that, and a member harvest still removes repeats.
+TEST(StoreTest, ABaseThatCannotBeReadIsShownBeforeWhatTheHarvestMakesOfIt) {
+  HarvestWorld world(Options(95));
+  HarvestRun run(5);
+  ASSERT_TRUE(QFile::remove(DatabasePath()));
+  HarvestContacts(run.hooks);
+  HarvestProfiles(run.hooks);
+  HarvestMemberNames("", "", run.hooks);
+  const QString removeRepeats = "数据库打开错误(SELECT * FROM 地址表 ORDER BY AName,ID)！";
+  const QString removeRepeatedProfiles = "数据库打开错误(SELECT * FROM 介绍表 ORDER BY AName,ID)！";
+  EXPECT_EQ(
+      world.messenger.messages,
+      QStringList({"数据库打开错误(SELECT AName FROM 地址表 WHERE CName='')！", kNoContactsToFetch,
+                   "数据库打开错误(SELECT AName FROM 介绍表 WHERE Intro='')！", removeRepeats,
+                   removeRepeatedProfiles}));
+
+  world.messenger.messages.clear();
+  const auto outcome = HarvestMemberNames("hits95", "", run.hooks);
+  EXPECT_EQ(outcome.storeFailures, 3);  // one for each page
+  const QString firstName = QString::fromStdString(world.market.catalogue().at(1).name);
+  EXPECT_EQ(world.messenger.messages,
+            QStringList({"保存下载结果失败：" + firstName + "\r\n无法建立数据库连接！",
+                         removeRepeats, removeRepeatedProfiles, "另有 2 条下载结果未能保存。"}));
+}
+
+TEST(CommandLineTest, ABaseThatCannotBeOpenedIsRefusedWithTheReason) {
+  HarvestWorld world(Options(10));
+  QFile empty(DatabasePath());
+  ASSERT_TRUE(empty.open(QIODevice::WriteOnly | QIODevice::Truncate));
+  empty.close();
+  ::testing::internal::CaptureStderr();
+  EXPECT_EQ(RunHarvestCommand({"contacts"}), 1);
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+            "quenlo: cannot open the record base: the file is not a record base (its tables are "
+            "missing)\n");
+  EXPECT_TRUE(world.messenger.messages.isEmpty());
 }
 
 TEST(CommandLineTest, RefusesWithoutWorkerOrBaseOrWithBadArguments) {
@@ -340,9 +384,10 @@ TEST(CommandLineTest, RefusesWithoutWorkerOrBaseOrWithBadArguments) {
   EXPECT_EQ(RunHarvestCommand({"contacts"}), 0);
 
   // Names fetched but refused by the base make the run fail for a script.
-  DbExecute("CREATE TRIGGER refuse BEFORE INSERT ON 地址表 BEGIN SELECT RAISE(ABORT, 'disk full'); END");
+  RunSql(
+      "CREATE TRIGGER refuse BEFORE INSERT ON 地址表 BEGIN SELECT RAISE(ABORT, 'disk full'); END");
   EXPECT_EQ(RunHarvestCommand({"members", "hits10"}), 1);
-  DbExecute("DROP TRIGGER refuse");
+  RunSql("DROP TRIGGER refuse");
 
   QFile::remove(DatabasePath());
   DbReleaseSharedConnection();
@@ -359,8 +404,8 @@ TEST(CommandLineTest, CtrlCAndTermStopLikeTheStopButton) {
   HarvestWorld world(Options(100, "slow@search:%2"));
   for (const int signal : {SIGINT, SIGTERM}) {
     SCOPED_TRACE(signal);
-    DbExecute("DELETE FROM 地址表");
-    DbExecute("DELETE FROM 介绍表");
+    RunSql("DELETE FROM 地址表");
+    RunSql("DELETE FROM 介绍表");
     QTimer::singleShot(800, [signal] { std::raise(signal); });
     QElapsedTimer clock;
     clock.start();

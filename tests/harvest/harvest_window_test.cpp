@@ -6,7 +6,6 @@
 #include "harvest/query_window.h"
 #include "harvest/search_query.h"
 #include "harvest_world.h"
-#include "qt_app_environment.h"
 #include "shell/main_window.h"
 
 #include <QApplication>

@@ -4,8 +4,9 @@
 // records instead of asking.
 #pragma once
 
-#include "ports/messenger.h"
 #include "store/database.h"
+#include "tests/support/recording_messenger.h"
+#include "tests/support/temp_record_base.h"
 #include "tools/sample_market/server.h"
 
 #include <gtest/gtest.h>
@@ -17,13 +18,6 @@
 #include <memory>
 
 namespace quenlo::testing {
-
-class RecordingMessenger final : public Messenger {
- public:
-  void ShowMessage(const QString& text) override { messages.append(text); }
-  bool AskYesNo(const QString&) override { return false; }
-  QStringList messages;
-};
 
 inline QString PitrelPath() { return QStringLiteral(QUENLO_BUILD_DIR "/pitrel"); }
 
@@ -39,36 +33,21 @@ class HarvestWorld {
       qputenv(line.substr(0, eq).c_str(), QByteArray::fromStdString(line.substr(eq + 1)));
     }
     qputenv("QUENLO_PITREL", PitrelPath().toUtf8());
-    qputenv("QUENLO_DATA_DIR", data.path().toUtf8());
-    DbReleaseSharedConnection();
-    QString reason;
-    EXPECT_TRUE(CreateDatabase(data.path(), &reason)) << reason.toStdString();
     previousDirectory = QDir::currentPath();
     // One level down, so that a file escaping with ".." would still be seen.
     workDirectory = work.path() + "/w";
     QDir().mkpath(workDirectory);
     QDir::setCurrent(workDirectory);
-    SetActiveMessenger(&messenger);
   }
   ~HarvestWorld() {
-    SetActiveMessenger(nullptr);
     QDir::setCurrent(previousDirectory);
-    DbReleaseSharedConnection();
     market.Stop();
   }
 
   // One column of a table, in row order (oldest first).
   static QStringList Column(const QString& table, const QString& column,
                             const QString& where = QString()) {
-    Connection connection;
-    Recordset records;
-    DbOpenRecordset(connection, records,
-                    "SELECT " + column + " FROM " + table + (where.isEmpty() ? "" : " WHERE " + where) +
-                        " ORDER BY ID");
-    QStringList values;
-    for (; records.IsOpen() && !records.Eof(); records.MoveNext()) values.append(records.Value(0).toString());
-    DbCloseRecordset(connection, records);
-    return values;
+    return ColumnValues(table, column, where);
   }
   // Member name -> value of column, for every row.
   static QMap<QString, QString> ByMember(const QString& table, const QString& column) {
@@ -102,7 +81,7 @@ class HarvestWorld {
 
   sample_market::SampleMarketplace market;
   bool started = false;
-  QTemporaryDir data;
+  TempRecordBase data;
   QTemporaryDir work;
   QString workDirectory;
   QString previousDirectory;

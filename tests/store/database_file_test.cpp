@@ -25,33 +25,35 @@ std::string SqlcipherShell(const QString& file, const QString& script) {
 
 class DatabaseFileTest : public StoreTest {
  protected:
-  // Every way of reaching the file reports the failure and nothing crashes.
+  // Every way of reaching the file reports the failure with the text for the
+  // user, and nothing crashes.
   void ExpectEveryOperationReportsAFailedConnection() {
+    EXPECT_EQ(DbCheckConnection().Message(), kConnectFailed);
+    EXPECT_NE(DbCheckConnection().Reason(), kConnectFailed);  // says why
     Connection connection;
-    DbConnect(connection);
+    EXPECT_EQ(DbConnect(connection).Message(), kConnectFailed);
     EXPECT_FALSE(connection.IsOpen());
     Recordset records;
     const QString sql = QStringLiteral("SELECT * FROM 地址表");
-    DbOpenRecordset(connection, records, sql);
+    EXPECT_EQ(DbOpenRecordset(connection, records, sql).Message(),
+              QStringLiteral("数据库打开错误(") + sql + ")！");
     EXPECT_FALSE(records.IsOpen());
-    try {
-      DbExecute(QStringLiteral("INSERT INTO 地址表(AName) VALUES('x')"));
-      ADD_FAILURE() << "no error";
-    } catch (const DbError& error) {
-      EXPECT_EQ(QString::fromUtf8(error.what()), kConnectFailed);  // for the caller to report
-    }
-    EXPECT_EQ(DbLookup(QStringLiteral("地址表"), 1, QStringLiteral("ID"), QStringLiteral("AName")),
-              QVariant(QString()));
-    EXPECT_THAT(
-        messenger_.shown,
-        ElementsAre(kConnectFailed, QStringLiteral("数据库打开错误(") + sql + ")！",
-                    QStringLiteral("数据库打开错误(SELECT * FROM 地址表 WHERE ID=1)！")));
+    EXPECT_EQ(DbExecute(QStringLiteral("INSERT INTO 地址表(AName) VALUES('x')")).Message(),
+              kConnectFailed);
+    DbTransaction transaction;
+    EXPECT_EQ(transaction.Begin().Message(), kConnectFailed);
+    QVariant value;
+    EXPECT_EQ(
+        DbLookup(QStringLiteral("地址表"), 1, QStringLiteral("ID"), QStringLiteral("AName"), &value)
+            .Message(),
+        QStringLiteral("数据库打开错误(SELECT * FROM 地址表 WHERE ID=1)！"));
+    EXPECT_EQ(value, QVariant(QString()));
   }
 };
 
 TEST_F(DatabaseFileTest, StoredRowsAreReadableWithTheKeyOnly) {
-  DbExecute(QStringLiteral("INSERT INTO 地址表(AName,CName) VALUES(?,?)"),
-            {QStringLiteral("visible"), QStringLiteral("公司名称甲")});
+  RunSql(QStringLiteral("INSERT INTO 地址表(AName,CName) VALUES(?,?)"),
+         {QStringLiteral("visible"), QStringLiteral("公司名称甲")});
   EXPECT_THAT(
       SqlcipherShell(DataFile(), "PRAGMA key='58203146';\nSELECT AName, CName FROM 地址表;\n"),
       HasSubstr("visible|公司名称甲"));
@@ -103,43 +105,41 @@ TEST_F(DatabaseFileTest, AnEmptyFileIsNoRecordBaseAndStaysEmpty) {
 }
 
 TEST_F(DatabaseFileTest, DeletedOrReplacedFileAndAChangedDirectoryAreNoticed) {
-  DbExecute(QStringLiteral("INSERT INTO 地址表(AName) VALUES('first')"));
+  RunSql(QStringLiteral("INSERT INTO 地址表(AName) VALUES('first')"));
   ASSERT_THAT(Column(QStringLiteral("地址表"), QStringLiteral("AName")), ElementsAre("first"));
 
   // The same directory, a new file: the old rows must not show through.
-  QDir(directory_.path()).removeRecursively();
-  QString error;
-  ASSERT_TRUE(CreateDatabase(directory_.path(), &error)) << error.toStdString();
+  QDir(BaseDirectory()).removeRecursively();
+  ASSERT_TRUE(Succeeded(CreateDatabase(BaseDirectory())));
   EXPECT_THAT(Column(QStringLiteral("地址表"), QStringLiteral("AName")), IsEmpty());
 
   QTemporaryDir second;
-  ASSERT_TRUE(CreateDatabase(second.path(), &error));
+  ASSERT_TRUE(Succeeded(CreateDatabase(second.path())));
   PointDataDirectoryAt(second.path());
-  DbExecute(QStringLiteral("INSERT INTO 地址表(AName) VALUES('second')"));
-  PointDataDirectoryAt(directory_.path());
+  RunSql(QStringLiteral("INSERT INTO 地址表(AName) VALUES('second')"));
+  PointDataDirectoryAt(BaseDirectory());
   EXPECT_THAT(Column(QStringLiteral("地址表"), QStringLiteral("AName")), IsEmpty());
 
   QFile::remove(DataFile());
   Connection connection;
-  DbConnect(connection);
+  EXPECT_EQ(DbConnect(connection).Message(), kConnectFailed);
   EXPECT_FALSE(connection.IsOpen());
-  EXPECT_THAT(messenger_.shown, ElementsAre(kConnectFailed));
 }
 
 TEST_F(DatabaseFileTest, CreateDatabaseNeverOverwritesAndMakesMissingDirectories) {
-  DbExecute(QStringLiteral("INSERT INTO 地址表(AName) VALUES('precious')"));
-  QString error;
-  EXPECT_FALSE(CreateDatabase(directory_.path(), &error));
-  EXPECT_THAT(error.toStdString(), HasSubstr("DATA.mdb"));
+  RunSql(QStringLiteral("INSERT INTO 地址表(AName) VALUES('precious')"));
+  const DbStatus again = CreateDatabase(BaseDirectory());
+  EXPECT_FALSE(again.Ok());
+  EXPECT_THAT(again.Message().toStdString(), HasSubstr("DATA.mdb"));
   EXPECT_THAT(Column(QStringLiteral("地址表"), QStringLiteral("AName")), ElementsAre("precious"));
 
-  const QString nested = directory_.filePath(QStringLiteral("a/b"));
-  ASSERT_TRUE(CreateDatabase(nested, &error)) << error.toStdString();
+  const QString nested = QDir(BaseDirectory()).filePath(QStringLiteral("a/b"));
+  ASSERT_TRUE(Succeeded(CreateDatabase(nested)));
   EXPECT_THAT(QDir(nested).entryList(QDir::Files), ElementsAre(QStringLiteral("DATA.mdb")));
 }
 
 TEST_F(DatabaseFileTest, WritesOfAnotherProcessAreSeen) {
-  DbExecute(QStringLiteral("INSERT INTO 地址表(AName) VALUES('ours')"));
+  RunSql(QStringLiteral("INSERT INTO 地址表(AName) VALUES('ours')"));
   SqlcipherShell(DataFile(),
                  "PRAGMA key='58203146';\nINSERT INTO 地址表(AName) VALUES('theirs');\n");
   EXPECT_THAT(Column(QStringLiteral("地址表"), QStringLiteral("AName")),

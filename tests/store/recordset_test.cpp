@@ -10,8 +10,8 @@ class RecordsetTest : public StoreTest {
   void SetUp() override {
     StoreTest::SetUp();
     for (const char* name : {"a", "b", "c", "d"}) {
-      DbExecute(QStringLiteral("INSERT INTO 地址表(AName,CName) VALUES(?,'')"),
-                {QString::fromUtf8(name)});
+      RunSql(QStringLiteral("INSERT INTO 地址表(AName,CName) VALUES(?,'')"),
+             {QString::fromUtf8(name)});
     }
   }
   Connection connection_;
@@ -19,7 +19,8 @@ class RecordsetTest : public StoreTest {
 };
 
 TEST_F(RecordsetTest, MovesBothWaysAndReadsFieldsByNameOrIndex) {
-  DbOpenRecordset(connection_, records_, QStringLiteral("SELECT * FROM 地址表 ORDER BY ID"));
+  ASSERT_TRUE(Succeeded(
+      DbOpenRecordset(connection_, records_, QStringLiteral("SELECT * FROM 地址表 ORDER BY ID"))));
   ASSERT_EQ(records_.RecordCount(), 4);
   EXPECT_FALSE(records_.Bof());
   EXPECT_EQ(records_.FieldName(1), QStringLiteral("AName"));
@@ -31,23 +32,24 @@ TEST_F(RecordsetTest, MovesBothWaysAndReadsFieldsByNameOrIndex) {
   EXPECT_EQ(records_.Value(1).toString(), QStringLiteral("d"));
   records_.MoveNext();
   EXPECT_TRUE(records_.Eof());
-  EXPECT_THROW(records_.Value(1), DbError);
+  EXPECT_THROW(records_.Value(1), std::out_of_range);
   records_.MoveNext();  // staying past the end is harmless
   records_.MovePrevious();
   EXPECT_EQ(records_.Value(1).toString(), QStringLiteral("d"));
   records_.MoveFirst();
   records_.MovePrevious();
   EXPECT_TRUE(records_.Bof());
-  EXPECT_THROW(records_.Value(QStringLiteral("NoSuchField")), DbError);
+  EXPECT_THROW(records_.Value(QStringLiteral("NoSuchField")), std::out_of_range);
 }
 
 TEST_F(RecordsetTest, DeletingTheCurrentRowRemovesJustThatRowAndMovesSkipIt) {
-  DbOpenRecordset(connection_, records_,
-                  QStringLiteral("SELECT AName FROM 地址表 WHERE CName='' ORDER BY AName DESC"));
+  ASSERT_TRUE(Succeeded(DbOpenRecordset(
+      connection_, records_,
+      QStringLiteral("SELECT AName FROM 地址表 WHERE CName='' ORDER BY AName DESC"))));
   records_.MoveNext();  // on "c"
-  records_.DeleteCurrent();
+  EXPECT_TRUE(Succeeded(records_.DeleteCurrent()));
   EXPECT_EQ(records_.RecordCount(), 3);
-  EXPECT_THROW(records_.DeleteCurrent(), DbError);  // already gone
+  EXPECT_FALSE(records_.DeleteCurrent().Ok());  // already gone
   records_.MoveNext();
   EXPECT_EQ(records_.Value(0).toString(), QStringLiteral("b"));
   records_.MovePrevious();
@@ -58,25 +60,27 @@ TEST_F(RecordsetTest, DeletingTheCurrentRowRemovesJustThatRowAndMovesSkipIt) {
 }
 
 TEST_F(RecordsetTest, RowsOfAJoinOrAGroupCannotBeDeleted) {
-  DbExecute(QStringLiteral("INSERT INTO 介绍表(AName) VALUES('a')"));
-  DbOpenRecordset(connection_, records_,
-                  QStringLiteral("SELECT 地址表.AName, Intro FROM 地址表, 介绍表 "
-                                 "WHERE 地址表.AName = 介绍表.AName"));
+  RunSql(QStringLiteral("INSERT INTO 介绍表(AName) VALUES('a')"));
+  ASSERT_TRUE(
+      Succeeded(DbOpenRecordset(connection_, records_,
+                                QStringLiteral("SELECT 地址表.AName, Intro FROM 地址表, 介绍表 "
+                                               "WHERE 地址表.AName = 介绍表.AName"))));
   ASSERT_EQ(records_.RecordCount(), 1);
-  EXPECT_THROW(records_.DeleteCurrent(), DbError);
-  DbOpenRecordset(connection_, records_,
-                  QStringLiteral("SELECT AName, count(*) FROM 地址表 GROUP BY AName"));
+  EXPECT_FALSE(records_.DeleteCurrent().Ok());
+  ASSERT_TRUE(Succeeded(DbOpenRecordset(
+      connection_, records_, QStringLiteral("SELECT AName, count(*) FROM 地址表 GROUP BY AName"))));
   ASSERT_EQ(records_.RecordCount(), 4);
-  EXPECT_THROW(records_.DeleteCurrent(), DbError);
+  EXPECT_FALSE(records_.DeleteCurrent().Ok());
   DbCloseRecordset(connection_, records_);
   EXPECT_EQ(Column(QStringLiteral("地址表"), QStringLiteral("AName")).size(), 4);
   EXPECT_EQ(Column(QStringLiteral("介绍表"), QStringLiteral("AName")).size(), 1);
 }
 
 TEST_F(RecordsetTest, ARecordsetIsASnapshotThatLaterWritesDoNotDisturb) {
-  DbOpenRecordset(connection_, records_, QStringLiteral("SELECT AName FROM 地址表 ORDER BY ID"));
-  DbExecute(QStringLiteral("INSERT INTO 地址表(AName) VALUES('e')"));
-  DbExecute(QStringLiteral("UPDATE 地址表 SET AName='x' WHERE AName='a'"));
+  ASSERT_TRUE(Succeeded(DbOpenRecordset(connection_, records_,
+                                        QStringLiteral("SELECT AName FROM 地址表 ORDER BY ID"))));
+  RunSql(QStringLiteral("INSERT INTO 地址表(AName) VALUES('e')"));
+  RunSql(QStringLiteral("UPDATE 地址表 SET AName='x' WHERE AName='a'"));
   EXPECT_EQ(records_.RecordCount(), 4);
   EXPECT_EQ(records_.Value(0).toString(), QStringLiteral("a"));
 }

@@ -11,8 +11,12 @@ using ::testing::IsEmpty;
 
 class RemoveDuplicatesTest : public StoreTest {
  protected:
+  static void RemoveDuplicatesOf(const QString& table) {
+    EXPECT_TRUE(
+        Succeeded(DbRemoveDuplicates(table, QStringLiteral("AName"), QStringLiteral("ID"))));
+  }
   static void InsertWithId(const QString& table, int id, const QVariant& name) {
-    DbExecute("INSERT INTO " + table + "(ID,AName) VALUES(?,?)", {id, name});
+    RunSql("INSERT INTO " + table + "(ID,AName) VALUES(?,?)", {id, name});
   }
   static QStringList IdsAndNames(const QString& table) {
     QStringList rows;
@@ -24,17 +28,16 @@ class RemoveDuplicatesTest : public StoreTest {
   const QString contacts_ = QStringLiteral("地址表");
 };
 
-TEST_F(RemoveDuplicatesTest, EmptyTableStaysEmptyWithoutAMessage) {
-  DbRemoveDuplicates(contacts_, QStringLiteral("AName"), QStringLiteral("ID"));
+TEST_F(RemoveDuplicatesTest, EmptyTableStaysEmpty) {
+  RemoveDuplicatesOf(contacts_);
   EXPECT_THAT(Column(contacts_, QStringLiteral("ID")), IsEmpty());
-  EXPECT_THAT(messenger_.shown, IsEmpty());
 }
 
 TEST_F(RemoveDuplicatesTest, KeepsTheOldestRowOfEachKey) {
   InsertWithId(contacts_, 3, QStringLiteral("b"));
   InsertWithId(contacts_, 2, QStringLiteral("a"));
   InsertWithId(contacts_, 1, QStringLiteral("b"));
-  DbRemoveDuplicates(contacts_, QStringLiteral("AName"), QStringLiteral("ID"));
+  RemoveDuplicatesOf(contacts_);
   EXPECT_THAT(IdsAndNames(contacts_), ElementsAre(QStringLiteral("1/b"), QStringLiteral("2/a")));
 }
 
@@ -47,7 +50,7 @@ TEST_F(RemoveDuplicatesTest, KeysCompareCaseSensitivelyAndNullKeysGo) {
   InsertWithId(contacts_, 6, QStringLiteral(""));
   InsertWithId(contacts_, 7, QVariant());
   InsertWithId(contacts_, 8, QStringLiteral("abc"));
-  DbRemoveDuplicates(contacts_, QStringLiteral("AName"), QStringLiteral("ID"));
+  RemoveDuplicatesOf(contacts_);
   EXPECT_THAT(IdsAndNames(contacts_), ElementsAre(QStringLiteral("2/A"), QStringLiteral("3/abc"),
                                                   QStringLiteral("4/ABC"), QStringLiteral("5/")));
 }
@@ -55,20 +58,20 @@ TEST_F(RemoveDuplicatesTest, KeysCompareCaseSensitivelyAndNullKeysGo) {
 TEST_F(RemoveDuplicatesTest, TenThousandRowsKeepExactlyTheOldestRowOfEveryName) {
   QRandomGenerator random(20240601);
   std::map<QString, int> oldest;
-  DbExecute(QStringLiteral("BEGIN"));
+  RunSql(QStringLiteral("BEGIN"));
   for (int id = 1; id <= 10000; ++id) {
     const QString name = QStringLiteral("member%1").arg(random.bounded(3000));
     // Insert out of ID order, so row order on disk says nothing.
     const int shuffledId = (id * 7919) % 10007;
     InsertWithId(contacts_, shuffledId, name);
-    DbExecute(QStringLiteral("INSERT INTO 介绍表(AName) VALUES(?)"), {name});
+    RunSql(QStringLiteral("INSERT INTO 介绍表(AName) VALUES(?)"), {name});
     auto [it, fresh] = oldest.emplace(name, shuffledId);
     if (!fresh) it->second = std::min(it->second, shuffledId);
   }
-  DbExecute(QStringLiteral("COMMIT"));
+  RunSql(QStringLiteral("COMMIT"));
 
-  DbRemoveDuplicates(contacts_, QStringLiteral("AName"), QStringLiteral("ID"));
-  DbRemoveDuplicates(QStringLiteral("介绍表"), QStringLiteral("AName"), QStringLiteral("ID"));
+  RemoveDuplicatesOf(contacts_);
+  RemoveDuplicatesOf(QStringLiteral("介绍表"));
 
   std::map<QString, int> kept;
   const QStringList ids = Column(contacts_, QStringLiteral("ID"));
@@ -76,15 +79,19 @@ TEST_F(RemoveDuplicatesTest, TenThousandRowsKeepExactlyTheOldestRowOfEveryName) 
   for (int i = 0; i < ids.size(); ++i) EXPECT_TRUE(kept.emplace(names[i], ids[i].toInt()).second);
   EXPECT_EQ(kept, oldest);
   EXPECT_EQ(Column(QStringLiteral("介绍表"), QStringLiteral("AName")).size(), int(oldest.size()));
-  EXPECT_THAT(messenger_.shown, IsEmpty());
 }
 
 TEST_F(RemoveDuplicatesTest, RefusesNamesThatAreNoColumnsOfTheTable) {
   InsertWithId(contacts_, 1, QStringLiteral("x"));
   InsertWithId(contacts_, 2, QStringLiteral("x"));
-  DbRemoveDuplicates(contacts_, QStringLiteral("AName"), QStringLiteral("ID; DROP TABLE 地址表"));
-  DbRemoveDuplicates(QStringLiteral("无此表"), QStringLiteral("AName"), QStringLiteral("ID"));
-  EXPECT_EQ(messenger_.shown.size(), 2);
+  EXPECT_EQ(DbRemoveDuplicates(contacts_, QStringLiteral("AName"),
+                               QStringLiteral("ID; DROP TABLE 地址表"))
+                .Message(),
+            QStringLiteral(
+                "数据库打开错误(SELECT * FROM 地址表 ORDER BY AName,ID; DROP TABLE 地址表)！"));
+  EXPECT_FALSE(
+      DbRemoveDuplicates(QStringLiteral("无此表"), QStringLiteral("AName"), QStringLiteral("ID"))
+          .Ok());
   EXPECT_EQ(Column(contacts_, QStringLiteral("ID")).size(), 2);
 }
 

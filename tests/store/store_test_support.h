@@ -1,64 +1,34 @@
 // A fresh record base in a temporary directory, QUENLO_DATA_DIR pointing at
-// it, and a messenger that records what the store tells the user.
+// it, for the tests of the store's operations.
 #pragma once
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <QByteArray>
-#include <QDir>
 #include <QStringList>
-#include <QTemporaryDir>
-#include <cstdlib>
 
-#include "ports/messenger.h"
 #include "store/database.h"
+#include "tests/support/temp_record_base.h"
 
 namespace quenlo {
 
-class RecordingMessenger : public Messenger {
- public:
-  void ShowMessage(const QString& text) override { shown << text; }
-  bool AskYesNo(const QString& text) override {
-    shown << text;
-    return false;
-  }
-  QStringList shown;
-};
+using testing::PointDataDirectoryAt;
+using testing::RunSql;
+using testing::Succeeded;
 
 class StoreTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    ASSERT_TRUE(directory_.isValid());
-    QString error;
-    ASSERT_TRUE(CreateDatabase(directory_.path(), &error)) << error.toStdString();
-    PointDataDirectoryAt(directory_.path());
-    SetActiveMessenger(&messenger_);
-  }
-  void TearDown() override {
-    SetActiveMessenger(nullptr);
-    DbReleaseSharedConnection();
-    unsetenv("QUENLO_DATA_DIR");
-  }
+  void SetUp() override { ASSERT_TRUE(base_.Created()); }
 
-  static void PointDataDirectoryAt(const QString& path) {
-    setenv("QUENLO_DATA_DIR", QFile::encodeName(path).constData(), 1);
-  }
-  QString DataFile() const { return directory_.filePath(QStringLiteral("DATA.mdb")); }
+  QString DataFile() const { return base_.File(); }
+  QString BaseDirectory() const { return base_.Directory(); }
 
   // All values of one column of a table, in ID order.
   static QStringList Column(const QString& table, const QString& column) {
-    Connection connection;
-    Recordset records;
-    DbOpenRecordset(connection, records, "SELECT " + column + " FROM " + table + " ORDER BY ID");
-    QStringList values;
-    for (; !records.Eof(); records.MoveNext()) values << records.Value(0).toString();
-    DbCloseRecordset(connection, records);
-    return values;
+    return testing::ColumnValues(table, column);
   }
 
-  QTemporaryDir directory_;
-  RecordingMessenger messenger_;
+  testing::TempRecordBase base_;
 };
 
 }  // namespace quenlo

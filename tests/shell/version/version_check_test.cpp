@@ -5,32 +5,22 @@
 
 #include <QApplication>
 #include <QWidget>
-#include <QStandardPaths>
 #include <QTimer>
 #include <QUrl>
 #include <atomic>
 #include <chrono>
 #include <thread>
 
-#include "ports/messenger.h"
 #include "shell/url_opener.h"
 #include "shell/maker_site.h"
 #include "shell/version/version_text.h"
+#include "tests/support/recording_messenger.h"
 
 namespace quenlo {
 namespace {
 
-class RecordingMessenger final : public Messenger {
- public:
-  void ShowMessage(const QString& text) override { messages.append(text); }
-  bool AskYesNo(const QString& text) override {
-    questions.append(text);
-    return answer;
-  }
-  QStringList messages;
-  QStringList questions;
-  bool answer = true;
-};
+using testing::Answer;
+using testing::RecordingMessenger;
 
 // The maker's site on 127.0.0.1: the product page shows whatever the test sets.
 class MakerSite {
@@ -73,13 +63,14 @@ QString ProductPage(const QString& between) {
 class VersionCheckTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    // The test's window stands for the program's: closing it must not end
+    // the event loop the test runs.
+    QApplication::setQuitOnLastWindowClosed(false);
     qputenv(kMakerSiteVariable, site_.Base().toUtf8());
-    SetActiveMessenger(&messenger_);
     SetUrlOpener([this](const QUrl& url) { opened_.append(url.toString()); });
     ResetVersionCheck();
   }
   void TearDown() override {
-    SetActiveMessenger(nullptr);
     SetUrlOpener({});
     qunsetenv(kMakerSiteVariable);
   }
@@ -87,7 +78,7 @@ class VersionCheckTest : public ::testing::Test {
   QString Check() { return CheckNewVersion(QStringLiteral("Quenlo1.0"), 32); }
 
   MakerSite site_;
-  RecordingMessenger messenger_;
+  RecordingMessenger messenger_{Answer::Yes};
   QStringList opened_;
 };
 
@@ -104,7 +95,7 @@ TEST_F(VersionCheckTest, NewerVersionAsksAndYesOpensTheProductPage) {
 
 TEST_F(VersionCheckTest, OlderVersionAsksTooAndNoOpensNothing) {
   site_.page = ProductPage(QStringLiteral("V0.9"));
-  messenger_.answer = false;
+  messenger_.answer = Answer::No;
   EXPECT_EQ(Check(), "0.9");
   EXPECT_EQ(messenger_.questions.size(), 1);
   EXPECT_TRUE(opened_.isEmpty());
@@ -194,13 +185,11 @@ TEST_F(VersionCheckTest, ClosingTheWindowEndsTheWaitAtOnce) {
 
 TEST(VersionCheck, UnreachableSiteAsksNothing) {
   qputenv(kMakerSiteVariable, "http://127.0.0.1:1/");
-  RecordingMessenger messenger;
-  SetActiveMessenger(&messenger);
+  RecordingMessenger messenger{Answer::Yes};
   ResetVersionCheck();
   EXPECT_EQ(CheckNewVersion(QStringLiteral("Quenlo1.0"), 32), "");
   EXPECT_TRUE(messenger.questions.isEmpty());
   EXPECT_EQ(VersionCheckState(), "0");
-  SetActiveMessenger(nullptr);
   qunsetenv(kMakerSiteVariable);
 }
 
@@ -222,13 +211,3 @@ TEST(MakerSite, VariableAddressGetsSchemeAndTrailingSlash) {
 
 }  // namespace
 }  // namespace quenlo
-
-int main(int argc, char** argv) {
-  // Settings go to a private place, never the user's own.
-  QStandardPaths::setTestModeEnabled(true);
-  if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  app.setQuitOnLastWindowClosed(false);
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}
