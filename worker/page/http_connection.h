@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "worker/page/fetch_failure.h"
+
 namespace pitrel {
 
 class Deadline {
@@ -31,15 +33,15 @@ class HttpConnection {
 
   // Tries each address of host in turn; connect_timeout_ms bounds them all.
   bool Connect(const std::string& host, int port, long connect_timeout_ms, const Deadline& deadline,
-               std::string* error);
-  bool SendAll(std::string_view data, const Deadline& deadline, std::string* error);
+               FetchError* error);
+  bool SendAll(std::string_view data, const Deadline& deadline, FetchError* error);
   // Bytes read (> 0), 0 when the server closed the connection, -1 on an
   // error or when the deadline passed (error says which).
-  long Receive(char* buffer, std::size_t size, const Deadline& deadline, std::string* error);
+  long Receive(char* buffer, std::size_t size, const Deadline& deadline, FetchError* error);
 
  private:
   // Waits until the socket is ready for events; false with error on timeout.
-  bool WaitFor(short events, long timeout_ms, std::string* error);
+  bool WaitFor(short events, long timeout_ms, FetchError* error);
   void Close();
 
   int fd_ = -1;
