@@ -10,6 +10,8 @@
 #include <cstring>
 #include <memory>
 
+#include "worker/page/network_space.h"
+
 namespace pitrel {
 namespace {
 
@@ -54,7 +56,7 @@ bool HttpConnection::WaitFor(short events, long timeout_ms, FetchError* error) {
 }
 
 bool HttpConnection::Connect(const std::string& host, int port, long connect_timeout_ms,
-                             const Deadline& deadline, FetchError* error) {
+                             const Deadline& deadline, bool own_network, FetchError* error) {
   addrinfo hints{};
   hints.ai_family = AF_UNSPEC;
   hints.ai_socktype = SOCK_STREAM;
@@ -69,6 +71,12 @@ bool HttpConnection::Connect(const std::string& host, int port, long connect_tim
   FetchError last_error{FetchFailure::kNoConnection, "no address for " + host};
   for (const addrinfo* address = found; address; address = address->ai_next) {
     Close();
+    peer_in_own_network_ = IsOwnNetworkAddress(address->ai_addr);
+    if (peer_in_own_network_ && !own_network) {
+      last_error.Set(FetchFailure::kRefusedRedirect, "refused a redirect from a public address into the own network (" +
+                                                         AddressText(address->ai_addr) + ")");
+      continue;
+    }
     fd_ = ::socket(address->ai_family, address->ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC,
                    address->ai_protocol);
     if (fd_ < 0) {

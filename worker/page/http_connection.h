@@ -32,8 +32,13 @@ class HttpConnection {
   ~HttpConnection();
 
   // Tries each address of host in turn; connect_timeout_ms bounds them all.
+  // Unless own_network is allowed, addresses in the user's own network are
+  // passed over (network_space.h): a host with no other fails as a refused
+  // redirect, the only case in which a caller forbids them.
   bool Connect(const std::string& host, int port, long connect_timeout_ms, const Deadline& deadline,
-               FetchError* error);
+               bool own_network, FetchError* error);
+  // Whether the connected peer lies in the user's own network.
+  bool PeerInOwnNetwork() const { return peer_in_own_network_; }
   bool SendAll(std::string_view data, const Deadline& deadline, FetchError* error);
   // Bytes read (> 0), 0 when the server closed the connection, -1 on an
   // error or when the deadline passed (error says which).
@@ -45,6 +50,7 @@ class HttpConnection {
   void Close();
 
   int fd_ = -1;
+  bool peer_in_own_network_ = false;
 };
 
 }  // namespace pitrel

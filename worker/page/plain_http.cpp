@@ -34,6 +34,7 @@ struct Exchange {
   std::string retry_after;
   std::string body;
   FetchError error;
+  bool peer_in_own_network = false;
 };
 
 std::string_view SchemeOf(std::string_view url) {
@@ -259,10 +260,14 @@ void ReadBody(HttpConnection& connection, const Deadline& deadline, const FetchL
   }
 }
 
-Exchange RunExchange(const HttpTarget& target, const FetchLimits& limits, const Deadline& deadline) {
+Exchange RunExchange(const HttpTarget& target, const FetchLimits& limits, const Deadline& deadline,
+                     bool own_network) {
   Exchange exchange;
   HttpConnection connection;
-  if (!connection.Connect(target.host, target.port, limits.connect_timeout_ms, deadline, &exchange.error) ||
+  const bool connected =
+      connection.Connect(target.host, target.port, limits.connect_timeout_ms, deadline, own_network, &exchange.error);
+  exchange.peer_in_own_network = connection.PeerInOwnNetwork();
+  if (!connected ||
       !connection.SendAll(RequestFor(target), deadline, &exchange.error)) {
     NoteTimeout(deadline, limits, &exchange.error);
     return exchange;
@@ -293,6 +298,7 @@ PlainHttpFetch FetchPlainHttp(const std::string& url, const FetchLimits& limits)
   result.final_url = url;
   const Deadline deadline(limits.total_timeout_ms);
   std::string current = EncodeRequestUrl(url);
+  bool own_network = true;
   while (true) {
     const std::optional<HttpTarget> target = SplitHttpUrl(current);
     if (!target) {
@@ -300,7 +306,9 @@ PlainHttpFetch FetchPlainHttp(const std::string& url, const FetchLimits& limits)
       result.failure = FetchFailure::kBadAddress;
       return fetch;
     }
-    Exchange exchange = RunExchange(*target, limits, deadline);
+    Exchange exchange = RunExchange(*target, limits, deadline, own_network);
+    // Once a page came from the public internet, no redirect leads into the own network.
+    own_network = own_network && exchange.peer_in_own_network;
     if (!exchange.answered || !IsRedirect(exchange.status) || exchange.location.empty()) {
       result.received = exchange.answered;
       result.status = exchange.status;

@@ -380,7 +380,7 @@ TEST(PlainHttp, RefusedConnectionAndBadAddressesLoadNothing) {
 TEST(PlainHttp, ReachesIpv6Loopback) {
   RawServer server(
       [](int fd, const std::atomic<bool>&) { SendText(fd, "HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nv6"); },
-      /*ipv6=*/true);
+      "::1");
   if (!server.listening()) GTEST_SKIP() << "no IPv6 loopback here";
   const FetchResult result = FetchUrl(server.Url("/"), {});
   EXPECT_EQ(result.body, "v6") << result.error;
