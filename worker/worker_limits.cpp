@@ -31,9 +31,7 @@ unsigned TimeLimitSeconds() {
 
 void BoundThisWorker() {
   const unsigned seconds = TimeLimitSeconds();
-  // A pending alarm carries over into pitrel-curl: the hand-off gets what is left.
-  const unsigned pending = alarm(0);
-  alarm(pending > 0 ? std::min(pending, seconds) : seconds);
+  alarm(seconds);
   Lower(RLIMIT_CPU, std::min(seconds, kCpuLimitSeconds));
   Lower(RLIMIT_AS, kAddressSpaceLimitBytes);
 }

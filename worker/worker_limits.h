@@ -3,7 +3,7 @@
 // (thousands of attributes on one tag, stray end tags), a page can take
 // hundreds of megabytes to parse, and a file that is a pipe never ends.
 // Past a bound the worker dies without a result, which quenlo counts as an
-// empty one. The bounds survive the hand-off to pitrel-curl.
+// empty one.
 #pragma once
 
 namespace pitrel {

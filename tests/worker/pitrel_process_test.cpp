@@ -29,7 +29,6 @@ namespace fs = std::filesystem;
 using sample_market::Member;
 
 const std::string kPitrel = pitrel::testing::kPitrelProgram;
-const std::string kCurlPitrel = std::string(QUENLO_BUILD_DIR) + "/pitrel-curl";
 // For the lines quenlo would never send; WorkerCommandLine composes the others.
 const std::string kBar(pitrel::kCommandSeparator);
 
@@ -168,10 +167,9 @@ TEST_F(PitrelProcessTest, ContactPagesOfEveryMemberInBothForms) {
   EXPECT_EQ(Files().size(), market_->catalogue().members().size());
 }
 
-// pitrel is linked statically and passes https and file addresses, which
-// need libcurl, to pitrel-curl beside it; without that program such a page
-// counts as not loaded, as when libcurl is missing.
-TEST_F(PitrelProcessTest, FileAddressesGoToTheCurlWorkerAndGiveTheSameResult) {
+// A saved page is read by pitrel itself, alone in its folder: no second
+// program is needed for file addresses (nor for https).
+TEST_F(PitrelProcessTest, FileAddressesAreReadByPitrelAloneAndGiveTheSameResult) {
   const Member* own = nullptr;
   for (const Member& m : market_->catalogue().members())
     if (m.contact_form == sample_market::ContactForm::kMarketplacePage) own = &m;
@@ -181,31 +179,22 @@ TEST_F(PitrelProcessTest, FileAddressesGoToTheCurlWorkerAndGiveTheSameResult) {
   const fs::path page = dir_ / "saved contact.html";
   std::ofstream(page, std::ios::binary) << sample_market::ToGbk(sample_market::ContactPage(*own, settings));
   const std::string url = "file://" + page.string();
-  const std::string expected = sample_market::ToGbk(sample_market::JoinFields(sample_market::ExpectedContactFields(*own)));
-
-  ASSERT_EQ(RunWith(kPitrel, pitrel::WorkerCommandLine(url, "Temp_static", pitrel::kContactFlag)), 0);
-  ASSERT_EQ(RunWith(kCurlPitrel, pitrel::WorkerCommandLine(url, "Temp_curl", pitrel::kContactFlag)),
-            0);
-  EXPECT_EQ(Read("Temp_static"), expected);
-  EXPECT_EQ(Read("Temp_curl"), expected);
 
   const fs::path alone = dir_ / "alone";
   fs::create_directories(alone);
   fs::copy_file(kPitrel, alone / "pitrel");
-  const auto start = std::chrono::steady_clock::now();
   ASSERT_EQ(RunWith((alone / "pitrel").string(),
                     pitrel::WorkerCommandLine(url, "Temp_alone", pitrel::kContactFlag)),
+            pitrel::kExitPageRead);
+  EXPECT_EQ(Read("Temp_alone"),
+            sample_market::ToGbk(sample_market::JoinFields(sample_market::ExpectedContactFields(*own))));
+  EXPECT_EQ(RunWith(kPitrel, pitrel::WorkerCommandLine(url + ".missing", "Temp_missing", pitrel::kContactFlag)),
             pitrel::kExitPermanentFailure);
-  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
-  ASSERT_EQ(RunWith(kCurlPitrel, pitrel::WorkerCommandLine("http://127.0.0.1:1/refused.html",
-                                                            "Temp_nothing", pitrel::kContactFlag)),
-            pitrel::kExitTransientFailure);
-  EXPECT_EQ(Read("Temp_alone"), Read("Temp_nothing")) << "an unloaded page's result";
 }
 
 // A page that would take a worker minutes (thousands of attributes on one
 // tag make the parse quadratic) or a "file" that never ends (a pipe): the
-// worker ends at its time limit, without a result, in either program.
+// worker ends at its time limit, without a result.
 TEST_F(PitrelProcessTest, AWorkerEndsAtItsTimeLimit) {
   const fs::path slow = dir_ / "attributes.html";
   {

@@ -1,7 +1,8 @@
-// One HTTP(S) or file download: redirects followed, bounded in time and
-// size, compressed transfer accepted. Plain http goes over our own client;
-// https and file through libcurl, loaded on first use. Blocking; calls on
-// several threads at once are fine (each has its own connection or handle).
+// One page download: http and https (our own client, with TLS), redirects
+// followed, proxies from the environment or as given, bounded in time and
+// size, compressed transfer accepted; and file addresses, read from disk.
+// Blocking; calls on several threads at once are fine (each has its own
+// connection).
 #pragma once
 
 #include <optional>
@@ -9,6 +10,7 @@
 
 #include "worker/page/fetch_failure.h"
 #include "worker/page/page_engine.h"
+#include "worker/page/proxy.h"
 
 namespace pitrel {
 
@@ -23,6 +25,8 @@ struct FetchResult {
   std::optional<long> retry_after_seconds;     // the wait a Retry-After header asked for
 };
 
+// With the proxies the environment names (proxy.h).
 FetchResult FetchUrl(const std::string& url, const FetchLimits& limits);
+FetchResult FetchUrl(const std::string& url, const FetchLimits& limits, const ProxySettings& proxies);
 
 }  // namespace pitrel

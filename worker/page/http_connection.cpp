@@ -35,6 +35,7 @@ long Deadline::RemainingMs() const {
 HttpConnection::~HttpConnection() { Close(); }
 
 void HttpConnection::Close() {
+  tls_.reset();
   if (fd_ >= 0) ::close(fd_);
   fd_ = -1;
 }
@@ -106,7 +107,45 @@ bool HttpConnection::Connect(const std::string& host, int port, long connect_tim
   return false;
 }
 
+bool HttpConnection::WaitForTls(TlsChannel::Step step, const Deadline& deadline, FetchError* error) {
+  if (step == TlsChannel::Step::kFailed) return false;
+  if (step == TlsChannel::Step::kClosed) {
+    error->Set(FetchFailure::kReset, "connection closed during the TLS exchange");
+    return false;
+  }
+  return WaitFor(step == TlsChannel::Step::kWantWrite ? POLLOUT : POLLIN, deadline.RemainingMs(), error);
+}
+
+bool HttpConnection::StartTls(const std::string& host, const Deadline& deadline, FetchError* error) {
+  tls_ = TlsChannel::Open(fd_, host, error);
+  if (!tls_) return false;
+  for (TlsChannel::Step step; (step = tls_->Handshake(error)) != TlsChannel::Step::kDone;)
+    if (!WaitForTls(step, deadline, error)) return false;
+  return true;
+}
+
+bool HttpConnection::SendAllTls(std::string_view data, const Deadline& deadline, FetchError* error) {
+  while (!data.empty()) {
+    std::size_t written = 0;
+    const TlsChannel::Step step = tls_->Write(data, &written, error);
+    if (step == TlsChannel::Step::kDone) data.remove_prefix(written);
+    else if (!WaitForTls(step, deadline, error)) return false;
+  }
+  return true;
+}
+
+long HttpConnection::ReceiveTls(char* buffer, std::size_t size, const Deadline& deadline, FetchError* error) {
+  while (true) {
+    std::size_t got = 0;
+    const TlsChannel::Step step = tls_->Read(buffer, size, &got, error);
+    if (step == TlsChannel::Step::kDone) return static_cast<long>(got);
+    if (step == TlsChannel::Step::kClosed) return 0;
+    if (!WaitForTls(step, deadline, error)) return -1;
+  }
+}
+
 bool HttpConnection::SendAll(std::string_view data, const Deadline& deadline, FetchError* error) {
+  if (tls_) return SendAllTls(data, deadline, error);
   while (!data.empty()) {
     const ssize_t sent = ::send(fd_, data.data(), data.size(), MSG_NOSIGNAL);
     if (sent > 0) {
@@ -123,6 +162,7 @@ bool HttpConnection::SendAll(std::string_view data, const Deadline& deadline, Fe
 
 long HttpConnection::Receive(char* buffer, std::size_t size, const Deadline& deadline,
                              FetchError* error) {
+  if (tls_) return ReceiveTls(buffer, size, deadline, error);
   while (true) {
     const ssize_t got = ::recv(fd_, buffer, size, 0);
     if (got >= 0) return got;

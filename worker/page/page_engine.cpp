@@ -10,9 +10,9 @@
 namespace pitrel {
 namespace {
 
-class CurlGumboEngine final : public PageEngine {
+class FetchingEngine final : public PageEngine {
  public:
-  explicit CurlGumboEngine(const FetchLimits& limits) : limits_(limits) {}
+  explicit FetchingEngine(const FetchLimits& limits) : limits_(limits) {}
 
   LoadedPage Load(const std::string& url) override {
     LoadedPage page;
@@ -56,7 +56,7 @@ const std::string& LoadedPage::BodyHtml() const {
 }
 
 std::unique_ptr<PageEngine> MakeDefaultPageEngine(const FetchLimits& limits) {
-  return std::make_unique<CurlGumboEngine>(limits);
+  return std::make_unique<FetchingEngine>(limits);
 }
 
 }  // namespace pitrel

@@ -49,8 +49,8 @@ class PageEngine {
   virtual LoadedPage Load(const std::string& url) = 0;
 };
 
-// Our own http client (libcurl, loaded on demand, for https and file URLs),
-// charset decoding and a gumbo parse.
+// Our own http(s) client (file addresses read from disk), charset decoding
+// and a gumbo parse.
 std::unique_ptr<PageEngine> MakeDefaultPageEngine(const FetchLimits& limits = {});
 
 }  // namespace pitrel

@@ -18,4 +18,7 @@ void AppendPercentEncoded(std::string& out, std::string_view text, UrlPart part)
 // The URL as it is sent: surrounding blanks dropped, each part encoded as above.
 std::string EncodeRequestUrl(std::string_view url);
 
+// Every %XX escape turned back into its byte; a '%' without two hex digits stays.
+std::string PercentDecoded(std::string_view text);
+
 }  // namespace pitrel

@@ -1,6 +1,5 @@
-#include "worker/page/plain_http.h"
+#include "worker/page/http_fetch.h"
 
-#include <dlfcn.h>
 #include <gtest/gtest.h>
 #include <zlib.h>
 
@@ -57,6 +56,11 @@ std::string Page(std::size_t size) {
   for (std::size_t i = 0; page.size() < size; ++i) page += "<p>line " + std::to_string(i) + "</p>\n";
   page.resize(size);
   return page;
+}
+
+// Straight to the server, whatever proxy the test's environment names.
+FetchResult FetchDirect(const std::string& url, const FetchLimits& limits) {
+  return FetchHttp(url, limits, ProxySettings{});
 }
 
 FetchLimits Quick() {
@@ -155,33 +159,33 @@ TEST(PlainHttp, EachFailureComesWithItsKind) {
   };
   for (const auto& each : cases) {
     RawServer server = Replying(each.reply);
-    EXPECT_EQ(FetchUrl(server.Url("/"), Quick()).failure, each.kind) << each.reply.substr(0, 60);
+    EXPECT_EQ(FetchDirect(server.Url("/"), Quick()).failure, each.kind) << each.reply.substr(0, 60);
   }
   RawServer silent([](int, const std::atomic<bool>& stopping) { testing::StaySilent(stopping); });
-  EXPECT_EQ(FetchUrl(silent.Url("/"), Quick()).failure, FetchFailure::kTimedOut);
+  EXPECT_EQ(FetchDirect(silent.Url("/"), Quick()).failure, FetchFailure::kTimedOut);
   std::string refused_url;
   {
     RawServer closed = Replying("");
     refused_url = closed.Url("/");
   }
-  EXPECT_EQ(FetchUrl(refused_url, Quick()).failure, FetchFailure::kNoConnection);
-  EXPECT_EQ(FetchUrl("http://host.invalid/", Quick()).failure, FetchFailure::kNoConnection);
-  EXPECT_EQ(FetchUrl("http://127.0.0.1:99999/", Quick()).failure, FetchFailure::kBadAddress);
+  EXPECT_EQ(FetchDirect(refused_url, Quick()).failure, FetchFailure::kNoConnection);
+  EXPECT_EQ(FetchDirect("http://host.invalid/", Quick()).failure, FetchFailure::kNoConnection);
+  EXPECT_EQ(FetchDirect("http://127.0.0.1:99999/", Quick()).failure, FetchFailure::kBadAddress);
   RawServer looping = Replying("HTTP/1.1 302 Found\r\nLocation: /again\r\n\r\n");
-  EXPECT_EQ(FetchUrl(looping.Url("/"), Quick()).failure, FetchFailure::kRefusedRedirect);
+  EXPECT_EQ(FetchDirect(looping.Url("/"), Quick()).failure, FetchFailure::kRefusedRedirect);
   RawServer to_file = Replying("HTTP/1.1 302 Found\r\nLocation: file:///etc/passwd\r\n\r\n");
-  EXPECT_EQ(FetchUrl(to_file.Url("/"), Quick()).failure, FetchFailure::kRefusedRedirect);
+  EXPECT_EQ(FetchDirect(to_file.Url("/"), Quick()).failure, FetchFailure::kRefusedRedirect);
 }
 
 TEST(PlainHttp, TheServersRetryAfterComesBackInSeconds) {
   RawServer seconds = Replying("HTTP/1.1 429 Slow down\r\nRetry-After: 42\r\nContent-Length: 0\r\n\r\n");
-  const FetchResult asked = FetchUrl(seconds.Url("/"), Quick());
+  const FetchResult asked = FetchDirect(seconds.Url("/"), Quick());
   EXPECT_EQ(asked.status, 429);
   EXPECT_EQ(asked.retry_after_seconds, 42);
   RawServer dated = Replying("HTTP/1.1 503 Busy\r\nRetry-After: Thu, 01 Jan 1970 00:00:01 GMT\r\n\r\n");
-  EXPECT_EQ(FetchUrl(dated.Url("/"), Quick()).retry_after_seconds, 0);
+  EXPECT_EQ(FetchDirect(dated.Url("/"), Quick()).retry_after_seconds, 0);
   RawServer none = Replying("HTTP/1.1 503 Busy\r\nContent-Length: 0\r\n\r\n");
-  EXPECT_FALSE(FetchUrl(none.Url("/"), Quick()).retry_after_seconds);
+  EXPECT_FALSE(FetchDirect(none.Url("/"), Quick()).retry_after_seconds);
 }
 
 class PlainHttpSite : public ::testing::Test {
@@ -219,37 +223,36 @@ class PlainHttpSite : public ::testing::Test {
 };
 
 TEST_F(PlainHttpSite, ReadsLengthAndChunkedBodiesSendingTheHostWithItsPort) {
-  const FetchResult sized = FetchPlainHttp(site_.Url("/sized"), {}).result;
+  const FetchResult sized = FetchDirect(site_.Url("/sized"), {});
   ASSERT_TRUE(sized.received) << sized.error;
   EXPECT_EQ(sized.status, 200);
   EXPECT_EQ(sized.content_type, "text/html; charset=gb2312");
   EXPECT_EQ(sized.body, Page(50000));
   EXPECT_TRUE(sized.error.empty());
 
-  const FetchResult chunked = FetchPlainHttp(site_.Url("/chunked"), {}).result;
+  const FetchResult chunked = FetchDirect(site_.Url("/chunked"), {});
   ASSERT_TRUE(chunked.received) << chunked.error;
   EXPECT_EQ(chunked.body, Page(30000));
   EXPECT_TRUE(chunked.error.empty());
 }
 
 TEST_F(PlainHttpSite, FollowsRelativeRedirectsAndKeepsTheRequestedTextWithoutOne) {
-  const PlainHttpFetch moved = FetchPlainHttp(site_.Url("/a/b/one"), {});
-  ASSERT_TRUE(moved.result.received) << moved.result.error;
-  EXPECT_EQ(moved.result.final_url, site_.Url("/three"));
-  EXPECT_EQ(moved.redirects, 2);
-  EXPECT_EQ(moved.result.body, "<p>three</p>");
+  const FetchResult moved = FetchDirect(site_.Url("/a/b/one"), {});
+  ASSERT_TRUE(moved.received) << moved.error;
+  EXPECT_EQ(moved.final_url, site_.Url("/three"));
+  EXPECT_EQ(moved.body, "<p>three</p>");
 
   const std::string unencoded = "  " + site_.Url("/three?q=a b") + " ";
-  EXPECT_EQ(FetchUrl(unencoded, {}).final_url, unencoded);
+  EXPECT_EQ(FetchDirect(unencoded, {}).final_url, unencoded);
 
-  const FetchResult loop = FetchUrl(site_.Url("/loop"), {});
+  const FetchResult loop = FetchDirect(site_.Url("/loop"), {});
   EXPECT_FALSE(loop.received);
   EXPECT_NE(loop.error.find("redirects"), std::string::npos);
 }
 
 TEST(PlainHttp, SendsABrowserLikeRequest) {
   RawServer server = Replying("HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nok");
-  const FetchResult result = FetchPlainHttp(server.Url("/p/q?k=\xE4\xB8\xAD#frag"), {}).result;
+  const FetchResult result = FetchDirect(server.Url("/p/q?k=\xE4\xB8\xAD#frag"), {});
   EXPECT_EQ(result.body, "ok");
   const std::string request = server.LastRequest();
   EXPECT_TRUE(request.starts_with("GET /p/q?k=%D6%D0 HTTP/1.1\r\n")) << request;
@@ -259,9 +262,9 @@ TEST(PlainHttp, SendsABrowserLikeRequest) {
   EXPECT_NE(request.find("\r\nConnection: close\r\n"), std::string::npos);
 
   const std::string bare = server.Url("");  // no path at all, then a query only
-  EXPECT_EQ(FetchPlainHttp(bare, {}).result.body, "ok");
+  EXPECT_EQ(FetchDirect(bare, {}).body, "ok");
   EXPECT_TRUE(server.LastRequest().starts_with("GET / HTTP/1.1\r\n"));
-  EXPECT_EQ(FetchPlainHttp(bare + "?k=1", {}).result.body, "ok");
+  EXPECT_EQ(FetchDirect(bare + "?k=1", {}).body, "ok");
   EXPECT_TRUE(server.LastRequest().starts_with("GET /?k=1 HTTP/1.1\r\n"));
 }
 
@@ -283,7 +286,7 @@ TEST(PlainHttp, DecodesCompressedAndCloseDelimitedBodies) {
   };
   for (const auto& each : cases) {
     RawServer server = Replying(each.reply);
-    const FetchResult result = FetchPlainHttp(server.Url("/"), {}).result;
+    const FetchResult result = FetchDirect(server.Url("/"), {});
     EXPECT_TRUE(result.received) << each.what;
     EXPECT_EQ(result.status, 200) << each.what;
     EXPECT_TRUE(result.body == page) << each.what << ": " << result.body.size() << " bytes";
@@ -304,13 +307,13 @@ TEST(PlainHttp, SizeCapKeepsWhatArrivedAndSaysSo) {
   limits.max_bytes = 10'000;
   for (const std::string& reply : replies) {
     RawServer server = Replying(reply);
-    const FetchResult result = FetchPlainHttp(server.Url("/"), limits).result;
+    const FetchResult result = FetchDirect(server.Url("/"), limits);
     EXPECT_TRUE(result.received);
     EXPECT_EQ(result.body.size(), 10'000u);
     EXPECT_EQ(result.error, "size limit reached");
   }
   RawServer exact = Replying("HTTP/1.1 200 OK\r\nContent-Length: 10000\r\n\r\n" + page.substr(0, 10000));
-  const FetchResult full = FetchPlainHttp(exact.Url("/"), limits).result;
+  const FetchResult full = FetchDirect(exact.Url("/"), limits);
   EXPECT_EQ(full.body.size(), 10'000u);
   EXPECT_TRUE(full.error.empty()) << full.error;
 }
@@ -332,7 +335,7 @@ TEST(PlainHttp, HostileRepliesEndCleanlyKeepingAnyBodyThatArrived) {
   for (const auto& each : cases) {
     RawServer server = Replying(each.reply);
     const auto start = Clock::now();
-    const FetchResult result = FetchPlainHttp(server.Url("/"), Quick()).result;
+    const FetchResult result = FetchDirect(server.Url("/"), Quick());
     EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(300)) << each.reply.substr(0, 40);
     EXPECT_EQ(result.received, each.received) << each.reply.substr(0, 40);
     EXPECT_EQ(result.body, each.body) << each.reply.substr(0, 40);
@@ -351,7 +354,7 @@ TEST(PlainHttp, TheDeadlineEndsSilentAndTricklingServers) {
   });
   for (RawServer* server : {&silent, &trickling}) {
     const auto start = Clock::now();
-    const FetchResult result = FetchPlainHttp(server->Url("/"), Quick()).result;
+    const FetchResult result = FetchDirect(server->Url("/"), Quick());
     const auto elapsed = Clock::now() - start;
     EXPECT_GE(elapsed, std::chrono::milliseconds(390));
     EXPECT_LT(elapsed, std::chrono::milliseconds(900));
@@ -369,12 +372,12 @@ TEST(PlainHttp, RefusedConnectionAndBadAddressesLoadNothing) {
     RawServer closed = Replying("");
     url = closed.Url("/");
   }
-  const FetchResult refused = FetchUrl(url, {});
+  const FetchResult refused = FetchDirect(url, {});
   EXPECT_FALSE(refused.received);
   EXPECT_NE(refused.error.find("refused"), std::string::npos) << refused.error;
   EXPECT_EQ(refused.final_url, url);
   for (const char* bad : {"http://127.0.0.1:99999/", "http:///path", "http://[::1/", "http://host.invalid/"})
-    EXPECT_FALSE(FetchUrl(bad, Quick()).received) << bad;
+    EXPECT_FALSE(FetchDirect(bad, Quick()).received) << bad;
 }
 
 TEST(PlainHttp, ReachesIpv6Loopback) {
@@ -382,53 +385,57 @@ TEST(PlainHttp, ReachesIpv6Loopback) {
       [](int fd, const std::atomic<bool>&) { SendText(fd, "HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nv6"); },
       "::1");
   if (!server.listening()) GTEST_SKIP() << "no IPv6 loopback here";
-  const FetchResult result = FetchUrl(server.Url("/"), {});
+  const FetchResult result = FetchDirect(server.Url("/"), {});
   EXPECT_EQ(result.body, "v6") << result.error;
   EXPECT_NE(server.LastRequest().find("\r\nHost: [::1]:"), std::string::npos);
 }
 
-TEST(Fetch, OtherSchemesGoThroughLibcurlLoadedOnlyThen) {
-  // In a fresh process: a plain-http fetch must leave libcurl unloaded.
-  GTEST_FLAG_SET(death_test_style, "threadsafe");
-  EXPECT_EXIT(
-      {
-        RawServer server = Replying("HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nok");
-        const bool fetched = FetchUrl(server.Url("/"), {}).body == "ok";
-        const bool curl_loaded = dlopen("libcurl.so.4", RTLD_NOW | RTLD_NOLOAD) != nullptr;
-        std::exit(fetched && !curl_loaded ? 0 : 1);
-      },
-      ::testing::ExitedWithCode(0), "");
-
-  const auto path = std::filesystem::temp_directory_path() / "pitrel_plain_http_test.html";
+TEST(Fetch, FileAddressesAreReadFromDiskUpToTheCap) {
+  const auto path = std::filesystem::temp_directory_path() / "pitrel fetch test.html";
   std::ofstream(path, std::ios::binary) << "<p>from a file</p>";
-  const FetchResult file = FetchUrl("file://" + path.string(), {});
+  const std::string raw = "file://" + path.string();
+  std::string escaped = raw;
+  escaped.replace(escaped.find(' '), 1, "%20");
+  const FetchResult file = FetchUrl(raw, {});
+  const FetchResult by_host = FetchUrl("file://localhost" + path.string() + "#part", {});
   FetchLimits small;
   small.max_bytes = 5;
-  const FetchResult capped = FetchUrl("file://" + path.string(), small);
+  const FetchResult capped = FetchUrl(escaped, small);
   std::filesystem::remove(path);
   EXPECT_TRUE(file.received) << file.error;
   EXPECT_EQ(file.body, "<p>from a file</p>");
+  EXPECT_EQ(file.final_url, raw);
+  EXPECT_EQ(file.status, 0);
+  EXPECT_EQ(by_host.body, "<p>from a file</p>") << by_host.error;
   // A file over the cap is kept up to the cap, as over http.
   EXPECT_TRUE(capped.received);
   EXPECT_EQ(capped.body, "<p>fr");
   EXPECT_EQ(capped.error, "size limit reached");
+  EXPECT_EQ(capped.failure, FetchFailure::kNone);
 
-  // No TLS server exists here: a clear failure, not a crash or a hang.
-  const FetchResult secure = FetchUrl("https://127.0.0.1:1/", Quick());
-  EXPECT_FALSE(secure.received);
-  EXPECT_FALSE(secure.error.empty());
+  for (const std::string& unreadable :
+       {raw, "file://elsewhere" + path.string(), std::string("file:///tmp/"), std::string("ftp://127.0.0.1/x"),
+        std::string("mailto:a@b")}) {
+    const FetchResult missing = FetchUrl(unreadable, {});
+    EXPECT_FALSE(missing.received) << unreadable;
+    EXPECT_EQ(missing.failure, FetchFailure::kBadAddress) << unreadable;
+    EXPECT_FALSE(missing.error.empty()) << unreadable;
+  }
 }
 
-TEST(Fetch, RedirectToHttpsIsHandedToLibcurl) {
-  RawServer server = Replying("HTTP/1.1 302 Found\r\nLocation: https://127.0.0.1:1/secure\r\n\r\n");
-  const FetchResult result = FetchUrl(server.Url("/"), Quick());
+TEST(Fetch, RedirectsLeadToWebAddressesOnly) {
+  RawServer to_https = Replying("HTTP/1.1 302 Found\r\nLocation: https://127.0.0.1:1/secure\r\n\r\n");
+  const FetchResult result = FetchDirect(to_https.Url("/"), Quick());
   EXPECT_EQ(result.final_url, "https://127.0.0.1:1/secure");
   EXPECT_FALSE(result.received);
-  EXPECT_FALSE(result.error.empty());
-  RawServer to_file = Replying("HTTP/1.1 302 Found\r\nLocation: file:///etc/passwd\r\n\r\n");
-  const FetchResult refused = FetchUrl(to_file.Url("/"), Quick());
-  EXPECT_FALSE(refused.received);
-  EXPECT_TRUE(refused.body.empty());
+  EXPECT_EQ(result.failure, FetchFailure::kNoConnection) << result.error;
+  for (const char* elsewhere : {"file:///etc/passwd", "ftp://127.0.0.1/x", "javascript:alert(1)"}) {
+    RawServer server = Replying(std::string("HTTP/1.1 302 Found\r\nLocation: ") + elsewhere + "\r\n\r\n");
+    const FetchResult refused = FetchDirect(server.Url("/"), Quick());
+    EXPECT_FALSE(refused.received) << elsewhere;
+    EXPECT_TRUE(refused.body.empty()) << elsewhere;
+    EXPECT_EQ(refused.failure, FetchFailure::kRefusedRedirect) << elsewhere;
+  }
 }
 
 }  // namespace
