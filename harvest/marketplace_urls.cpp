@@ -2,6 +2,7 @@
 
 #include "harvest/regions.h"
 #include "store/marketplace_settings.h"
+#include "worker/marketplace_hosts.h"
 
 #include <QDesktopServices>
 #include <QUrl>
@@ -26,27 +27,31 @@ QString Escaped(const QString& keyword, QStringView specials) {
 }
 
 QString KeywordInPath(const QString& keyword) { return Escaped(keyword, u"%/?#\\"); }
+
+// "http://host" for a host set without a scheme, the host as set with one.
+QString SiteAddress(const QString& host) {
+  return QString::fromStdString(pitrel::SiteAddress(host.toStdString()));
+}
 QString KeywordInQuery(const QString& keyword) { return Escaped(keyword, u"%#&"); }
 
 }  // namespace
 
 QString BuildSearchUrl(const QString& keyword, const QString& regionValue, int page) {
-  const QString host = MarketplaceHostsInForce().search;
+  const QString site = SiteAddress(MarketplaceHostsInForce().search);
   if (regionValue == kOverseasRegion) {
-    return "http://" + host +
+    return site +
            "/search/company_search.htm?filt=y&categoryId=0&maxCatId=&isNoRepost=false"
            "&descend_order=&show_fid=&cat_field=&tradeType=&searchType=&pageSize=40&sm="
            "&seType=&townId=0&onlineStatus=&memberlevel=pm&pmType=etc&province=&show_province=" +
            regionValue + "&biztype=&established_year=&keywords=" + KeywordInQuery(keyword);
   }
-  return "http://" + host + "/company/" + KeywordInPath(keyword) + "/" + QString::number(page) +
+  return site + "/company/" + KeywordInPath(keyword) + "/" + QString::number(page) +
          ".html?page_size=40&province=" + regionValue + "&show_province=" + regionValue +
          "&search_type=search&filt=y";
 }
 
 QString BuildContactUrl(const QString& member) {
-  return "http://" + MarketplaceHostsInForce().main + "/company/detail/contact/" + member +
-         ".html";
+  return SiteAddress(MarketplaceHostsInForce().main) + "/company/detail/contact/" + member + ".html";
 }
 
 void OpenInBrowser(const QString& url) {

@@ -1,5 +1,6 @@
 // Addresses on the marketplace: a page of the company search and a member's
-// contact page, on the hosts in force (store/marketplace_settings.h).
+// contact page, on the hosts in force (store/marketplace_settings.h), with
+// the scheme a host is set with (http when none).
 #pragma once
 
 #include <QString>

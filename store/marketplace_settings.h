@@ -1,7 +1,8 @@
 // The marketplace's hosts as quenlo uses them. Each host is read, in order of
 // precedence, from its environment variable (QUENLO_MAIN_HOST, ...), from the
 // settings (application "Pitrel", section "Marketplace"), or from the
-// compiled-in defaults shared with the worker. A value may carry a port.
+// compiled-in defaults shared with the worker. A value may carry a port and
+// a scheme ("https://127.0.0.1:8443"); without a scheme it is http.
 #pragma once
 
 #include <QList>

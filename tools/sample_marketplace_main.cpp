@@ -25,6 +25,9 @@ Serves a sample B2B marketplace on 127.0.0.1 (GBK pages) until interrupted.
   --hang-ms MS    longest a "hang" holds a connection (default 60000)
   --threads T     connections served at once (default 64)
   --faults LIST   misbehave on chosen pages, see below
+  --tls           serve https, with a certificate from the build's private
+                  test CA, and print the SSL_CERT_FILE=... line that makes
+                  quenlo and pitrel trust it (nothing is installed)
   --help          show this text
 
 LIST is a comma-separated list of KIND@PAGE, plus "hostile" to swap
@@ -66,6 +69,10 @@ int ParseArguments(int argc, char** argv, sample_market::MarketplaceOptions* opt
     if (option == "--help" || option == "-h") {
       std::cout << kUsage;
       return -1;
+    }
+    if (option == "--tls") {
+      options->tls = true;
+      continue;
     }
     if (i + 1 >= argc) {
       std::cerr << "sample-marketplace: " << option << " needs a value (see --help)\n";

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "worker/leading_number.h"
+#include "worker/marketplace_hosts.h"
 #include "worker/text_cut.h"
 
 namespace pitrel {
@@ -34,8 +35,7 @@ std::string JoinArguments(int argc, const char* const argv[]) {
 }
 
 std::string CompanyProfileUrl(std::string_view memberName, const MarketplaceHosts& hosts) {
-  return "http://" + hosts.main_host + "/company/detail/intro/" + std::string(memberName) +
-         ".html";
+  return SiteAddress(hosts.main_host) + "/company/detail/intro/" + std::string(memberName) + ".html";
 }
 
 bool ParseCommandLine(std::string_view commandLine, const MarketplaceHosts& hosts, WorkerJob& job) {

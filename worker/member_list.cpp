@@ -3,13 +3,15 @@
 #include <vector>
 
 #include "worker/leading_number.h"
+#include "worker/marketplace_hosts.h"
 #include "worker/text_cut.h"
 
 namespace pitrel {
 namespace {
 
 constexpr std::string_view kCompanyBlock = "<DIV class=info>";
-constexpr std::string_view kLinkMarker = "href=\"http://";
+// Links on the page keep their own scheme, whatever the hosts are set to.
+constexpr std::string_view kLinkMarkers[] = {"href=\"http://", "href=\"https://"};
 constexpr std::string_view kCrLf = "\r\n";
 
 // The hit count stands between ">共找到" and "条符合"; s keeps what follows.
@@ -34,16 +36,35 @@ std::string LowerAscii(std::string text) {
   return text;
 }
 
+// The text after the last link opening of either scheme; empty without one.
+std::string AfterLastLink(std::string head) {
+  std::size_t last = std::string::npos;
+  std::string_view marker;
+  for (std::string_view each : kLinkMarkers)
+    if (const std::size_t at = head.rfind(each); at != std::string::npos && (last == std::string::npos || at > last))
+      last = at, marker = each;
+  return last == std::string::npos ? std::string() : head.substr(last + marker.size());
+}
+
+// The first of "http://" + place and "https://" + place that block holds; empty for neither.
+std::string LinkTo(std::string_view block, const std::string& place) {
+  for (const char* scheme : {"http://", "https://"})
+    if (Contains(block, scheme + place)) return scheme + place;
+  return {};
+}
+
 std::string MemberNameOf(std::string block, const MarketplaceHosts& hosts) {
-  const std::string memberSite = "." + LowerAscii(hosts.member_domain) + "/";
-  const std::string offerList = "http://" + LowerAscii(hosts.main_host) + "/company/offerlist/";
-  const std::string directory = "http://" + LowerAscii(hosts.directory_host) + "/athena/";
+  const std::string memberSite = "." + LowerAscii(std::string(HostWithoutScheme(hosts.member_domain))) + "/";
+  const std::string offerList =
+      LinkTo(block, LowerAscii(std::string(HostWithoutScheme(hosts.main_host))) + "/company/offerlist/");
+  const std::string directory =
+      LinkTo(block, LowerAscii(std::string(HostWithoutScheme(hosts.directory_host))) + "/athena/");
   if (Contains(block, memberSite)) {
     std::string head = CutAtMarker(block, memberSite, true);
-    return Trim(CutAtMarker(head, kLinkMarker, false));
+    return Trim(AfterLastLink(head));
   }
-  if (Contains(block, offerList)) return BetweenAddressAndHtml(block, offerList);
-  if (Contains(block, directory)) return BetweenAddressAndHtml(block, directory);
+  if (!offerList.empty()) return BetweenAddressAndHtml(block, offerList);
+  if (!directory.empty()) return BetweenAddressAndHtml(block, directory);
   std::string head = CutAtMarker(block, ".html", true);
   return CutAtMarker(head, "/", false);
 }

@@ -55,6 +55,18 @@ TEST(ContactUrlTest, UsesMainHost) {
   qunsetenv("QUENLO_MAIN_HOST");
 }
 
+TEST(MarketplaceUrlTest, AHostSetWithASchemeKeepsItForEveryAddress) {
+  qputenv("QUENLO_MAIN_HOST", "https://127.0.0.1:8443/");
+  qputenv("QUENLO_SEARCH_HOST", "HTTPS://search.example");
+  EXPECT_EQ(BuildContactUrl("abc"), "https://127.0.0.1:8443/company/detail/contact/abc.html");
+  EXPECT_TRUE(BuildSearchUrl("led", "", 2).startsWith("HTTPS://search.example/company/led/2.html?"));
+  EXPECT_TRUE(BuildSearchUrl("led", "海外", 1).startsWith("HTTPS://search.example/search/company_search.htm?"));
+  qputenv("QUENLO_MAIN_HOST", "http://127.0.0.1:8080");
+  EXPECT_EQ(BuildContactUrl("abc"), "http://127.0.0.1:8080/company/detail/contact/abc.html");
+  qunsetenv("QUENLO_MAIN_HOST");
+  qunsetenv("QUENLO_SEARCH_HOST");
+}
+
 TEST(RegionTest, ListOrderAndValues) {
   const QStringList& entries = RegionEntries();
   ASSERT_EQ(entries.size(), 41);

@@ -72,6 +72,26 @@ TEST(CondenseMemberList, HostsMatchHoweverTheyWereConfigured) {
   EXPECT_EQ(only(other + "<A href=\"http://dir.test/athena/gamma.html\">c</A>"), "1\r\ngamma");
 }
 
+TEST(CondenseMemberList, LinksKeepTheirOwnSchemeWhateverTheHostsSay) {
+  const MarketplaceHosts secure{"https://main.test", "https://search.test", "https://members.test/",
+                                "https://dir.test"};
+  for (const MarketplaceHosts& hosts : {kHosts, secure}) {
+    auto only = [&](const std::string& links) {
+      return CondenseMemberList(Page("1", {"<DIV class=info>" + links + "</DIV>"}), hosts);
+    };
+    const std::string other = "<A href=\"https://other.test/p/zeta.html\">z</A>";
+    for (const std::string scheme : {"http://", "https://"}) {
+      SCOPED_TRACE(hosts.main_host + " " + scheme);
+      EXPECT_EQ(only("<A href=\"" + scheme + "alpha.members.test/\">a</A>"), "1\r\nalpha");
+      EXPECT_EQ(only(other + "<A href=\"" + scheme + "main.test/company/offerlist/beta.html\">b</A>"), "1\r\nbeta");
+      EXPECT_EQ(only(other + "<A href=\"" + scheme + "dir.test/athena/gamma.html\">c</A>"), "1\r\ngamma");
+    }
+    // The last link of either scheme before the member-site address names the member.
+    EXPECT_EQ(only("<A href=\"https://x.test/\"></A><A href=\"http://beta.members.test/\">b</A>"), "1\r\nbeta");
+    EXPECT_EQ(only("<A href=\"http://x.test/\"></A><A href=\"https://beta.members.test/\">b</A>"), "1\r\nbeta");
+  }
+}
+
 TEST(CondenseMemberList, LineBreaksNeverSplitANameOrABlock) {
   const std::string html =
       Page("2", {"<DIV class=info><A href=\"http://al\r\npha.members.test/\">a</A></DIV>\r\n",

@@ -44,6 +44,9 @@ TEST(Protocol, TheWorkerReadsTheLineQuenloComposes) {
                                hosts, profile));
   EXPECT_EQ(profile.url, "http://main.test/company/detail/intro/abc.html");
   EXPECT_EQ(profile.result_file, "Temp_abc");
+  const MarketplaceHosts secure{"https://main.test:8443", "search.test", "members.test", "dir.test"};
+  ASSERT_TRUE(ParseCommandLine(WorkerCommandLine("abc", MemberResultFile("abc"), kProfileFlag), secure, profile));
+  EXPECT_EQ(profile.url, "https://main.test:8443/company/detail/intro/abc.html");
 }
 
 TEST(Protocol, FieldsKeepTheirPositionsWhateverTheirText) {

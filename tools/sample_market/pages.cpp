@@ -35,7 +35,7 @@ std::string Link(std::string_view href, std::string_view text) {
 }
 
 std::string OfferListUrl(const PageSettings& s, std::string_view name) {
-  return "http://" + s.main_host + "/company/offerlist/" + std::string(name) + ".html";
+  return s.scheme + "://" + s.main_host + "/company/offerlist/" + std::string(name) + ".html";
 }
 
 // One company of a search page. Its member name is found by the first of
@@ -46,7 +46,7 @@ std::string ListingBlock(const Member& m, const PageSettings& s) {
   std::string title, more = offers;
   switch (m.listing_link) {
     case ListingLink::kMemberSite:
-      title = Link("http://" + m.name + "." + s.member_domain + "/", m.company);
+      title = Link(s.scheme + "://" + m.name + "." + s.member_domain + "/", m.company);
       more = OfferListUrl(s, m.name);
       break;
     case ListingLink::kOfferList:
@@ -54,7 +54,7 @@ std::string ListingBlock(const Member& m, const PageSettings& s) {
       more = OfferListUrl(s, m.name);
       break;
     case ListingLink::kDirectory:
-      title = Link("http://" + s.directory_host + "/athena/" + m.name + ".html", m.company);
+      title = Link(s.scheme + "://" + s.directory_host + "/athena/" + m.name + ".html", m.company);
       break;
     case ListingLink::kRelative:
       title = Link("/shop/" + m.name + ".html", m.company);
@@ -188,7 +188,7 @@ std::string MemberSiteContactPage(const Member& m, const PageSettings& settings)
 // "技术支持：阿里巴巴" on a line of its own.
 std::string ProfilePage(const Member& m, const PageSettings& settings) {
   std::string main =
-      "<div class=side><div class=title>友情链接</div>\n<ul><li><a href=\"http://" +
+      "<div class=side><div class=title>友情链接</div>\n<ul><li><a href=\"" + settings.scheme + "://" +
       settings.directory_host + "/\">企业名录</a></li><li><a href=\"/trade/\">产品库</a></li></ul></div>\n"
       "<table class=head><tr><td>公司介绍</td><td></td><td></td><td></td></tr></table>\n";
   if (m.profile_form == ProfileForm::kDirectoryEntry) {

@@ -17,6 +17,7 @@ inline constexpr char kDefaultDirectoryHost[] = "dir.sample.test";
 
 struct PageSettings {
   std::string main_host;  // host:port the pages link back to
+  std::string scheme = "http";  // of every link to the marketplace and its members' sites
   std::string member_domain = kDefaultMemberDomain;
   std::string directory_host = kDefaultDirectoryHost;
   int pad_kb = 0;  // pad each page to about this many KB of GBK; 0 = no padding

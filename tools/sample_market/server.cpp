@@ -111,7 +111,7 @@ Answer Render(const Route& route, const Catalogue& catalogue, const PageSettings
     case Page::kContact:
       if (!m) break;
       if (m->contact_form == ContactForm::kMemberSite) {
-        std::string target = "http://" + settings.main_host + MemberSiteContactPath(m->name);
+        std::string target = settings.scheme + "://" + settings.main_host + MemberSiteContactPath(m->name);
         return {302, "<html><body>页面已转移：<a href=\"" + EscapeHtml(target) + "\">" +
                          EscapeHtml(target) + "</a></body></html>", target};
       }
@@ -363,7 +363,15 @@ SampleMarketplace::~SampleMarketplace() { Stop(); }
 
 bool SampleMarketplace::Start(std::string* error) {
   std::signal(SIGPIPE, SIG_IGN);  // a worker that hangs up must not end the server
-  server_ = std::make_unique<httplib::Server>();
+  if (options_.tls)
+    server_ = std::make_unique<httplib::SSLServer>(options_.certificate_file.c_str(), options_.key_file.c_str());
+  else
+    server_ = std::make_unique<httplib::Server>();
+  if (!server_->is_valid()) {
+    if (error) *error = "cannot serve https with " + options_.certificate_file + " and " + options_.key_file;
+    server_.reset();
+    return false;
+  }
   int threads = std::max(1, options_.threads);
   server_->new_task_queue = [threads] { return new httplib::ThreadPool(threads); };
   server_->Get(".*", [this](const httplib::Request& request, httplib::Response& response) {
@@ -397,13 +405,20 @@ void SampleMarketplace::Stop() {
 
 std::string SampleMarketplace::host() const { return "127.0.0.1:" + std::to_string(port_); }
 
-std::string SampleMarketplace::Url(std::string_view path) const { return "http://" + host() + std::string(path); }
+std::string SampleMarketplace::scheme() const { return options_.tls ? "https" : "http"; }
+
+std::string SampleMarketplace::Url(std::string_view path) const {
+  return scheme() + "://" + host() + std::string(path);
+}
 
 std::vector<std::string> SampleMarketplace::EnvironmentLines() const {
-  return {std::string(pitrel::kMainHostVariable) + "=" + host(),
-          std::string(pitrel::kSearchHostVariable) + "=" + host(),
-          std::string(pitrel::kMemberDomainVariable) + "=" + options_.member_domain,
-          std::string(pitrel::kDirectoryHostVariable) + "=" + options_.directory_host};
+  const std::string site = options_.tls ? Url("") : host();
+  std::vector<std::string> lines = {std::string(pitrel::kMainHostVariable) + "=" + site,
+                                    std::string(pitrel::kSearchHostVariable) + "=" + site,
+                                    std::string(pitrel::kMemberDomainVariable) + "=" + options_.member_domain,
+                                    std::string(pitrel::kDirectoryHostVariable) + "=" + options_.directory_host};
+  if (options_.tls) lines.push_back("SSL_CERT_FILE=" + options_.trusted_ca_file);
+  return lines;
 }
 
 std::vector<std::string> SampleMarketplace::RequestedPaths() const {
@@ -423,6 +438,7 @@ PageSettings SampleMarketplace::SettingsFor(const httplib::Request& request) con
   PageSettings settings;
   // Links point back at the host the client used, so "localhost:PORT" works too.
   settings.main_host = request.has_header("Host") ? request.get_header_value("Host") : host();
+  settings.scheme = scheme();
   settings.member_domain = options_.member_domain;
   settings.directory_host = options_.directory_host;
   settings.pad_kb = options_.page_kb;

@@ -10,6 +10,11 @@
 //   /company/offerlist/NAME.html                offers (404 for some members)
 // Every page is GBK with "Content-Type: text/html; charset=gbk".
 //
+// With `tls` the same pages are served over https, with a certificate for
+// 127.0.0.1, ::1 and localhost from the build's private test CA
+// (build/test-tls, made by tools/test_certificate_maker.cpp), and the pages'
+// links to the marketplace and its members' sites say https.
+//
 // A page is made once for each Host header it is asked with (its links point
 // back there) and kept, together with the compressed form httplib would send
 // a client that accepts one, so a page asked for again costs no rendering,
@@ -58,6 +63,12 @@ struct MarketplaceOptions {
   FaultPlan faults;
   std::string member_domain = kDefaultMemberDomain;
   std::string directory_host = kDefaultDirectoryHost;
+  bool tls = false;
+  std::string certificate_file = kTestTlsDirectory + "/marketplace.pem";  // served with tls
+  std::string key_file = kTestTlsDirectory + "/marketplace.key";
+  std::string trusted_ca_file = kTestTlsDirectory + "/test-ca.pem";  // the SSL_CERT_FILE a client needs
+
+  static inline const std::string kTestTlsDirectory = QUENLO_TEST_TLS_DIR;
 };
 
 class SampleMarketplace {
@@ -74,11 +85,13 @@ class SampleMarketplace {
 
   int port() const { return port_; }
   std::string host() const;                       // 127.0.0.1:PORT
-  std::string Url(std::string_view path) const;   // http://127.0.0.1:PORT + path
+  std::string scheme() const;                     // https with tls, else http
+  std::string Url(std::string_view path) const;   // scheme://127.0.0.1:PORT + path
   const Catalogue& catalogue() const { return catalogue_; }
   const MarketplaceOptions& options() const { return options_; }
 
-  // NAME=VALUE lines that point the programs at this server.
+  // NAME=VALUE lines that point the programs at this server: the hosts
+  // (with https:// under tls) and, under tls, SSL_CERT_FILE.
   std::vector<std::string> EnvironmentLines() const;
 
   // Paths requested so far, in arrival order (query strings left off).
