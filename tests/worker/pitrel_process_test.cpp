@@ -2,6 +2,7 @@
 // condenser, both contact forms and the command-line cases, compared byte for
 // byte with what the marketplace's own catalogue says the pages hold.
 #include <gtest/gtest.h>
+#include <openssl/pem.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -32,19 +33,26 @@ const std::string kPitrel = pitrel::testing::kPitrelProgram;
 // For the lines quenlo would never send; WorkerCommandLine composes the others.
 const std::string kBar(pitrel::kCommandSeparator);
 
+// The same marketplace twice, over http and over https.
 class PitrelProcessTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    sample_market::MarketplaceOptions options;
-    options.members = 40;  // enough for every page form; each member costs three workers
-    market_ = new sample_market::SampleMarketplace(options);
-    std::string error;
-    ASSERT_TRUE(market_->Start(&error)) << error;
+    for (bool tls : {false, true}) {
+      sample_market::MarketplaceOptions options;
+      options.members = 40;  // enough for every page form; each member costs three workers
+      options.tls = tls;
+      auto*& market = tls ? secure_ : plain_;
+      market = new sample_market::SampleMarketplace(options);
+      std::string error;
+      ASSERT_TRUE(market->Start(&error)) << error;
+    }
   }
   static void TearDownTestSuite() {
-    market_->Stop();
-    delete market_;
-    market_ = nullptr;
+    for (auto** market : {&plain_, &secure_}) {
+      (*market)->Stop();
+      delete *market;
+      *market = nullptr;
+    }
   }
 
   void SetUp() override {
@@ -56,10 +64,13 @@ class PitrelProcessTest : public ::testing::Test {
   }
   void TearDown() override { fs::remove_all(dir_); }
 
+  // The marketplace this test reads: over http unless the test asks for https.
+  const sample_market::SampleMarketplace& market() const { return secure_mode_ ? *secure_ : *plain_; }
+
   // Starts pitrel in the scratch directory with the marketplace's hosts.
-  static pid_t Start(const std::vector<std::string>& args, const fs::path& cwd,
-                     const std::string& program = kPitrel) {
-    return pitrel::testing::StartWorker(program, args, cwd, market_->EnvironmentLines());
+  pid_t Start(const std::vector<std::string>& args, const fs::path& cwd,
+              const std::string& program = kPitrel) const {
+    return pitrel::testing::StartWorker(program, args, cwd, market().EnvironmentLines());
   }
 
   static int Wait(pid_t pid) { return pitrel::testing::WaitForWorker(pid); }
@@ -95,34 +106,46 @@ class PitrelProcessTest : public ::testing::Test {
     return names;
   }
 
-  static std::string ContactUrl(const Member& m) {
-    return market_->Url("/company/detail/contact/" + m.name + ".html");
+  std::string ContactUrl(const Member& m) const {
+    return market().Url("/company/detail/contact/" + m.name + ".html");
   }
-  static std::string SearchUrl(const std::string& keyword, int page) {
-    return market_->Url("/company/" + keyword + "/" + std::to_string(page) + ".html");
+  std::string SearchUrl(const std::string& keyword, int page) const {
+    return market().Url("/company/" + keyword + "/" + std::to_string(page) + ".html");
   }
-  static bool Requested(const std::string& path) {
-    const auto paths = market_->RequestedPaths();
+  bool Requested(const std::string& path) const {
+    const auto paths = market().RequestedPaths();
     return std::find(paths.begin(), paths.end(), path) != paths.end();
   }
+  const sample_market::Catalogue& catalogue() const { return market().catalogue(); }
 
   // The member-list result a page of this search must give, from the catalogue.
-  static std::string ExpectedMemberList(const std::string& keyword, int page) {
-    const sample_market::SearchListing listing =
-        sample_market::ListSearch(market_->catalogue(), keyword, page);
+  std::string ExpectedMemberList(const std::string& keyword, int page) const {
+    const sample_market::SearchListing listing = sample_market::ListSearch(catalogue(), keyword, page);
     if (listing.members.empty()) return " ";
     std::string out = listing.count_is_number ? std::to_string(listing.hit_count) : "0";
     for (const Member* m : listing.members) out += "\r\n" + m->name;
     return out;
   }
 
-  static sample_market::SampleMarketplace* market_;
+  static sample_market::SampleMarketplace* plain_;
+  static sample_market::SampleMarketplace* secure_;
+  bool secure_mode_ = false;
   fs::path dir_;
 };
 
-sample_market::SampleMarketplace* PitrelProcessTest::market_ = nullptr;
+sample_market::SampleMarketplace* PitrelProcessTest::plain_ = nullptr;
+sample_market::SampleMarketplace* PitrelProcessTest::secure_ = nullptr;
 
-TEST_F(PitrelProcessTest, SearchPagesGiveTheCountAndTheirMembers) {
+// Every condenser gives the same bytes whether its page came over http or https.
+class PitrelOverEitherScheme : public PitrelProcessTest, public ::testing::WithParamInterface<bool> {
+ protected:
+  PitrelOverEitherScheme() { secure_mode_ = GetParam(); }
+};
+
+INSTANTIATE_TEST_SUITE_P(HttpAndHttps, PitrelOverEitherScheme, ::testing::Bool(),
+                         [](const ::testing::TestParamInfo<bool>& info) { return info.param ? "Https" : "Http"; });
+
+TEST_P(PitrelOverEitherScheme, SearchPagesGiveTheCountAndTheirMembers) {
   const std::vector<std::pair<std::string, int>> pages = {
       {"hits95", 1}, {"hits95", 2}, {"hits95", 3}, {"hits1", 1}, {"nocount", 1}, {"all", 1}, {"all", 2}};
   std::vector<std::string> lines;
@@ -146,10 +169,10 @@ TEST_F(PitrelProcessTest, EmptySearchPageAndMissingFlagWriteOneSpace) {
   EXPECT_EQ(Files(), std::vector<std::string>{"TempPage_0"});
 }
 
-TEST_F(PitrelProcessTest, ContactPagesOfEveryMemberInBothForms) {
+TEST_P(PitrelOverEitherScheme, ContactPagesOfEveryMemberInBothForms) {
   std::vector<std::string> lines;
   int ownPages = 0, memberSites = 0;
-  for (const Member& m : market_->catalogue().members()) {
+  for (const Member& m : catalogue().members()) {
     lines.push_back(pitrel::WorkerCommandLine(ContactUrl(m), pitrel::MemberResultFile(m.name),
                                               pitrel::kContactFlag));
     (m.contact_form == sample_market::ContactForm::kMarketplacePage ? ownPages : memberSites)++;
@@ -157,25 +180,25 @@ TEST_F(PitrelProcessTest, ContactPagesOfEveryMemberInBothForms) {
   ASSERT_GT(ownPages, 0);
   ASSERT_GT(memberSites, 0);
   RunAll(lines);
-  for (const Member& m : market_->catalogue().members()) {
+  for (const Member& m : catalogue().members()) {
     SCOPED_TRACE(m.name);
     EXPECT_EQ(sample_market::FromGbk(Read(pitrel::MemberResultFile(m.name))),
               sample_market::JoinFields(sample_market::ExpectedContactFields(m)));
     EXPECT_EQ(Read(pitrel::MemberResultFile(m.name)),
               sample_market::ToGbk(sample_market::JoinFields(sample_market::ExpectedContactFields(m))));
   }
-  EXPECT_EQ(Files().size(), market_->catalogue().members().size());
+  EXPECT_EQ(Files().size(), catalogue().members().size());
 }
 
 // A saved page is read by pitrel itself, alone in its folder: no second
 // program is needed for file addresses (nor for https).
 TEST_F(PitrelProcessTest, FileAddressesAreReadByPitrelAloneAndGiveTheSameResult) {
   const Member* own = nullptr;
-  for (const Member& m : market_->catalogue().members())
+  for (const Member& m : catalogue().members())
     if (m.contact_form == sample_market::ContactForm::kMarketplacePage) own = &m;
   ASSERT_NE(own, nullptr);
   sample_market::PageSettings settings;
-  settings.main_host = market_->host();
+  settings.main_host = market().host();
   const fs::path page = dir_ / "saved contact.html";
   std::ofstream(page, std::ios::binary) << sample_market::ToGbk(sample_market::ContactPage(*own, settings));
   const std::string url = "file://" + page.string();
@@ -221,14 +244,14 @@ TEST_F(PitrelProcessTest, AWorkerEndsAtItsTimeLimit) {
   ::unsetenv("PITREL_TIME_LIMIT");
 }
 
-TEST_F(PitrelProcessTest, ProfilesOfEveryMemberFromTheMemberName) {
+TEST_P(PitrelOverEitherScheme, ProfilesOfEveryMemberFromTheMemberName) {
   std::vector<std::string> lines;
-  for (const Member& m : market_->catalogue().members())
+  for (const Member& m : catalogue().members())
     lines.push_back(
         pitrel::WorkerCommandLine(m.name, pitrel::MemberResultFile(m.name), pitrel::kProfileFlag));
   RunAll(lines);
   int directoryEntries = 0;
-  for (const Member& m : market_->catalogue().members()) {
+  for (const Member& m : catalogue().members()) {
     SCOPED_TRACE(m.name);
     EXPECT_TRUE(Requested("/company/detail/intro/" + m.name + ".html"));
     directoryEntries += m.profile_form == sample_market::ProfileForm::kDirectoryEntry;
@@ -238,42 +261,42 @@ TEST_F(PitrelProcessTest, ProfilesOfEveryMemberFromTheMemberName) {
   EXPECT_GT(directoryEntries, 0);
 }
 
-TEST_F(PitrelProcessTest, TradeCreditGoesToTheNameWithDotT) {
+TEST_P(PitrelOverEitherScheme, TradeCreditGoesToTheNameWithDotT) {
   std::vector<std::string> lines;
-  for (const Member& m : market_->catalogue().members())
-    lines.push_back(pitrel::WorkerCommandLine(market_->Url("/credit/" + m.name + ".html"), m.name,
+  for (const Member& m : catalogue().members())
+    lines.push_back(pitrel::WorkerCommandLine(market().Url("/credit/" + m.name + ".html"), m.name,
                                               pitrel::kTradeCreditFlag));
   RunAll(lines);
-  for (const Member& m : market_->catalogue().members()) {
+  for (const Member& m : catalogue().members()) {
     SCOPED_TRACE(m.name);
     EXPECT_FALSE(fs::exists(dir_ / m.name));
     EXPECT_EQ(Read(pitrel::ResultFileFor(pitrel::kTradeCreditFlag, m.name)),
               sample_market::ToGbk(sample_market::JoinFields(sample_market::ExpectedCreditFields(m))));
   }
   // A page without a credit block: one space.
-  const Member& first = market_->catalogue().at(1);
+  const Member& first = catalogue().at(1);
   EXPECT_EQ(Run(pitrel::WorkerCommandLine(ContactUrl(first), "nocredit", pitrel::kTradeCreditFlag)),
             0);
   EXPECT_EQ(Read(pitrel::ResultFileFor(pitrel::kTradeCreditFlag, "nocredit")), " ");
 }
 
 TEST_F(PitrelProcessTest, BadCommandLinesLoadAndWriteNothing) {
-  const std::string url = ContactUrl(market_->catalogue().at(2));
-  const std::size_t requestsBefore = market_->RequestedPaths().size();
+  const std::string url = ContactUrl(catalogue().at(2));
+  const std::size_t requestsBefore = market().RequestedPaths().size();
   for (const std::string& line : {url + " out 1", kBar + "out" + kBar + "1",
                                   url + kBar + kBar + "1", std::string(" ") + kBar + " "}) {
     SCOPED_TRACE(line);
     EXPECT_EQ(Run(line), 2);
   }
-  EXPECT_EQ(market_->RequestedPaths().size(), requestsBefore);
+  EXPECT_EQ(market().RequestedPaths().size(), requestsBefore);
   EXPECT_TRUE(Files().empty());
 }
 
 TEST_F(PitrelProcessTest, FlagsOutOfRangeLoadThePageAndWriteNothing) {
-  for (const Member* m : {&market_->catalogue().at(4), &market_->catalogue().at(5)}) {
+  for (const Member* m : {&catalogue().at(4), &catalogue().at(5)}) {
     const std::string path = "/company/detail/contact/" + m->name + ".html";
     const int flag = m->number == 4 ? 7 : -1;
-    EXPECT_EQ(Run(pitrel::WorkerCommandLine(market_->Url(path), "out", flag)), 0);
+    EXPECT_EQ(Run(pitrel::WorkerCommandLine(market().Url(path), "out", flag)), 0);
     EXPECT_TRUE(Requested(path)) << flag;
   }
   EXPECT_TRUE(Files().empty());
@@ -288,7 +311,7 @@ TEST_F(PitrelProcessTest, StaleResultAndTemporaryFileAreReplaced) {
 }
 
 TEST_F(PitrelProcessTest, ABlockedNameWritesNoOtherName) {
-  const Member& m = market_->catalogue().at(1);
+  const Member& m = catalogue().at(1);
   fs::create_directory(dir_ / "Temp_out");
   EXPECT_EQ(Run(pitrel::WorkerCommandLine(ContactUrl(m), "Temp_out", pitrel::kContactFlag)), 0);
   EXPECT_EQ(Files(), (std::vector<std::string>{"Temp_out"}));
@@ -322,6 +345,66 @@ TEST_F(PitrelProcessTest, RelativeResultNameLandsInTheWorkingDirectory) {
                                           pitrel::kMemberListFlag)),
             0);
   EXPECT_TRUE(fs::exists(dir_ / "sub" / "r"));
+}
+
+// A page whose certificate fails is not read: its result is the one an
+// empty page gives, and the companion says why.
+TEST_F(PitrelProcessTest, AnHttpsPageWhoseCertificateFailsIsNotRead) {
+  const std::pair<std::string, std::string> cases[] = {{"wrong-host", "IP address mismatch"},
+                                                       {"expired", "certificate has expired"},
+                                                       {"stranger", "unable to get local issuer certificate"}};
+  for (const auto& [certificate, reason] : cases) {
+    SCOPED_TRACE(certificate);
+    sample_market::MarketplaceOptions options;
+    options.members = 2;
+    options.tls = true;
+    options.certificate_file = options.kTestTlsDirectory + "/" + certificate + ".pem";
+    options.key_file = options.kTestTlsDirectory + "/" + certificate + ".key";
+    sample_market::SampleMarketplace site(options);
+    ASSERT_TRUE(site.Start());
+    const std::string url = site.Url("/company/detail/contact/" + site.catalogue().at(1).name + ".html");
+    EXPECT_EQ(Wait(pitrel::testing::StartWorker(kPitrel, {pitrel::WorkerCommandLine(url, "Temp_bad", pitrel::kContactFlag)},
+                                                dir_, site.EnvironmentLines())),
+              pitrel::kExitPermanentFailure);
+    EXPECT_EQ(Read("Temp_bad"), sample_market::ToGbk(sample_market::JoinFields(std::vector<std::string>(10))));
+    const auto failure = pitrel::ParsePageFailure(Read("Temp_bad.fail"));
+    ASSERT_TRUE(failure);
+    EXPECT_EQ(failure->reason, "certificate verify failed: " + reason);
+    EXPECT_TRUE(site.RequestedPaths().empty()) << "no request left the worker";
+  }
+}
+
+// The test CA is never in the system's store: without SSL_CERT_FILE the
+// marketplace is not trusted, and a hashed directory named by SSL_CERT_DIR
+// is searched for the issuer when the handshake needs it.
+TEST_F(PitrelProcessTest, IssuersComeFromTheSystemStoreOrTheHashedDirectoryNamed) {
+  secure_mode_ = true;
+  const Member& member = catalogue().at(1);
+  std::vector<std::string> environment = market().EnvironmentLines();
+  std::erase_if(environment, [](const std::string& line) { return line.starts_with("SSL_CERT_FILE="); });
+  const auto run = [&](const std::string& result) {
+    return Wait(pitrel::testing::StartWorker(
+        kPitrel, {pitrel::WorkerCommandLine(ContactUrl(member), result, pitrel::kContactFlag)}, dir_, environment));
+  };
+  EXPECT_EQ(run("Temp_system"), pitrel::kExitPermanentFailure);
+  EXPECT_EQ(pitrel::ParsePageFailure(Read("Temp_system.fail"))->reason,
+            "certificate verify failed: unable to get local issuer certificate");
+
+  const fs::path certificates = dir_ / "certificates";
+  fs::create_directories(certificates);
+  std::FILE* file = std::fopen(market().options().trusted_ca_file.c_str(), "r");
+  ASSERT_NE(file, nullptr);
+  X509* ca = PEM_read_X509(file, nullptr, nullptr, nullptr);
+  std::fclose(file);
+  ASSERT_NE(ca, nullptr);
+  char hashed[16];
+  std::snprintf(hashed, sizeof hashed, "%08lx.0", X509_subject_name_hash(ca));
+  X509_free(ca);
+  fs::copy_file(market().options().trusted_ca_file, certificates / hashed);
+  environment.push_back("SSL_CERT_DIR=" + certificates.string());
+  EXPECT_EQ(run("Temp_directory"), pitrel::kExitPageRead);
+  EXPECT_EQ(Read("Temp_directory"),
+            sample_market::ToGbk(sample_market::JoinFields(sample_market::ExpectedContactFields(member))));
 }
 
 }  // namespace

@@ -1,14 +1,17 @@
 // Starting a real worker program for a test: in a chosen directory, with the
-// test's environment plus a few NAME=VALUE lines, and waiting for its end.
+// test's environment and a few NAME=VALUE lines in place of any it holds
+// under those names, and waiting for its end.
 #pragma once
 
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -20,8 +23,14 @@ inline const std::string kPitrelProgram = std::string(QUENLO_BUILD_DIR) + "/pitr
 
 inline pid_t StartWorker(const std::string& program, const std::vector<std::string>& args,
                          const std::filesystem::path& cwd, const std::vector<std::string>& extraEnvironment) {
+  const auto overridden = [&](std::string_view line) {
+    return std::any_of(extraEnvironment.begin(), extraEnvironment.end(), [&](const std::string& extra) {
+      return line.starts_with(extra.substr(0, extra.find('=') + 1));
+    });
+  };
   std::vector<std::string> env;
-  for (char** e = environ; *e; ++e) env.emplace_back(*e);
+  for (char** e = environ; *e; ++e)
+    if (!overridden(*e)) env.emplace_back(*e);
   env.insert(env.end(), extraEnvironment.begin(), extraEnvironment.end());
   std::vector<char*> argv{const_cast<char*>(program.c_str())};
   for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
