@@ -2,6 +2,7 @@
 
 #include "harvest/worker_protocol.h"
 #include "store/marketplace_settings.h"
+#include "store/proxy_setting.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -57,7 +58,8 @@ void ProcessLauncher::Launch(const QString& argument, const QString& resultFile,
   }
   auto* process = new QProcess(this);
   QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-  for (const auto& [name, value] : WorkerHostEnvironment()) environment.insert(name, value);
+  for (const auto& [name, value] : WorkerHostEnvironment() + WorkerProxyEnvironment())
+    environment.insert(name, value);
   process->setProcessEnvironment(environment);
   process->setWorkingDirectory(QDir::currentPath());
   process->setStandardInputFile(QProcess::nullDevice());

@@ -1,6 +1,6 @@
 // Workers as processes: pitrel beside quenlo's own executable (or the program
 // named by QUENLO_PITREL), started in the current directory with the
-// marketplace hosts in force in its environment.
+// marketplace hosts and quenlo's proxy in force in its environment.
 // Window thread only; exits are seen through the event loop.
 #pragma once
 

@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "ports/event_pump.h"
+#include "store/proxy_setting.h"
 #include "worker/page/charset.h"
 #include "worker/page/fetch.h"
 #include "worker/page/html_document.h"
@@ -19,8 +20,16 @@ namespace {
 constexpr char16_t kNotFoundText[] = u"无法找到该页";
 constexpr char16_t kCannotShowText[] = u"无法显示网页";
 
-std::string FetchBodyText(const std::string& url, const pitrel::FetchLimits& limits) {
-  const pitrel::FetchResult fetched = pitrel::FetchUrl(url, limits);
+// quenlo's own proxy for http and https when it names one, else the environment's.
+pitrel::ProxySettings QuenloProxies() {
+  pitrel::ProxySettings proxies = pitrel::ProxiesFromEnvironment();
+  if (const std::string own = ProxyInForce().toStdString(); !own.empty()) proxies.http = proxies.https = own;
+  return proxies;
+}
+
+std::string FetchBodyText(const std::string& url, const pitrel::FetchLimits& limits,
+                          const pitrel::ProxySettings& proxies) {
+  const pitrel::FetchResult fetched = pitrel::FetchUrl(url, limits, proxies);
   if (!fetched.received || fetched.status >= 400) return {};
   const pitrel::HtmlDocument document(pitrel::DecodePage(fetched.body, fetched.content_type));
   return pitrel::PageInnerText(document);
@@ -42,8 +51,8 @@ QString LoadPageText(const QString& url, const pitrel::FetchLimits& limits) {
     std::string text;
   };
   auto shared = std::make_shared<Shared>();
-  std::thread fetcher([shared, address = url.toStdString(), limits] {
-    shared->text = FetchBodyText(address, limits);
+  std::thread fetcher([shared, address = url.toStdString(), limits, proxies = QuenloProxies()] {
+    shared->text = FetchBodyText(address, limits, proxies);
     shared->done = true;
   });
   // The fetch ends by itself within the limits; meanwhile the window lives.

@@ -1,7 +1,9 @@
 // Loads the rendered text of one web page for the version check. The page is
 // fetched on a thread of its own while the calling (window) thread keeps
 // pumping its events, so the window stays usable; the wait is bounded by the
-// fetch limits, after which the page counts as missing.
+// fetch limits, after which the page counts as missing. It goes through
+// quenlo's proxy when one is set (store/proxy_setting.h), else through the
+// environment's.
 #pragma once
 
 #include <QString>

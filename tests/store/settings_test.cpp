@@ -8,6 +8,7 @@
 #include <cstdlib>
 
 #include "store/marketplace_settings.h"
+#include "store/proxy_setting.h"
 #include "worker/marketplace_hosts.h"
 
 namespace quenlo {
@@ -113,6 +114,23 @@ TEST_F(SettingsTest, MarketplaceHostsComeFromEnvironmentThenSettingsThenDefaults
   EXPECT_EQ(environment[1],
             qMakePair(QStringLiteral("QUENLO_SEARCH_HOST"), QStringLiteral("127.0.0.1:81")));
   unsetenv(pitrel::kMainHostVariable);
+}
+
+TEST_F(SettingsTest, TheProxyComesFromQuenloProxyThenTheSettingElseFromNoOneOfQuenlos) {
+  unsetenv(kProxyVariable);
+  EXPECT_EQ(ProxyInForce(), QString());
+  EXPECT_TRUE(WorkerProxyEnvironment().isEmpty()) << "the environment's own proxy stands";
+  ASSERT_TRUE(SaveSettingValue(kApp, QString::fromLatin1(kNetworkSection), QString::fromLatin1(kProxyKey),
+                               QStringLiteral(" http://proxy.test:3128 ")));
+  EXPECT_EQ(ProxyInForce(), QStringLiteral("http://proxy.test:3128"));
+  setenv(kProxyVariable, "http://u:p@override.test:8080", 1);
+  EXPECT_EQ(ProxyInForce(), QStringLiteral("http://u:p@override.test:8080"));
+  const QList<QPair<QString, QString>> expected = {{QStringLiteral("http_proxy"), QStringLiteral("http://u:p@override.test:8080")},
+                                                   {QStringLiteral("https_proxy"), QStringLiteral("http://u:p@override.test:8080")}};
+  EXPECT_EQ(WorkerProxyEnvironment(), expected);
+  setenv(kProxyVariable, "  ", 1);
+  EXPECT_EQ(ProxyInForce(), QStringLiteral("http://proxy.test:3128")) << "a blank override counts as none";
+  unsetenv(kProxyVariable);
 }
 
 }  // namespace

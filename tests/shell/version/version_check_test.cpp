@@ -14,7 +14,9 @@
 #include "shell/url_opener.h"
 #include "shell/maker_site.h"
 #include "shell/version/version_text.h"
+#include "store/proxy_setting.h"
 #include "tests/support/recording_messenger.h"
+#include "tools/logging_proxy/logging_proxy.h"
 
 namespace quenlo {
 namespace {
@@ -130,6 +132,17 @@ TEST_F(VersionCheckTest, ErrorPageCountsAsMissing) {
   site_.status = 404;
   EXPECT_EQ(Check(), "");
   EXPECT_TRUE(messenger_.questions.isEmpty());
+}
+
+TEST_F(VersionCheckTest, GoesThroughQuenlosProxyWhenOneIsSet) {
+  site_.page = ProductPage(QStringLiteral("2.1"));
+  logging_proxy::LoggingProxy proxy;
+  ASSERT_TRUE(proxy.Start());
+  qputenv(kProxyVariable, QByteArray::fromStdString(proxy.Url()));
+  EXPECT_EQ(Check(), "2.1");
+  qunsetenv(kProxyVariable);
+  EXPECT_EQ(proxy.Log(), std::vector<std::string>{"GET " + site_.Base().toStdString() +
+                                                  "downpage/Product.asp?ID=32 -> 200"});
 }
 
 TEST_F(VersionCheckTest, RunsOncePerStart) {
