@@ -7,27 +7,22 @@
 
 #include <cerrno>
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
+
+#include "worker/page/certificate_sources.h"
 
 namespace pitrel {
 namespace {
 
-const char* FromEnvironment(const char* name) {
-  const char* value = std::getenv(name);
-  return value && *value ? value : nullptr;
-}
-
 // The hashed directory is only searched when a handshake asks for an
-// issuer; SSL_CERT_FILE is read whole, as OpenSSL's tools read it. Neither
-// failing stops the worker: the handshake then says what is missing.
+// issuer; a certificate file is read whole. Neither failing stops the
+// worker: the handshake then says what is missing.
 void UseSystemCertificates(SSL_CTX* context) {
+  const CertificateSources sources = CertificateSourcesFromEnvironment();
   X509_STORE* store = SSL_CTX_get_cert_store(context);
-  if (X509_LOOKUP* directory = X509_STORE_add_lookup(store, X509_LOOKUP_hash_dir())) {
-    const char* directories = FromEnvironment(X509_get_default_cert_dir_env());
-    X509_LOOKUP_add_dir(directory, directories ? directories : X509_get_default_cert_dir(), X509_FILETYPE_PEM);
-  }
-  if (const char* file = FromEnvironment(X509_get_default_cert_file_env())) X509_STORE_load_file(store, file);
+  if (X509_LOOKUP* directory = X509_STORE_add_lookup(store, X509_LOOKUP_hash_dir()))
+    X509_LOOKUP_add_dir(directory, sources.directories.c_str(), X509_FILETYPE_PEM);
+  if (!sources.file.empty()) X509_STORE_load_file(store, sources.file.c_str());
   ERR_clear_error();
 }
 

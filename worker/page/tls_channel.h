@@ -5,7 +5,7 @@
 // Certificates are looked up when a handshake needs one, in the hashed
 // directory (SSL_CERT_DIR, else OpenSSL's default directory, /etc/ssl/certs
 // on Debian), so that a page does not pay for reading the whole bundle;
-// SSL_CERT_FILE, when set, is read as well, as OpenSSL's own tools read it.
+// SSL_CERT_FILE, when set, is read as well (certificate_sources.h).
 // OpenSSL's configuration file is not read: the static worker could not load
 // the modules it may name, and reading it would cost every https page. No
 // session is kept: a worker makes one handshake and ends.

@@ -6,11 +6,13 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
 #include <mutex>
 #include <string>
 
 #include "local_site.h"
 #include "raw_server.h"
+#include "worker/page/certificate_sources.h"
 #include "worker/page/http_fetch.h"
 
 namespace pitrel {
@@ -143,6 +145,28 @@ TEST(Https, ACertificateThatFailsLoadsNothingAndSaysWhy) {
     EXPECT_EQ(result.failure, FetchFailure::kCertificate) << each.certificate;
     EXPECT_EQ(result.error, each.reason);
   }
+}
+
+TEST(CertificateSources, AreTheNamedDirectoryAndFileButNeverTheSystemBundleTwice) {
+  const std::string system_bundle = X509_get_default_cert_file();
+  const std::string system_directory = X509_get_default_cert_dir();
+  if (!std::filesystem::exists(system_bundle)) GTEST_SKIP() << "no system bundle at " << system_bundle;
+  ::unsetenv("SSL_CERT_DIR");
+  ::unsetenv("SSL_CERT_FILE");
+  EXPECT_EQ(CertificateSourcesFromEnvironment().directories, system_directory);
+  EXPECT_EQ(CertificateSourcesFromEnvironment().file, "");
+  ::setenv("SSL_CERT_FILE", testing::kTestCaFile.c_str(), 1);
+  EXPECT_EQ(CertificateSourcesFromEnvironment().file, testing::kTestCaFile);
+  // The bundle by another of its names, beside the system's directory by another of its names.
+  ::setenv("SSL_CERT_FILE", std::filesystem::canonical(system_bundle).c_str(), 1);
+  ::setenv("SSL_CERT_DIR", std::filesystem::canonical(system_directory).c_str(), 1);
+  EXPECT_EQ(CertificateSourcesFromEnvironment().file, "") << "read from the directory when needed";
+  ::setenv("SSL_CERT_DIR", testing::kTestTlsDirectory.c_str(), 1);
+  EXPECT_EQ(CertificateSourcesFromEnvironment().directories, testing::kTestTlsDirectory);
+  EXPECT_EQ(CertificateSourcesFromEnvironment().file, std::filesystem::canonical(system_bundle).string())
+      << "another directory does not hold the bundle's certificates";
+  ::unsetenv("SSL_CERT_DIR");
+  ::setenv("SSL_CERT_FILE", testing::kTestCaFile.c_str(), 1);
 }
 
 TEST(Https, AServerThatSpeaksNoTlsOrNothingEndsCleanlyInTime) {
