@@ -38,12 +38,47 @@ namespace {
 
 using namespace quenlo;
 
-double CpuSeconds() {
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
+double Seconds(const rusage& usage) {
   return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
          double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
+
+double CpuSeconds() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return Seconds(usage);
+}
+
+// Where a run's CPU went: quenlo (this process), its ended workers, the
+// marketplace process, and how busy the machine's cores were in all (other
+// programs included), from /proc.
+struct CpuLedger {
+  double quenlo = 0, workers = 0, server = 0, busy = 0, total = 0;
+
+  static CpuLedger Now(qint64 serverPid) {
+    CpuLedger now;
+    now.quenlo = CpuSeconds();
+    rusage children{};
+    getrusage(RUSAGE_CHILDREN, &children);
+    now.workers = Seconds(children);
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(serverPid));
+    if (stat.open(QIODevice::ReadOnly)) {
+      const QList<QByteArray> fields = stat.readAll().split(' ');
+      if (fields.size() > 15) now.server = (fields[13].toDouble() + fields[14].toDouble()) / 100.0;
+    }
+    QFile machine(QStringLiteral("/proc/stat"));
+    if (machine.open(QIODevice::ReadOnly)) {
+      const QList<QByteArray> fields = machine.readLine().simplified().split(' ');
+      for (int i = 1; i < fields.size(); ++i) now.total += fields[i].toDouble() / 100.0;
+      now.busy = now.total - (fields.size() > 5 ? (fields[4].toDouble() + fields[5].toDouble()) / 100.0 : 0);
+    }
+    return now;
+  }
+  CpuLedger Since(const CpuLedger& start) const {
+    return {quenlo - start.quenlo, workers - start.workers, server - start.server, busy - start.busy,
+            total - start.total};
+  }
+};
 
 // One measured harvest.
 struct Run {
@@ -80,6 +115,7 @@ class Marketplace {
     process_.waitForFinished(5000);
   }
   bool ok() const { return ok_; }
+  qint64 pid() const { return process_.processId(); }
 
  private:
   QProcess process_;
@@ -90,12 +126,13 @@ struct Figures {
   double seconds = 0;
   double cpu = 0;
   int pages = 0;
+  CpuLedger used;
   double Rate() const { return pages / seconds; }
   double CpuShare() const { return cpu / seconds; }
 };
 
 // Every member's contact page through bare worker processes, `limit` at a time.
-Figures Baseline(const QStringList& members, int limit) {
+Figures Baseline(const QStringList& members, int limit, qint64 serverPid) {
   QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
   for (const auto& [name, value] : WorkerHostEnvironment()) environment.insert(name, value);
   QEventLoop loop;
@@ -123,27 +160,31 @@ Figures Baseline(const QStringList& members, int limit) {
   };
   QElapsedTimer clock;
   const double cpu = CpuSeconds();
+  const CpuLedger start = CpuLedger::Now(serverPid);
   clock.start();
   startNext();
   loop.exec();
   figures.seconds = clock.nsecsElapsed() / 1e9;
   figures.cpu = CpuSeconds() - cpu;
+  figures.used = CpuLedger::Now(serverPid).Since(start);
   for (const QString& file : QDir().entryList({"Base_*"}, QDir::Files)) QFile::remove(file);
   return figures;
 }
 
-Figures Harvest(int limit) {
+Figures Harvest(int limit, qint64 serverPid) {
   ProcessLauncher launcher;
   HarvestHooks hooks;
   hooks.launcher = &launcher;
   hooks.workerLimit = [limit] { return limit; };
   QElapsedTimer clock;
   const double cpu = CpuSeconds();
+  const CpuLedger start = CpuLedger::Now(serverPid);
   clock.start();
   const ContactHarvestOutcome outcome = HarvestContacts(hooks);
   Figures figures;
   figures.seconds = clock.nsecsElapsed() / 1e9;
   figures.cpu = CpuSeconds() - cpu;
+  figures.used = CpuLedger::Now(serverPid).Since(start);
   figures.pages = outcome.collected;
   return figures;
 }
@@ -151,6 +192,11 @@ Figures Harvest(int limit) {
 void Print(const char* what, const Figures& f) {
   std::printf("  %-9s %4d pages in %6.2f s = %7.1f pages/s, quenlo CPU %5.2f s = %5.1f %% of a core\n",
               what, f.pages, f.seconds, f.Rate(), f.cpu, 100 * f.CpuShare());
+  const double perPage = 1000.0 / std::max(1, f.pages);
+  std::printf("            CPU a page: workers %.2f ms, quenlo %.2f ms, marketplace %.2f ms; "
+              "cores busy %.0f %% (everything on the machine)\n",
+              f.used.workers * perPage, f.used.quenlo * perPage, f.used.server * perPage,
+              100 * f.used.busy / std::max(1e-9, f.used.total));
 }
 
 int Measure(int members, const Run& run) {
@@ -184,9 +230,9 @@ int Measure(int members, const Run& run) {
 
   // A first pass, not counted, lets the marketplace make and keep every
   // contact page, so baseline and harvest both meet a server that only serves.
-  Baseline(names, limit);
-  const Figures base = Baseline(names, limit);
-  const Figures harvest = Harvest(limit);
+  Baseline(names, limit, market.pid());
+  const Figures base = Baseline(names, limit, market.pid());
+  const Figures harvest = Harvest(limit, market.pid());
   std::printf("%s, latency %d ms, %d members, worker limit %d, pages of about 40 KB\n",
               run.https ? "https" : "http", latencyMs, members, limit);
   Print("baseline", base);
