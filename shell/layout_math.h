@@ -1,13 +1,11 @@
-// The main window's layout and the centring of forms, worked out in twips
-// (1/1440 inch) without any widget, so the arithmetic can be checked alone.
+// The main window's layout, worked out in twips (1/1440 inch) without any
+// widget, so the arithmetic can be checked alone.
 #pragma once
 
 #include <array>
 #include <optional>
 
 namespace quenlo {
-
-inline constexpr int kTwipsPerInch = 1440;
 
 struct TwipsRect {
   int left = 0;
@@ -29,17 +27,5 @@ struct MainLayout {
 // Fits the controls to a window of the given outer size. A length that would
 // come out negative (a minimised or tiny window) is left as it was.
 void FitMainLayout(int windowWidth, int windowHeight, MainLayout& layout);
-
-// Height of a taskbar at the bottom of the screen, in twips (0 elsewhere).
-int TaskbarHeightTwips(int screenHeightTwips, double twipsPerPixelY, int workAreaBottomPixels);
-
-struct TwipsPoint {
-  int left = 0;
-  int top = 0;
-};
-
-// Where a form goes to stand centred on the screen above the taskbar.
-TwipsPoint CenteredPosition(int screenWidth, int screenHeight, int formWidth, int formHeight,
-                            int taskbarHeight);
 
 }  // namespace quenlo
