@@ -7,6 +7,7 @@
 #include <QMainWindow>
 #include <QString>
 #include <functional>
+#include <memory>
 
 #include "shell/worker_limit.h"
 
@@ -88,7 +89,7 @@ class MainWindow : public QMainWindow {
   void UpdateAvailability(int index);
 
   struct Parts;
-  Parts* parts_;
+  std::unique_ptr<Parts> parts_;
 };
 
 }  // namespace quenlo
