@@ -2,8 +2,12 @@
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
+# The sanitized build (make test-sanitize): AddressSanitizer and UBSan, -O1.
+SANITIZE_BUILD_DIR ?= build-asan
+SANITIZE_CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUENLO_SANITIZE=ON \
+	-DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g" -DCMAKE_C_FLAGS_RELWITHDEBINFO="-O1 -g"
 
-.PHONY: all build bootstrap configure test run bench clean
+.PHONY: all build bootstrap configure test test-sanitize run bench clean
 
 all: build
 
@@ -22,6 +26,11 @@ test: bootstrap
 	$(MAKE) build
 	cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS) --timeout 600
 
+test-sanitize: bootstrap
+	cmake -S . -B $(SANITIZE_BUILD_DIR) -G Ninja $(SANITIZE_CMAKE_FLAGS)
+	cmake --build $(SANITIZE_BUILD_DIR) -j $(JOBS)
+	scripts/run-sanitized-tests $(SANITIZE_BUILD_DIR) $(JOBS)
+
 run: bootstrap
 	$(MAKE) build
 	@scripts/run-quenlo $(BUILD_DIR)
@@ -32,4 +41,4 @@ bench: bootstrap
 	@scripts/run-benchmarks $(BUILD_DIR)
 
 clean:
-	rm -rf $(BUILD_DIR)
+	rm -rf $(BUILD_DIR) $(SANITIZE_BUILD_DIR)
