@@ -1,4 +1,5 @@
-// Connects the record grid, its search, deletion and in-grid editing (commands 1 and 2, SKey Enter, grid events) to the main window.
+// Connects the record grid to the main window: its search (command 2, and
+// Enter in the keyword box), deletion (command 1) and in-grid editing.
 #pragma once
 namespace quenlo {
 class MainWindow;
