@@ -16,12 +16,12 @@ struct TwipsRect {
 
 // The controls the layout moves. Pages and grids that do not exist are nullopt.
 struct MainLayout {
-  TwipsRect tabStrip;                          // SST
-  TwipsRect status;                            // LBL
-  std::array<std::optional<TwipsRect>, 4> pages;  // Pic(0..3)
-  std::array<std::optional<TwipsRect>, 2> grids;  // MSF(0..1)
-  TwipsRect helpFrame;                         // FRM
-  TwipsRect helpText;                          // THelp
+  TwipsRect tabStrip;                             // the tab bar above the pages
+  TwipsRect status;                               // the status label under the tab bar
+  std::array<std::optional<TwipsRect>, 4> pages;  // the tab pages, records first
+  std::array<std::optional<TwipsRect>, 2> grids;  // grid hosts: the record grid is grid 0
+  TwipsRect helpFrame;                            // the help page's command buttons
+  TwipsRect helpText;                             // the help page's manual
 };
 
 // Fits the controls to a window of the given outer size. A length that would

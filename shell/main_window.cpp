@@ -64,9 +64,15 @@ class SwallowKeys final : public QObject {
   }
 };
 
+QObject* FirstChildOtherThan(const QObject* parent, const QObject* kept) {
+  for (QObject* child : parent->children())
+    if (child != kept) return child;
+  return nullptr;
+}
+
 }  // namespace
 
-MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), parts_(new Parts) {
+MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), parts_(std::make_unique<Parts>()) {
   setObjectName(QStringLiteral("MF"));
   setWindowTitle(QStringLiteral("Quenlo1.0"));
   Parts& p = *parts_;
@@ -167,7 +173,10 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), parts_(new Parts)
 MainWindow::~MainWindow() {
   if (&ActiveProgress() == &parts_->progress) SetActiveProgress(nullptr);
   if (&ActiveMessenger() == &parts_->messenger) SetActiveMessenger(nullptr);
-  delete parts_;
+  // QWidget deletes the children only after the members, but the grid view
+  // and the subsystems' objects reach into the parts as they go: they go
+  // first. The layout stays, as QMainWindow uses it until its own end.
+  while (QObject* child = FirstChildOtherThan(this, layout())) delete child;
 }
 
 void MainWindow::BuildMenus() {

@@ -8,6 +8,7 @@
 #include <QMainWindow>
 #include <QString>
 #include <functional>
+#include <memory>
 
 #include "shell/command.h"
 #include "store/worker_limit.h"
@@ -91,7 +92,7 @@ class MainWindow : public QMainWindow {
   void UpdateAvailability(Command command);
 
   struct Parts;
-  Parts* parts_;
+  std::unique_ptr<Parts> parts_;
 };
 
 }  // namespace quenlo

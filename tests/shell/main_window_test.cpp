@@ -1,5 +1,6 @@
 #include "shell/main_window.h"
 
+#include "browser/grid_model.h"
 #include "shell/about_window.h"
 #include "ports/progress_sink.h"
 #include "shell/url_opener.h"
@@ -20,6 +21,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <memory>
 
 namespace quenlo {
 namespace {
@@ -329,6 +331,26 @@ TEST_F(MainWindowTest, WindowIsTheActiveProgressDisplay) {
   EXPECT_TRUE(IsFormOpen(QStringLiteral("请稍侯 …")));
   ProgressEnd();
   EXPECT_FALSE(IsFormOpen(QStringLiteral("请稍侯 …")));
+}
+
+// The grid view drops its listener from the grid as it goes; the grid was
+// freed before it at every exit.
+TEST(MainWindowExit, ChildrenGoWhileTheGridTheyReachIsStillThere) {
+  struct Token {
+    explicit Token(bool* alive) : alive(alive) {}
+    ~Token() { *alive = false; }
+    bool* alive;
+  };
+  bool gridAlive = true;
+  bool gridAliveWhenChildWent = false;
+  {
+    MainWindow window;
+    window.RecordGrid().SetChangeListener([token = std::make_shared<Token>(&gridAlive)] {});
+    auto* child = new QObject(window.GridHost());
+    QObject::connect(child, &QObject::destroyed, [&] { gridAliveWhenChildWent = gridAlive; });
+  }
+  EXPECT_TRUE(gridAliveWhenChildWent);
+  EXPECT_FALSE(gridAlive);
 }
 
 }  // namespace
