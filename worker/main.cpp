@@ -1,6 +1,7 @@
 // pitrel: loads one page, condenses it into a small result file, ends.
 // Usage: pitrel LINE, the page, the result file and an optional flag joined
-// by the command separator (worker/protocol.h).
+// by the command separator. Exit status: 0 read, 2 bad line, 3 and 4 a page
+// not read (worker/protocol.h).
 #include "worker/page/page_engine.h"
 #include "worker/command_line.h"
 #include "worker/hosts.h"
@@ -12,8 +13,8 @@ int main(int argc, char* argv[]) {
   const pitrel::MarketplaceHosts hosts = pitrel::HostsFromEnvironment();
   pitrel::WorkerJob job;
   // A bad command line ends the worker without loading or writing anything.
-  if (!pitrel::ParseCommandLine(pitrel::JoinArguments(argc, argv), hosts, job)) return 2;
+  if (!pitrel::ParseCommandLine(pitrel::JoinArguments(argc, argv), hosts, job))
+    return pitrel::kExitBadCommandLine;
   const auto engine = pitrel::MakeDefaultPageEngine();
-  pitrel::RunJob(job, *engine, hosts);
-  return 0;
+  return pitrel::RunJob(job, *engine, hosts);
 }

@@ -48,10 +48,36 @@
 //   field.
 //
 // Failures
-//   Not reported yet: a page that cannot be loaded is condensed as an empty
-//   page, and quenlo sees a worker that wrote nothing only by its ending.
+//   When the page could not be read, the worker says why in a companion file
+//   beside the result: the name of the result file written (RESULT_FILE, or
+//   RESULT_FILE + ".t") + kFailureSuffix (".fail"), e.g. "Temp_abc.fail". It
+//   is written as a result is (temporary name, then renamed) and BEFORE the
+//   result file is renamed into place, so a quenlo that sees the result can
+//   rely on the companion being there already. The result file is still
+//   written as ever (what the condenser makes of what arrived), so results
+//   are collected as before. A page that was read leaves no companion (a
+//   stale one goes) and its result keeps its bytes exactly.
+//   The companion is ASCII, one key=value a line, LF; readers skip keys they
+//   do not know:
+//     kind=transient | kind=permanent
+//     status=NNN          the HTTP status; 0 when no HTTP answer came
+//     retry-after=SECONDS only when the server sent Retry-After (an HTTP
+//                         date becomes the seconds from now, never negative)
+//     reason=...          one short line of English ("connection refused",
+//                         "timed out after 30000 ms", "HTTP 503", ...)
+//   Transient: no connection, a reset, a timeout, a body cut short, HTTP 408,
+//   429, 500, 502, 503, 504, a proxy that is down or refuses. Permanent: 404,
+//   410, any other status from 400 up, a certificate that fails, a body that
+//   is no page (empty, binary), a redirect the worker refuses (another
+//   scheme, into the private network, a loop).
+//   Exit status: 0 page read, 2 bad command line (nothing loaded or
+//   written), 3 transient failure, 4 permanent failure. A worker killed at
+//   its time limit ends by a signal and writes nothing.
 #pragma once
 
+#include <algorithm>
+#include <charconv>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -116,6 +142,83 @@ inline std::string JoinFields(const std::vector<std::string>& fields) {
     out.append(WithoutSeparator(fields[i]));
   }
   return out;
+}
+
+// Failures.
+inline constexpr std::string_view kFailureSuffix = ".fail";
+inline constexpr std::string_view kFailureKindKey = "kind";
+inline constexpr std::string_view kFailureStatusKey = "status";
+inline constexpr std::string_view kFailureRetryAfterKey = "retry-after";
+inline constexpr std::string_view kFailureReasonKey = "reason";
+inline constexpr std::string_view kTransientKind = "transient";
+inline constexpr std::string_view kPermanentKind = "permanent";
+
+inline constexpr int kExitPageRead = 0;
+inline constexpr int kExitBadCommandLine = 2;
+inline constexpr int kExitTransientFailure = 3;
+inline constexpr int kExitPermanentFailure = 4;
+
+struct PageFailure {
+  bool transient = true;
+  int status = 0;                           // 0: no HTTP answer
+  std::optional<long> retry_after_seconds;  // only when the server asked
+  std::string reason;                       // one line, ASCII
+};
+
+// The companion of the result file written (for flag 3 the one ending ".t").
+inline std::string FailureFileFor(std::string_view writtenResultFile) {
+  return std::string(writtenResultFile).append(kFailureSuffix);
+}
+
+// The HTTP statuses worth asking for again later.
+inline bool IsTransientHttpStatus(int status) {
+  return status == 408 || status == 429 || status == 500 || status == 502 || status == 503 ||
+         status == 504;
+}
+
+inline int ExitStatusFor(const std::optional<PageFailure>& failure) {
+  if (!failure) return kExitPageRead;
+  return failure->transient ? kExitTransientFailure : kExitPermanentFailure;
+}
+
+inline std::string FormatPageFailure(const PageFailure& failure) {
+  std::string text;
+  const auto line = [&text](std::string_view key, std::string_view value) {
+    text.append(key).append("=").append(value).append("\n");
+  };
+  line(kFailureKindKey, failure.transient ? kTransientKind : kPermanentKind);
+  line(kFailureStatusKey, std::to_string(failure.status));
+  if (failure.retry_after_seconds) line(kFailureRetryAfterKey, std::to_string(*failure.retry_after_seconds));
+  line(kFailureReasonKey, failure.reason);
+  return text;
+}
+
+// The failure a companion's text describes; nothing without a known kind.
+inline std::optional<PageFailure> ParsePageFailure(std::string_view text) {
+  PageFailure failure;
+  std::optional<bool> transient;
+  const auto number = [](std::string_view digits) -> std::optional<long> {
+    long value = 0;
+    const auto [end, code] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+    if (code != std::errc() || end != digits.data() + digits.size() || value < 0) return std::nullopt;
+    return value;
+  };
+  while (!text.empty()) {
+    std::string_view line = text.substr(0, text.find('\n'));
+    text.remove_prefix(std::min(text.size(), line.size() + 1));
+    if (line.ends_with('\r')) line.remove_suffix(1);
+    const std::size_t equals = line.find('=');
+    const std::string_view key = line.substr(0, equals);
+    const std::string_view value = equals == std::string_view::npos ? "" : line.substr(equals + 1);
+    if (key == kFailureKindKey && (value == kTransientKind || value == kPermanentKind))
+      transient = value == kTransientKind;
+    else if (key == kFailureStatusKey) failure.status = static_cast<int>(number(value).value_or(0));
+    else if (key == kFailureRetryAfterKey) failure.retry_after_seconds = number(value);
+    else if (key == kFailureReasonKey) failure.reason = value;
+  }
+  if (!transient) return std::nullopt;
+  failure.transient = *transient;
+  return failure;
 }
 
 }  // namespace pitrel

@@ -8,7 +8,6 @@
 #include <thread>
 
 #include "worker/page/charset.h"
-#include "worker/protocol.h"
 
 namespace pitrel {
 namespace {
@@ -51,6 +50,12 @@ std::string SaveResult(std::string_view text, const std::string& fileName) {
     WaitTicks(1000);
   }
   return {};
+}
+
+bool SaveFailureReport(const std::optional<PageFailure>& failure, const std::string& resultFile) {
+  const std::string companion = FailureFileFor(resultFile);
+  if (!failure) return RemoveStaleFile(companion);
+  return !SaveResult(FormatPageFailure(*failure), companion).empty();
 }
 
 void WaitTicks(int ticks) {

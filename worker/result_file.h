@@ -4,8 +4,11 @@
 // (worker/protocol.h).
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
+
+#include "worker/protocol.h"
 
 namespace pitrel {
 
@@ -14,6 +17,12 @@ namespace pitrel {
 // could be another member's result, which quenlo would then read as that
 // member's. Returns the name written, or empty text when every attempt failed.
 std::string SaveResult(std::string_view text, const std::string& fileName);
+
+// Makes the companion of the result file resultFile say failure, with the
+// same attempts as SaveResult; with no failure, removes a stale companion.
+// False when the companion could not be written or the stale one removed:
+// the result must then not be written, or quenlo would take it as read.
+bool SaveFailureReport(const std::optional<PageFailure>& failure, const std::string& resultFile);
 
 // One attempt: removes a stale fileName and its temporary file, writes the
 // temporary file, renames it to fileName. 1 on success, -1 on any failure.

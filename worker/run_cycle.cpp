@@ -4,6 +4,7 @@
 
 #include "worker/contact.h"
 #include "worker/member_list.h"
+#include "worker/page_verdict.h"
 #include "worker/profile.h"
 #include "worker/result_file.h"
 #include "worker/trade_credit.h"
@@ -17,7 +18,8 @@ LoadedPage LoadPage(PageEngine& engine, const std::string& url) {
   } catch (const std::exception& e) {
     LoadedPage page;
     page.requested_url = page.location_url = url;
-    page.error = e.what();
+    page.error = std::string("could not read the page: ") + e.what();
+    page.failure = FetchFailure::kNotAPage;  // out of memory or the like: the page costs too much
     return page;
   }
 }
@@ -42,10 +44,13 @@ std::string Condense(int flag, const LoadedPage& page, const MarketplaceHosts& h
   }
 }
 
-std::string RunJob(const WorkerJob& job, PageEngine& engine, const MarketplaceHosts& hosts) {
+int RunJob(const WorkerJob& job, PageEngine& engine, const MarketplaceHosts& hosts) {
   const LoadedPage page = LoadPage(engine, job.url);
-  if (job.flag < kMemberListFlag || job.flag > kTradeCreditFlag) return {};
-  return SaveResult(Condense(job.flag, page, hosts), ResultFileFor(job.flag, job.result_file));
+  const std::optional<PageFailure> failure = JudgePage(page);
+  if (job.flag < kMemberListFlag || job.flag > kTradeCreditFlag) return ExitStatusFor(failure);
+  const std::string resultFile = ResultFileFor(job.flag, job.result_file);
+  if (SaveFailureReport(failure, resultFile)) SaveResult(Condense(job.flag, page, hosts), resultFile);
+  return ExitStatusFor(failure);
 }
 
 }  // namespace pitrel

@@ -1,5 +1,6 @@
 // One worker job from start to end: load the page, condense it with the
-// condenser the flag selects, write the result file. One job per process.
+// condenser the flag selects, write the result file and, for a page not
+// read, its failure companion. One job per process.
 #pragma once
 
 #include <string>
@@ -21,8 +22,9 @@ const std::string& GetBodyHtml(const LoadedPage& page);
 // The condensed result of a loaded page for a flag of 0 to 3.
 std::string Condense(int flag, const LoadedPage& page, const MarketplaceHosts& hosts);
 
-// Loads, condenses and saves. A flag outside 0 to 3 loads and writes nothing.
-// Returns the name of the file written, or empty text when none was.
-std::string RunJob(const WorkerJob& job, PageEngine& engine, const MarketplaceHosts& hosts);
+// Loads, condenses and saves: the failure companion first when the page was
+// not read, then the result. A flag outside 0 to 3 loads and writes nothing.
+// Returns the worker's exit status (worker/protocol.h, "Failures").
+int RunJob(const WorkerJob& job, PageEngine& engine, const MarketplaceHosts& hosts);
 
 }  // namespace pitrel

@@ -21,15 +21,14 @@
 #include "tools/sample_market/search.h"
 #include "tools/sample_market/server.h"
 #include "worker/protocol.h"
-
-extern char** environ;
+#include "worker_process.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using sample_market::Member;
 
-const std::string kPitrel = std::string(QUENLO_BUILD_DIR) + "/pitrel";
+const std::string kPitrel = pitrel::testing::kPitrelProgram;
 const std::string kCurlPitrel = std::string(QUENLO_BUILD_DIR) + "/pitrel-curl";
 // For the lines quenlo would never send; WorkerCommandLine composes the others.
 const std::string kBar(pitrel::kCommandSeparator);
@@ -61,38 +60,10 @@ class PitrelProcessTest : public ::testing::Test {
   // Starts pitrel in the scratch directory with the marketplace's hosts.
   static pid_t Start(const std::vector<std::string>& args, const fs::path& cwd,
                      const std::string& program = kPitrel) {
-    std::vector<std::string> env;
-    for (char** e = environ; *e; ++e) env.emplace_back(*e);
-    for (const std::string& line : market_->EnvironmentLines()) env.push_back(line);
-    std::vector<char*> argv{const_cast<char*>(program.c_str())};
-    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    std::vector<char*> envp;
-    for (const std::string& e : env) envp.push_back(const_cast<char*>(e.c_str()));
-    envp.push_back(nullptr);
-    const std::string where = cwd.string();
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-      if (::chdir(where.c_str()) == 0) ::execve(argv[0], argv.data(), envp.data());
-      ::_exit(127);
-    }
-    return pid;
+    return pitrel::testing::StartWorker(program, args, cwd, market_->EnvironmentLines());
   }
 
-  // Exit status, or -1 when the worker had to be killed after a minute.
-  static int Wait(pid_t pid) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-    int status = 0;
-    while (::waitpid(pid, &status, WNOHANG) == 0) {
-      if (std::chrono::steady_clock::now() > deadline) {
-        ::kill(pid, SIGKILL);
-        ::waitpid(pid, &status, 0);
-        return -1;
-      }
-      std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  }
+  static int Wait(pid_t pid) { return pitrel::testing::WaitForWorker(pid); }
 
   int Run(const std::vector<std::string>& args) const { return Wait(Start(args, dir_)); }
   int RunWith(const std::string& program, const std::string& line) const {
@@ -222,17 +193,19 @@ TEST_F(PitrelProcessTest, FileAddressesGoToTheCurlWorkerAndGiveTheSameResult) {
   fs::create_directories(alone);
   fs::copy_file(kPitrel, alone / "pitrel");
   const auto start = std::chrono::steady_clock::now();
-  ASSERT_EQ(RunWith((alone / "pitrel").string(),
-                    pitrel::WorkerCommandLine(url, "Temp_alone", pitrel::kContactFlag)),
-            0);
+  const int aloneStatus = RunWith((alone / "pitrel").string(),
+                                  pitrel::WorkerCommandLine(url, "Temp_alone", pitrel::kContactFlag));
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
   ASSERT_EQ(RunWith(kCurlPitrel, pitrel::WorkerCommandLine("http://127.0.0.1:1/refused.html",
                                                             "Temp_nothing", pitrel::kContactFlag)),
-            0);
-  if (PITREL_HANDS_OFF_CURL)
+            pitrel::kExitTransientFailure);
+  if (PITREL_HANDS_OFF_CURL) {
+    EXPECT_EQ(aloneStatus, pitrel::kExitPermanentFailure);
     EXPECT_EQ(Read("Temp_alone"), Read("Temp_nothing")) << "an unloaded page's result";
-  else
+  } else {
+    EXPECT_EQ(aloneStatus, 0);
     EXPECT_EQ(Read("Temp_alone"), expected) << "a dynamic pitrel loads libcurl itself";
+  }
 }
 
 // A page that would take a worker minutes (thousands of attributes on one
@@ -344,13 +317,19 @@ TEST_F(PitrelProcessTest, ALineTheShellSplitReadsAsOneLine) {
   EXPECT_EQ(Read("Temp_a b"), sample_market::ToGbk(ExpectedMemberList("hits1", 1)));
 }
 
-TEST_F(PitrelProcessTest, APageThatNeverArrivesStillGivesAResult) {
+TEST_F(PitrelProcessTest, APageThatNeverArrivesStillGivesAResultAndSaysWhy) {
   // Nothing listens on port 1: the contact condenser runs on an empty page.
   EXPECT_EQ(Run(pitrel::WorkerCommandLine("http://127.0.0.1:1/company/detail/contact/x.html", "out",
                                           pitrel::kContactFlag)),
-            0);
+            pitrel::kExitTransientFailure);
   const std::vector<std::string> tenEmptyFields(10);
   EXPECT_EQ(Read("out"), sample_market::ToGbk(sample_market::JoinFields(tenEmptyFields)));
+  const auto failure = pitrel::ParsePageFailure(Read("out.fail"));
+  ASSERT_TRUE(failure);
+  EXPECT_TRUE(failure->transient);
+  EXPECT_EQ(failure->status, 0);
+  EXPECT_NE(failure->reason.find("refused"), std::string::npos) << failure->reason;
+  EXPECT_EQ(Files(), (std::vector<std::string>{"out", "out.fail"}));
 }
 
 TEST_F(PitrelProcessTest, RelativeResultNameLandsInTheWorkingDirectory) {

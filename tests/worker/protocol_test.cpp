@@ -54,5 +54,43 @@ TEST(Protocol, FieldsKeepTheirPositionsWhateverTheirText) {
   EXPECT_EQ(JoinFields({}), "");
 }
 
+TEST(Protocol, AFailureCompanionKeepsItsNameKeysAndExitStatuses) {
+  EXPECT_EQ(FailureFileFor("Temp_abc"), "Temp_abc.fail");
+  EXPECT_EQ(FailureFileFor(ResultFileFor(kTradeCreditFlag, "Temp_abc")), "Temp_abc.t.fail");
+  EXPECT_EQ(FormatPageFailure({true, 503, 120, "HTTP 503"}),
+            "kind=transient\nstatus=503\nretry-after=120\nreason=HTTP 503\n");
+  EXPECT_EQ(FormatPageFailure({false, 0, std::nullopt, "certificate verify failed"}),
+            "kind=permanent\nstatus=0\nreason=certificate verify failed\n");
+  EXPECT_EQ((std::vector<int>{kExitPageRead, kExitBadCommandLine, kExitTransientFailure,
+                              kExitPermanentFailure}),
+            (std::vector<int>{0, 2, 3, 4}));
+  EXPECT_EQ(ExitStatusFor(std::nullopt), 0);
+  EXPECT_EQ(ExitStatusFor(PageFailure{true, 0, {}, ""}), 3);
+  EXPECT_EQ(ExitStatusFor(PageFailure{false, 404, {}, ""}), 4);
+  for (int status : {408, 429, 500, 502, 503, 504}) EXPECT_TRUE(IsTransientHttpStatus(status)) << status;
+  for (int status : {200, 400, 401, 403, 404, 410, 501, 505}) EXPECT_FALSE(IsTransientHttpStatus(status)) << status;
+}
+
+TEST(Protocol, AReaderTakesWhatAWriterWroteAndSkipsWhatItDoesNotKnow) {
+  const PageFailure written{false, 429, 7, "HTTP 429"};
+  const std::optional<PageFailure> read = ParsePageFailure(FormatPageFailure(written));
+  ASSERT_TRUE(read);
+  EXPECT_FALSE(read->transient);
+  EXPECT_EQ(read->status, 429);
+  EXPECT_EQ(read->retry_after_seconds, 7);
+  EXPECT_EQ(read->reason, "HTTP 429");
+
+  const auto later = ParsePageFailure("future=1\r\nkind=transient\r\nreason=a=b\r\nstatus=x\r\n");
+  ASSERT_TRUE(later);
+  EXPECT_TRUE(later->transient);
+  EXPECT_EQ(later->status, 0);
+  EXPECT_FALSE(later->retry_after_seconds);
+  EXPECT_EQ(later->reason, "a=b");
+  EXPECT_FALSE(ParsePageFailure("status=500\nreason=no kind\n"));
+  EXPECT_FALSE(ParsePageFailure("kind=maybe\n"));
+  EXPECT_FALSE(ParsePageFailure(""));
+  EXPECT_FALSE(ParsePageFailure("kind=permanent\nretry-after=-5\n")->retry_after_seconds);
+}
+
 }  // namespace
 }  // namespace pitrel

@@ -48,16 +48,41 @@ void SetOptions(const CurlRuntime& curl, CURL* handle, const std::string& wire_u
   curl.easy_setopt(handle, CURLOPT_WRITEDATA, &sink);
 }
 
+FetchFailure FailureOf(CURLcode code) {
+  switch (code) {
+    case CURLE_OK:
+    case CURLE_WRITE_ERROR: return FetchFailure::kNone;  // the size cap stopped the transfer
+    case CURLE_COULDNT_RESOLVE_HOST:
+    case CURLE_COULDNT_CONNECT: return FetchFailure::kNoConnection;
+    case CURLE_COULDNT_RESOLVE_PROXY: return FetchFailure::kProxy;
+    case CURLE_OPERATION_TIMEDOUT: return FetchFailure::kTimedOut;
+    case CURLE_PARTIAL_FILE: return FetchFailure::kTruncated;
+    case CURLE_PEER_FAILED_VERIFICATION: return FetchFailure::kCertificate;
+    case CURLE_SSL_CONNECT_ERROR: return FetchFailure::kTls;
+    case CURLE_TOO_MANY_REDIRECTS:
+    case CURLE_UNSUPPORTED_PROTOCOL: return FetchFailure::kRefusedRedirect;
+    case CURLE_URL_MALFORMAT:
+    case CURLE_FILE_COULDNT_READ_FILE: return FetchFailure::kBadAddress;
+    case CURLE_WEIRD_SERVER_REPLY:
+    case CURLE_BAD_CONTENT_ENCODING: return FetchFailure::kMalformed;
+    default: return FetchFailure::kReset;  // sending or receiving broke off
+  }
+}
+
 // https and file addresses, through libcurl.
 FetchResult FetchWithCurl(const std::string& url, const FetchLimits& limits, long max_redirects) {
   FetchResult result;
   result.final_url = url;
   const CurlRuntime* curl = LoadCurlRuntime(&result.error);
-  if (!curl) return result;
+  if (!curl) {
+    result.failure = FetchFailure::kBadAddress;  // this worker cannot read such an address
+    return result;
+  }
   const auto cleanup = [curl](CURL* handle) { curl->easy_cleanup(handle); };
   std::unique_ptr<CURL, decltype(cleanup)> owned(curl->easy_init(), cleanup);
   if (!owned) {
     result.error = "curl_easy_init failed";
+    result.failure = FetchFailure::kReset;
     return result;
   }
   CURL* handle = owned.get();
@@ -82,6 +107,9 @@ FetchResult FetchWithCurl(const std::string& url, const FetchLimits& limits, lon
   // shows what it has; only a transfer that brought nothing counts as failed.
   result.received = code == CURLE_OK || !result.body.empty() || result.status > 0;
   if (code != CURLE_OK) result.error = sink.truncated ? "size limit reached" : curl->easy_strerror(code);
+  result.failure = sink.truncated ? FetchFailure::kNone : FailureOf(code);
+  if (curl_off_t wait = -1; curl->easy_getinfo(handle, CURLINFO_RETRY_AFTER, &wait) == CURLE_OK && wait > 0)
+    result.retry_after_seconds = static_cast<long>(wait);
   return result;
 }
 

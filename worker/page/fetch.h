@@ -4,8 +4,10 @@
 // several threads at once are fine (each has its own connection or handle).
 #pragma once
 
+#include <optional>
 #include <string>
 
+#include "worker/page/fetch_failure.h"
 #include "worker/page/page_engine.h"
 
 namespace pitrel {
@@ -17,6 +19,8 @@ struct FetchResult {
   std::string content_type;  // the Content-Type header, may be empty
   std::string body;          // raw bytes, at most FetchLimits::max_bytes
   std::string error;         // why nothing arrived, or why the body is cut short
+  FetchFailure failure = FetchFailure::kNone;  // the kind of that error; none for the size cap
+  std::optional<long> retry_after_seconds;     // the wait a Retry-After header asked for
 };
 
 FetchResult FetchUrl(const std::string& url, const FetchLimits& limits);

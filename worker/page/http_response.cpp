@@ -47,7 +47,77 @@ std::optional<int> StatusOf(std::string_view line) {
   return (code[0] - '0') * 100 + (code[1] - '0') * 10 + (code[2] - '0');
 }
 
+bool IsDigits(std::string_view text) {
+  return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+int Number(std::string_view digits) {
+  int value = 0;
+  std::from_chars(digits.data(), digits.data() + digits.size(), value);
+  return value;
+}
+
+// The pieces of an HTTP date, in whichever order its form writes them.
+struct DateParts {
+  int day = -1, month = -1, year = -1, hour = -1, minute = -1, second = -1;
+};
+
+void ReadClock(std::string_view token, DateParts& parts) {
+  if (token.size() != 8 || token[2] != ':' || token[5] != ':') return;
+  const std::string_view h = token.substr(0, 2), m = token.substr(3, 2), s = token.substr(6, 2);
+  if (IsDigits(h) && IsDigits(m) && IsDigits(s)) parts.hour = Number(h), parts.minute = Number(m), parts.second = Number(s);
+}
+
+int MonthIndex(std::string_view token) {
+  static constexpr std::string_view kMonths[] = {"jan", "feb", "mar", "apr", "may", "jun",
+                                                 "jul", "aug", "sep", "oct", "nov", "dec"};
+  const std::string name = LowerCase(token.substr(0, 3));
+  for (int i = 0; i < 12; ++i)
+    if (token.size() >= 3 && name == kMonths[i]) return i;
+  return -1;
+}
+
+// "Sun, 06 Nov 1994 08:49:37 GMT", "Sunday, 06-Nov-94 08:49:37 GMT" or
+// "Sun Nov  6 08:49:37 1994"; the weekday is not checked.
+std::optional<std::time_t> ParseHttpDate(std::string_view text) {
+  DateParts parts;
+  while (!text.empty()) {
+    const std::size_t end = std::min(text.find_first_of(" ,-"), text.size());
+    const std::string_view token = text.substr(0, end);
+    text.remove_prefix(std::min(end + 1, text.size()));
+    if (token.find(':') != std::string_view::npos) ReadClock(token, parts);
+    else if (IsDigits(token) && token.size() <= 2 && parts.day < 0) parts.day = Number(token);
+    else if (IsDigits(token)) parts.year = Number(token);
+    else if (const int month = MonthIndex(token); month >= 0) parts.month = month;
+  }
+  if (parts.year >= 0 && parts.year < 100) parts.year += parts.year < 70 ? 2000 : 1900;
+  if (parts.day < 1 || parts.day > 31 || parts.month < 0 || parts.year < 1970 || parts.hour < 0 ||
+      parts.hour > 23 || parts.minute > 59 || parts.second > 60)
+    return std::nullopt;
+  std::tm tm{};
+  tm.tm_year = parts.year - 1900;
+  tm.tm_mon = parts.month;
+  tm.tm_mday = parts.day;
+  tm.tm_hour = parts.hour;
+  tm.tm_min = parts.minute;
+  tm.tm_sec = parts.second;
+  return timegm(&tm);
+}
+
 }  // namespace
+
+std::optional<long> RetryAfterSeconds(std::string_view value, std::time_t now) {
+  value = Trimmed(value);
+  constexpr long kLongest = 1'000'000'000;  // beyond any wait worth keeping exact
+  if (IsDigits(value)) {
+    long seconds = 0;
+    const auto [end, code] = std::from_chars(value.data(), value.data() + value.size(), seconds);
+    return code == std::errc() ? std::min(seconds, kLongest) : kLongest;
+  }
+  const std::optional<std::time_t> when = ParseHttpDate(value);
+  if (!when) return std::nullopt;
+  return std::clamp<long>(static_cast<long>(*when - now), 0, kLongest);
+}
 
 std::string ResponseHead::Header(std::string_view lower_case_name) const {
   for (const auto& [name, value] : headers)

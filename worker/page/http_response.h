@@ -6,6 +6,7 @@
 #include <zlib.h>
 
 #include <cstddef>
+#include <ctime>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -29,6 +30,11 @@ std::size_t HeadLength(std::string_view buffer);
 // The status line and headers; nothing when the status line is not HTTP/1.x.
 // Folded header lines are joined to the header before them.
 std::optional<ResponseHead> ParseResponseHead(std::string_view head);
+
+// The wait a Retry-After value asks for, in seconds from now: a number of
+// seconds, or an HTTP date (any of the three forms HTTP allows) turned into
+// the seconds until then, never negative. Nothing when it is neither.
+std::optional<long> RetryAfterSeconds(std::string_view value, std::time_t now);
 
 // Undoes Transfer-Encoding: chunked. Chunk extensions and trailers are skipped.
 class ChunkedDecoder {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <charconv>
+#include <ctime>
 #include <memory>
 #include <optional>
 
@@ -30,8 +31,10 @@ struct Exchange {
   int status = 0;
   std::string content_type;
   std::string location;
+  std::string retry_after;
   std::string body;
-  std::string error;
+  FetchError error;
+  bool peer_in_own_network = false;
 };
 
 std::string_view SchemeOf(std::string_view url) {
@@ -127,8 +130,9 @@ bool IsRedirect(int status) {
 bool HasNoBody(int status) { return status == 204 || status == 304 || (status >= 100 && status < 200); }
 
 // A step that failed because the whole fetch ran out of time says so.
-void NoteTimeout(const Deadline& deadline, const FetchLimits& limits, std::string* error) {
-  if (deadline.Passed()) *error = "timed out after " + std::to_string(limits.total_timeout_ms) + " ms";
+void NoteTimeout(const Deadline& deadline, const FetchLimits& limits, FetchError* error) {
+  if (deadline.Passed())
+    error->Set(FetchFailure::kTimedOut, "timed out after " + std::to_string(limits.total_timeout_ms) + " ms");
 }
 
 // Whether what arrived so far can still be the start of an HTTP/1.x status line.
@@ -140,13 +144,13 @@ bool CouldBeStatusLine(std::string_view received) {
 
 // Reads until a final (non-1xx) head arrives; what follows it stays in buffer.
 std::optional<ResponseHead> ReadHead(HttpConnection& connection, const Deadline& deadline,
-                                     const FetchLimits& limits, std::string& buffer, std::string* error) {
+                                     const FetchLimits& limits, std::string& buffer, FetchError* error) {
   char block[kReadBlock];
   while (true) {
     if (const std::size_t length = HeadLength(buffer); length > 0) {
       std::optional<ResponseHead> head = ParseResponseHead(std::string_view(buffer).substr(0, length));
       if (!head) {
-        *error = "malformed response from server";
+        error->Set(FetchFailure::kMalformed, "malformed response from server");
         return std::nullopt;
       }
       buffer.erase(0, length);
@@ -154,16 +158,17 @@ std::optional<ResponseHead> ReadHead(HttpConnection& connection, const Deadline&
       continue;  // an interim 1xx answer: the real one follows
     }
     if (!CouldBeStatusLine(buffer)) {
-      *error = "malformed response from server";
+      error->Set(FetchFailure::kMalformed, "malformed response from server");
       return std::nullopt;
     }
     if (buffer.size() > kMaxHeadBytes) {
-      *error = "response header too large";
+      error->Set(FetchFailure::kMalformed, "response header too large");
       return std::nullopt;
     }
     const long got = deadline.Passed() ? -1 : connection.Receive(block, sizeof block, deadline, error);
     if (got == 0)
-      *error = buffer.empty() ? "empty reply from server" : "connection closed inside the response header";
+      error->Set(FetchFailure::kReset, buffer.empty() ? "empty reply from server"
+                                                      : "connection closed inside the response header");
     if (got <= 0) {
       NoteTimeout(deadline, limits, error);
       return std::nullopt;
@@ -192,7 +197,7 @@ class BodyReader {
   }
 
   // False when the body must stop here; error says why.
-  bool Feed(std::string_view wire, std::string* error) {
+  bool Feed(std::string_view wire, FetchError* error) {
     if (complete_) return false;
     std::string_view data = wire;
     std::string unchunked;
@@ -206,22 +211,26 @@ class BodyReader {
       *length_left_ -= data.size();
       complete_ = *length_left_ == 0;
     }
-    if (!content_.Feed(data, body_, cap_, error)) return false;
+    if (std::string text; !content_.Feed(data, body_, cap_, &text)) {
+      error->Set(FetchFailure::kMalformed, text);
+      return false;
+    }
     if (framing_broken) {
-      *error = "malformed chunked body";
+      error->Set(FetchFailure::kMalformed, "malformed chunked body");
       return false;
     }
     if (body_.size() >= cap_ && !(complete_ && !content_.Unfinished())) {
-      *error = "size limit reached";
+      error->Set(FetchFailure::kNone, "size limit reached");  // what arrived is kept as the page
       return false;
     }
     return !complete_;
   }
 
   // The server closed the connection: fine unless the framing promised more.
-  void Closed(std::string* error) {
-    if (chunked_ || length_left_) *error = "connection closed before the whole body arrived";
-    else if (content_.Unfinished()) *error = "compressed body cut short";
+  void Closed(FetchError* error) {
+    if (chunked_ || length_left_)
+      error->Set(FetchFailure::kTruncated, "connection closed before the whole body arrived");
+    else if (content_.Unfinished()) error->Set(FetchFailure::kTruncated, "compressed body cut short");
     else complete_ = true;
   }
 
@@ -237,7 +246,7 @@ class BodyReader {
 void ReadBody(HttpConnection& connection, const Deadline& deadline, const FetchLimits& limits,
               const ResponseHead& head, std::string& buffer, Exchange& exchange) {
   BodyReader reader(head, limits.max_bytes, exchange.body);
-  std::string* error = &exchange.error;
+  FetchError* error = &exchange.error;
   if (!reader.Feed(buffer, error)) return;
   char block[kReadBlock];
   while (true) {
@@ -251,10 +260,14 @@ void ReadBody(HttpConnection& connection, const Deadline& deadline, const FetchL
   }
 }
 
-Exchange RunExchange(const HttpTarget& target, const FetchLimits& limits, const Deadline& deadline) {
+Exchange RunExchange(const HttpTarget& target, const FetchLimits& limits, const Deadline& deadline,
+                     bool own_network) {
   Exchange exchange;
   HttpConnection connection;
-  if (!connection.Connect(target.host, target.port, limits.connect_timeout_ms, deadline, &exchange.error) ||
+  const bool connected =
+      connection.Connect(target.host, target.port, limits.connect_timeout_ms, deadline, own_network, &exchange.error);
+  exchange.peer_in_own_network = connection.PeerInOwnNetwork();
+  if (!connected ||
       !connection.SendAll(RequestFor(target), deadline, &exchange.error)) {
     NoteTimeout(deadline, limits, &exchange.error);
     return exchange;
@@ -266,6 +279,7 @@ Exchange RunExchange(const HttpTarget& target, const FetchLimits& limits, const 
   exchange.status = head->status;
   exchange.content_type = head->Header("content-type");
   exchange.location = head->Header("location");
+  exchange.retry_after = head->Header("retry-after");
   if (IsRedirect(exchange.status) && !exchange.location.empty()) return exchange;  // body unused
   ReadBody(connection, deadline, limits, *head, buffer, exchange);
   return exchange;
@@ -284,23 +298,31 @@ PlainHttpFetch FetchPlainHttp(const std::string& url, const FetchLimits& limits)
   result.final_url = url;
   const Deadline deadline(limits.total_timeout_ms);
   std::string current = EncodeRequestUrl(url);
+  bool own_network = true;
   while (true) {
     const std::optional<HttpTarget> target = SplitHttpUrl(current);
     if (!target) {
       result.error = "malformed URL: " + current;
+      result.failure = FetchFailure::kBadAddress;
       return fetch;
     }
-    Exchange exchange = RunExchange(*target, limits, deadline);
+    Exchange exchange = RunExchange(*target, limits, deadline, own_network);
+    // Once a page came from the public internet, no redirect leads into the own network.
+    own_network = own_network && exchange.peer_in_own_network;
     if (!exchange.answered || !IsRedirect(exchange.status) || exchange.location.empty()) {
       result.received = exchange.answered;
       result.status = exchange.status;
       result.content_type = std::move(exchange.content_type);
       result.body = std::move(exchange.body);
-      result.error = std::move(exchange.error);
+      result.error = std::move(exchange.error.text);
+      result.failure = exchange.error.kind;
+      if (!exchange.retry_after.empty())
+        result.retry_after_seconds = RetryAfterSeconds(exchange.retry_after, std::time(nullptr));
       return fetch;
     }
     if (fetch.redirects == kMaxRedirects) {
       result.error = "more than " + std::to_string(kMaxRedirects) + " redirects";
+      result.failure = FetchFailure::kRefusedRedirect;
       return fetch;
     }
     current = ResolveUrl(current, exchange.location);
@@ -309,6 +331,7 @@ PlainHttpFetch FetchPlainHttp(const std::string& url, const FetchLimits& limits)
     if (IsPlainHttpUrl(current)) continue;
     if (EqualsIgnoringCase(SchemeOf(current), "https")) fetch.hand_over_url = current;
     else result.error = "redirect to an address that is not a web page: " + current;
+    if (fetch.hand_over_url.empty()) result.failure = FetchFailure::kRefusedRedirect;
     return fetch;
   }
 }

@@ -165,6 +165,65 @@ TEST(ResponseReaders, DamagedRepliesStayWithinTheirBytesAndCaps) {
   EXPECT_GT(decoded, 1000) << "most damaged replies must still reach the decompression";
 }
 
+TEST(RetryAfter, ReadsSecondsAndEveryFormOfHttpDate) {
+  const std::time_t now = 784111777;  // Sun, 06 Nov 1994 08:49:37 GMT
+  EXPECT_EQ(RetryAfterSeconds("120", now), 120);
+  EXPECT_EQ(RetryAfterSeconds(" 0 ", now), 0);
+  EXPECT_EQ(RetryAfterSeconds("99999999999999999999", now), 1'000'000'000);
+  EXPECT_EQ(RetryAfterSeconds("Sun, 06 Nov 1994 08:51:37 GMT", now), 120);
+  EXPECT_EQ(RetryAfterSeconds("Sunday, 06-Nov-94 08:50:37 GMT", now), 60);
+  EXPECT_EQ(RetryAfterSeconds("Sun Nov  6 08:49:47 1994", now), 10);
+  EXPECT_EQ(RetryAfterSeconds("Sat, 05 Nov 1994 08:49:37 GMT", now), 0) << "a date passed waits no time";
+  for (const char* junk : {"", "soon", "-5", "1.5", "Sun, 06 Nov 1994", "Sun, 32 Nov 1994 08:49:37 GMT"})
+    EXPECT_FALSE(RetryAfterSeconds(junk, now)) << junk;
+}
+
+TEST(PlainHttp, EachFailureComesWithItsKind) {
+  const struct {
+    std::string reply;
+    FetchFailure kind;
+  } cases[] = {
+      {"HTTP/1.1 200 OK\r\nContent-Length: 100\r\n\r\nshort", FetchFailure::kTruncated},
+      {"HTTP/1.1 200 OK\r\nContent-Encoding: gzip\r\n\r\n" + Compressed(Page(5000), 31).substr(0, 100),
+       FetchFailure::kTruncated},
+      {"", FetchFailure::kReset},
+      {"HTTP/1.1 200 OK\r\nContent-", FetchFailure::kReset},
+      {"<html>not http at all</html>", FetchFailure::kMalformed},
+      {"HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n5\r\nabcde\r\nQQ\r\n", FetchFailure::kMalformed},
+      {"HTTP/1.1 200 OK\r\nContent-Length: 5\r\n\r\nwhole", FetchFailure::kNone},
+      {"HTTP/1.1 503 Busy\r\nContent-Length: 4\r\n\r\nbusy", FetchFailure::kNone},
+  };
+  for (const auto& each : cases) {
+    RawServer server = Replying(each.reply);
+    EXPECT_EQ(FetchUrl(server.Url("/"), Quick()).failure, each.kind) << each.reply.substr(0, 60);
+  }
+  RawServer silent([](int, const std::atomic<bool>& stopping) { testing::StaySilent(stopping); });
+  EXPECT_EQ(FetchUrl(silent.Url("/"), Quick()).failure, FetchFailure::kTimedOut);
+  std::string refused_url;
+  {
+    RawServer closed = Replying("");
+    refused_url = closed.Url("/");
+  }
+  EXPECT_EQ(FetchUrl(refused_url, Quick()).failure, FetchFailure::kNoConnection);
+  EXPECT_EQ(FetchUrl("http://host.invalid/", Quick()).failure, FetchFailure::kNoConnection);
+  EXPECT_EQ(FetchUrl("http://127.0.0.1:99999/", Quick()).failure, FetchFailure::kBadAddress);
+  RawServer looping = Replying("HTTP/1.1 302 Found\r\nLocation: /again\r\n\r\n");
+  EXPECT_EQ(FetchUrl(looping.Url("/"), Quick()).failure, FetchFailure::kRefusedRedirect);
+  RawServer to_file = Replying("HTTP/1.1 302 Found\r\nLocation: file:///etc/passwd\r\n\r\n");
+  EXPECT_EQ(FetchUrl(to_file.Url("/"), Quick()).failure, FetchFailure::kRefusedRedirect);
+}
+
+TEST(PlainHttp, TheServersRetryAfterComesBackInSeconds) {
+  RawServer seconds = Replying("HTTP/1.1 429 Slow down\r\nRetry-After: 42\r\nContent-Length: 0\r\n\r\n");
+  const FetchResult asked = FetchUrl(seconds.Url("/"), Quick());
+  EXPECT_EQ(asked.status, 429);
+  EXPECT_EQ(asked.retry_after_seconds, 42);
+  RawServer dated = Replying("HTTP/1.1 503 Busy\r\nRetry-After: Thu, 01 Jan 1970 00:00:01 GMT\r\n\r\n");
+  EXPECT_EQ(FetchUrl(dated.Url("/"), Quick()).retry_after_seconds, 0);
+  RawServer none = Replying("HTTP/1.1 503 Busy\r\nContent-Length: 0\r\n\r\n");
+  EXPECT_FALSE(FetchUrl(none.Url("/"), Quick()).retry_after_seconds);
+}
+
 class PlainHttpSite : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -361,7 +420,7 @@ TEST(PlainHttp, RefusedConnectionAndBadAddressesLoadNothing) {
 TEST(PlainHttp, ReachesIpv6Loopback) {
   RawServer server(
       [](int fd, const std::atomic<bool>&) { SendText(fd, "HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nv6"); },
-      /*ipv6=*/true);
+      "::1");
   if (!server.listening()) GTEST_SKIP() << "no IPv6 loopback here";
   const FetchResult result = FetchUrl(server.Url("/"), {});
   EXPECT_EQ(result.body, "v6") << result.error;

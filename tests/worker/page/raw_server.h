@@ -3,6 +3,7 @@
 // silence. Each connection's request head is read, then a script answers.
 #pragma once
 
+#include <arpa/inet.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
@@ -31,8 +32,10 @@ class RawServer {
   // The script gets the connected socket; `stopping` turns true when the test ends.
   using Script = std::function<void(int fd, const std::atomic<bool>& stopping)>;
 
-  explicit RawServer(Script script, bool ipv6 = false) : script_(std::move(script)), ipv6_(ipv6) {
-    listener_ = ::socket(ipv6 ? AF_INET6 : AF_INET, SOCK_STREAM, 0);
+  // Listens on address, an IPv4 or IPv6 literal.
+  explicit RawServer(Script script, std::string address = "127.0.0.1")
+      : script_(std::move(script)), address_(std::move(address)), ipv6_(address_.find(':') != std::string::npos) {
+    listener_ = ::socket(ipv6_ ? AF_INET6 : AF_INET, SOCK_STREAM, 0);
     if (listener_ < 0 || !Bind() || ::listen(listener_, 16) != 0) return;
     thread_ = std::thread([this] { Serve(); });
   }
@@ -44,7 +47,7 @@ class RawServer {
 
   bool listening() const { return thread_.joinable(); }
   std::string Url(const std::string& path) const {
-    return std::string("http://") + (ipv6_ ? "[::1]" : "127.0.0.1") + ":" + std::to_string(port_) + path;
+    return "http://" + (ipv6_ ? "[" + address_ + "]" : address_) + ":" + std::to_string(port_) + path;
   }
   std::string LastRequest() {
     std::lock_guard lock(mutex_);
@@ -58,12 +61,12 @@ class RawServer {
     if (ipv6_) {
       auto* in6 = reinterpret_cast<sockaddr_in6*>(&address);
       in6->sin6_family = AF_INET6;
-      in6->sin6_addr = in6addr_loopback;
+      if (::inet_pton(AF_INET6, address_.c_str(), &in6->sin6_addr) != 1) return false;
       length = sizeof *in6;
     } else {
       auto* in4 = reinterpret_cast<sockaddr_in*>(&address);
       in4->sin_family = AF_INET;
-      in4->sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+      if (::inet_pton(AF_INET, address_.c_str(), &in4->sin_addr) != 1) return false;
       length = sizeof *in4;
     }
     if (::bind(listener_, reinterpret_cast<sockaddr*>(&address), length) != 0) return false;
@@ -100,6 +103,7 @@ class RawServer {
   }
 
   Script script_;
+  std::string address_;
   bool ipv6_;
   int listener_ = -1;
   int port_ = 0;
