@@ -9,6 +9,7 @@
 
 namespace quenlo::control_names {
 
+inline constexpr char kMainWindow[] = "MF";
 inline constexpr char kTabStrip[] = "SST";
 inline constexpr const char* kPages[] = {"Pic0", "Pic1"};  // records, help
 inline constexpr char kSearchFieldBox[] = "SCMB";

@@ -73,7 +73,7 @@ QObject* FirstChildOtherThan(const QObject* parent, const QObject* kept) {
 }  // namespace
 
 MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), parts_(std::make_unique<Parts>()) {
-  setObjectName(QStringLiteral("MF"));
+  setObjectName(control_names::kMainWindow);
   setWindowTitle(QStringLiteral("Quenlo1.0"));
   Parts& p = *parts_;
 
