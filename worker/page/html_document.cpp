@@ -79,7 +79,7 @@ std::byte* ParseArena::Carve(std::size_t bytes) {
     void* block = mmap(nullptr, block_size, PROT_READ | PROT_WRITE,
                        MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
     if (block == MAP_FAILED) throw std::bad_alloc();
-    blocks_.emplace_back(static_cast<std::byte*>(block), Unmap{block_size});
+    blocks_.emplace_back(static_cast<std::byte*>(block), Unmapping{block_size});
     reserved_ += block_size;
     // A piece larger than a block gets a block of its own; the current one stays open.
     if (block_size > kBlockSize) return blocks_.back().get();
@@ -92,13 +92,13 @@ std::byte* ParseArena::Carve(std::size_t bytes) {
   return piece;
 }
 
-void ParseArena::Unmap::operator()(std::byte* block) const { munmap(block, bytes); }
+void ParseArena::Unmapping::operator()(std::byte* block) const { munmap(block, bytes); }
 
 void* ParseArena::Allocate(std::size_t size) {
   const std::size_t rounded = std::bit_ceil(std::max(size, kSmallest));
   const int size_class = std::countr_zero(rounded) - std::countr_zero(kSmallest);
   if (size_class >= kClasses) {
-    std::byte* piece = Carve(kHeader + size);
+    std::byte* piece = Carve(kHeader + size);  // always a block of its own
     *reinterpret_cast<std::size_t*>(piece) = kOwnBlock;
     return piece + kHeader;
   }
@@ -119,8 +119,19 @@ void* ParseArena::Keep(std::size_t size) {
 void ParseArena::Release(void* piece) {
   if (piece == nullptr) return;
   const std::size_t size_class = *reinterpret_cast<const std::size_t*>(static_cast<std::byte*>(piece) - kHeader);
-  if (size_class == kOwnBlock) return;  // stays until the tree goes
+  if (size_class == kOwnBlock) return Unmap(static_cast<std::byte*>(piece) - kHeader);
   free_[size_class] = new (piece) FreePiece{free_[size_class]};
+}
+
+// The largest pieces are the buffers a long text run grows in, each twice
+// the last: kept until the tree goes they would cost the page three times
+// its text. They go back to the system at once.
+void ParseArena::Unmap(std::byte* block) {
+  const auto own = std::find_if(blocks_.rbegin(), blocks_.rend(),
+                                [&](const auto& mapped) { return mapped.get() == block; });
+  if (own == blocks_.rend()) return;
+  reserved_ -= own->get_deleter().bytes;
+  blocks_.erase(std::next(own).base());
 }
 
 HtmlDocument::HtmlDocument(std::string utf8) : text_(std::move(utf8)) {
