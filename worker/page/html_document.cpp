@@ -1,5 +1,6 @@
 #include "worker/page/html_document.h"
 
+#include "worker/page/parse_budget.h"
 #include "worker/page/quick_parse.h"
 
 #include <sys/mman.h>
@@ -8,7 +9,6 @@
 #include <bit>
 #include <cstddef>
 #include <new>
-#include <cctype>
 
 namespace pitrel {
 namespace {
@@ -22,42 +22,6 @@ const GumboNode* ChildElement(const GumboNode* parent, GumboTag tag) {
     if (child->type == GUMBO_NODE_ELEMENT && child->v.element.tag == tag) return child;
   }
   return nullptr;
-}
-
-bool IsTagNameStart(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-
-bool IsVoidName(std::string_view name) {
-  static constexpr std::string_view kVoid[] = {"area", "base", "br", "col", "embed", "hr", "img",
-                                               "input", "link", "meta", "param", "source", "track", "wbr"};
-  for (std::string_view v : kVoid)
-    if (name.size() == v.size() && std::equal(v.begin(), v.end(), name.begin(), [](char a, char b) {
-          return a == (b >= 'A' && b <= 'Z' ? char(b - 'A' + 'a') : b);
-        }))
-      return true;
-  return false;
-}
-
-// Where the page would have kMaxOpenTags elements open at once, or npos.
-// The parser's cost grows with the square of the nesting depth, so a page
-// nesting thousands deep would keep a worker busy for hours; no real page
-// comes near this many, so what follows that point is dropped.
-std::size_t NestingCutPoint(std::string_view text) {
-  constexpr int kMaxOpenTags = 20'000;
-  int open = 0;
-  for (std::size_t at = text.find('<'); at != std::string_view::npos; at = text.find('<', at + 1)) {
-    const bool closing = at + 1 < text.size() && text[at + 1] == '/';
-    const std::size_t name_start = at + (closing ? 2 : 1);
-    if (name_start >= text.size() || !IsTagNameStart(text[name_start])) continue;
-    if (closing) {
-      open = std::max(open - 1, 0);
-      continue;
-    }
-    std::size_t name_end = name_start;
-    while (name_end < text.size() && std::isalnum(static_cast<unsigned char>(text[name_end]))) ++name_end;
-    if (IsVoidName(text.substr(name_start, name_end - name_start))) continue;
-    if (++open > kMaxOpenTags) return at;
-  }
-  return std::string_view::npos;
 }
 
 void* ArenaAllocate(void* arena, std::size_t size) { return static_cast<ParseArena*>(arena)->Allocate(size); }
@@ -135,7 +99,7 @@ void ParseArena::Unmap(std::byte* block) {
 }
 
 HtmlDocument::HtmlDocument(std::string utf8) : text_(std::move(utf8)) {
-  if (const std::size_t cut = NestingCutPoint(text_); cut != std::string::npos) text_.resize(cut);
+  if (const std::size_t cut = ParseCutPoint(text_); cut != std::string::npos) text_.resize(cut);
 }
 
 const GumboNode* HtmlDocument::Body() const {
