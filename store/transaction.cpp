@@ -35,7 +35,8 @@ DbStatus DbTransaction::Begin() {
   if (!connection_) return DbStatus::ConnectFailed(reason);
   const bool outermost = sqlite3_get_autocommit(connection_->Handle()) != 0;
   const QString savepoint = QStringLiteral("quenlo_batch_%1").arg(++serial);
-  if (const DbStatus begun = Run(*connection_, outermost ? "BEGIN IMMEDIATE" : "SAVEPOINT " + savepoint);
+  if (const DbStatus begun =
+          Run(*connection_, outermost ? "BEGIN IMMEDIATE" : "SAVEPOINT " + savepoint);
       !begun.Ok()) {
     return begun;
   }
@@ -53,7 +54,8 @@ DbTransaction::~DbTransaction() {
 
 DbStatus DbTransaction::Commit() {
   if (!open_) return {};
-  const DbStatus kept = Run(*connection_, savepoint_.isEmpty() ? "COMMIT" : "RELEASE " + savepoint_);
+  const DbStatus kept =
+      Run(*connection_, savepoint_.isEmpty() ? "COMMIT" : "RELEASE " + savepoint_);
   if (kept.Ok()) open_ = false;
   return kept;
 }

@@ -83,13 +83,15 @@ TEST_F(SharedBaseTest, AnotherProcessWritingMeanwhileWaitsForATransactionThatRea
   QVariant found;
   ASSERT_TRUE(Succeeded(DbLookup(kContactTable, QStringLiteral("ours"), QStringLiteral("AName"),
                                  QStringLiteral("ID"), &found)));
-  const auto other = StartSqlcipherShell(DataFile(), "INSERT INTO 地址表(AName) VALUES('theirs');\n");
+  const auto other =
+      StartSqlcipherShell(DataFile(), "INSERT INTO 地址表(AName) VALUES('theirs');\n");
   EXPECT_FALSE(other->waitForFinished(500)) << "the other process did not wait for the lock";
   RunSql(QStringLiteral("INSERT INTO 地址表(AName) VALUES('ours')"));
   ASSERT_TRUE(Succeeded(page.Commit()));
   ASSERT_TRUE(other->waitForFinished(10000));
   EXPECT_EQ(other->readAll(), QByteArray()) << "the other process's insert failed";
-  EXPECT_THAT(Column(QStringLiteral("地址表"), QStringLiteral("AName")), ElementsAre("ours", "theirs"));
+  EXPECT_THAT(Column(QStringLiteral("地址表"), QStringLiteral("AName")),
+              ElementsAre("ours", "theirs"));
 }
 
 }  // namespace
