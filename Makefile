@@ -2,8 +2,12 @@
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
+# The sanitized build (make test-sanitize): AddressSanitizer and UBSan. Debug
+# (-O0) builds in half the CPU time of -O1 and runs the tests about 15 % slower.
+SANITIZE_BUILD_DIR ?= build-asan
+SANITIZE_CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=Debug -DQUENLO_SANITIZE=ON
 
-.PHONY: all build bootstrap configure test run bench clean
+.PHONY: all build bootstrap configure test test-sanitize run bench clean
 
 all: build
 
@@ -22,6 +26,11 @@ test: bootstrap
 	$(MAKE) build
 	cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS) --timeout 600
 
+test-sanitize: bootstrap
+	cmake -S . -B $(SANITIZE_BUILD_DIR) -G Ninja $(SANITIZE_CMAKE_FLAGS)
+	cmake --build $(SANITIZE_BUILD_DIR) -j $(JOBS)
+	scripts/run-sanitized-tests $(SANITIZE_BUILD_DIR) $(JOBS)
+
 run: bootstrap
 	$(MAKE) build
 	@scripts/run-quenlo $(BUILD_DIR)
@@ -32,4 +41,4 @@ bench: bootstrap
 	@scripts/run-benchmarks $(BUILD_DIR)
 
 clean:
-	rm -rf $(BUILD_DIR)
+	rm -rf $(BUILD_DIR) $(SANITIZE_BUILD_DIR)

@@ -30,11 +30,11 @@ class RecordBrowser : public QObject {
   GridView& View() const { return *view_; }
   LineEditCellBox& EditBox() const { return *box_; }
 
-  // Command 2: reload the address list, filtered when entry and keyword are both given.
-  // Returns the count text for the label.
+  // Reloads the address list, filtered when entry and keyword are both given.
+  // Returns the count text for the status label.
   QString Refresh(const QString& entry, const QString& keyword);
-  // Command 1: delete the selected rows after asking. The count text, or an
-  // empty text when nothing changed.
+  // Deletes the selected rows after asking. The count text, or an empty text
+  // when nothing changed.
   QString DeleteSelected();
   void CommitEdit();
 

@@ -13,17 +13,22 @@
 
 namespace quenlo {
 
+namespace {
+constexpr int kContactFields = 10;  // what a contact page's worker writes
+constexpr int kStoredTags = 2;      // put in front of them to store: a trade word, the member
+}  // namespace
+
 QStringList LoadContactWorkList() {
   return LoadSafeMembers(QStringLiteral("SELECT AName FROM 地址表 WHERE CName=''"));
 }
 
 DbStatus StoreContact(const QString& taggedResult) {
   const QStringList p = taggedResult.split(kFieldSeparator);
-  // A contact result has exactly ten fields. Anything else is not one: a
-  // profile harvest running beside this one writes the same result name,
-  // and its eighteen fields would fill the company name and the rest with
-  // profile text, after which the member would never be fetched again.
-  if (p.size() != 12) return {};
+  // A contact result has exactly ten fields after the two tags. Anything else
+  // is not one: a profile harvest running beside this one writes the same
+  // result name, and its eighteen fields would fill the company name and the
+  // rest with profile text, after which the member would never be fetched again.
+  if (p.size() != kStoredTags + kContactFields) return {};
   return DbExecute(QStringLiteral("UPDATE 地址表 SET CName=?,CAddr=?,CPC=?,CUrl=?,RFax=?,RName=?,"
                                   "RMob=?,RPhone=?,RSex=?,RJob=? WHERE AName=?"),
                    {p[3], p[2], p[5], p[4], p[6], p[11], p[7], p[8], p[10], p[9], p[1]});
@@ -56,7 +61,7 @@ ContactHarvestOutcome HarvestContacts(HarvestHooks& hooks) {
     auto store = [&](int k, const QString& text) {
       const QString& member = members[k - 1];
       const QStringList fields = text.split(kFieldSeparator);
-      if (fields.size() == 10 && !fields[1].trimmed().isEmpty()) ++outcome.filled;
+      if (fields.size() == kContactFields && !fields[1].trimmed().isEmpty()) ++outcome.filled;
       const DbStatus stored =
           StoreContact(QStringLiteral("家具") + kFieldSeparator + member + kFieldSeparator + text);
       if (!stored.Ok()) failures.Report(member, stored.Message());

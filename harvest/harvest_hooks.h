@@ -17,7 +17,7 @@ struct HarvestHooks {
   std::function<bool()> stopRequested = [] { return false; };
   // Read at every launch decision, so a change applies at once.
   std::function<int()> workerLimit = [] { return 15; };
-  // The status line (the main window's LBL).
+  // The status label under the main window's pages.
   std::function<void(const QString&)> showStatus = [](const QString&) {};
   // The start button becomes the stop button, and back.
   std::function<void()> enterRunning = [] {};

@@ -2,8 +2,8 @@
 
 #include "harvest/regions.h"
 #include "harvest/search_query.h"
-#include "shell/form_helpers.h"
 #include "ports/messenger.h"
+#include "widgets/form_helpers.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -1,8 +1,8 @@
 #include "shell/about_window.h"
 
-#include "shell/form_helpers.h"
 #include "shell/help_links.h"
 #include "shell/url_opener.h"
+#include "widgets/form_helpers.h"
 
 #include <QGridLayout>
 #include <QLabel>

@@ -1,9 +1,9 @@
 #include "shell/assemble.h"
 
-#include "browser/record_browser_wiring.h"
-#include "export/export_wiring.h"
-#include "harvest/harvest_wiring.h"
 #include "shell/main_window.h"
+#include "shell/wiring/export_wiring.h"
+#include "shell/wiring/harvest_wiring.h"
+#include "shell/wiring/record_browser_wiring.h"
 #ifdef QUENLO_WITH_VERSION_CHECK
 #include "shell/version/version_wiring.h"
 #endif

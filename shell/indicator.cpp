@@ -1,7 +1,7 @@
 #include "shell/indicator.h"
 
-#include "shell/form_helpers.h"
 #include "ports/event_pump.h"
+#include "widgets/form_helpers.h"
 
 #include <QLabel>
 #include <QPainter>

@@ -1,6 +1,6 @@
 #include "shell/layout_math.h"
 
-#include <cmath>
+#include <cstddef>
 
 namespace quenlo {
 namespace {
@@ -42,16 +42,6 @@ void FitMainLayout(int windowWidth, int windowHeight, MainLayout& l) {
     SetLength(l.helpText.height, helpPage->height);
     SetLength(l.helpText.width, helpPage->width - 1740);
   }
-}
-
-int TaskbarHeightTwips(int screenHeightTwips, double twipsPerPixelY, int workAreaBottomPixels) {
-  const double pixels = screenHeightTwips / twipsPerPixelY - workAreaBottomPixels;
-  return static_cast<int>(std::nearbyint(pixels * twipsPerPixelY));
-}
-
-TwipsPoint CenteredPosition(int screenWidth, int screenHeight, int formWidth, int formHeight,
-                            int taskbarHeight) {
-  return {(screenWidth - formWidth) / 2, (screenHeight - formHeight - taskbarHeight) / 2};
 }
 
 }  // namespace quenlo

@@ -1,13 +1,11 @@
-// The main window's layout and the centring of forms, worked out in twips
-// (1/1440 inch) without any widget, so the arithmetic can be checked alone.
+// The main window's layout, worked out in twips (1/1440 inch) without any
+// widget, so the arithmetic can be checked alone.
 #pragma once
 
 #include <array>
 #include <optional>
 
 namespace quenlo {
-
-inline constexpr int kTwipsPerInch = 1440;
 
 struct TwipsRect {
   int left = 0;
@@ -18,28 +16,16 @@ struct TwipsRect {
 
 // The controls the layout moves. Pages and grids that do not exist are nullopt.
 struct MainLayout {
-  TwipsRect tabStrip;                          // SST
-  TwipsRect status;                            // LBL
-  std::array<std::optional<TwipsRect>, 4> pages;  // Pic(0..3)
-  std::array<std::optional<TwipsRect>, 2> grids;  // MSF(0..1)
-  TwipsRect helpFrame;                         // FRM
-  TwipsRect helpText;                          // THelp
+  TwipsRect tabStrip;                             // the tab bar above the pages
+  TwipsRect status;                               // the status label under the tab bar
+  std::array<std::optional<TwipsRect>, 4> pages;  // the tab pages, records first
+  std::array<std::optional<TwipsRect>, 2> grids;  // grid hosts: the record grid is grid 0
+  TwipsRect helpFrame;                            // the help page's command buttons
+  TwipsRect helpText;                             // the help page's manual
 };
 
 // Fits the controls to a window of the given outer size. A length that would
 // come out negative (a minimised or tiny window) is left as it was.
 void FitMainLayout(int windowWidth, int windowHeight, MainLayout& layout);
-
-// Height of a taskbar at the bottom of the screen, in twips (0 elsewhere).
-int TaskbarHeightTwips(int screenHeightTwips, double twipsPerPixelY, int workAreaBottomPixels);
-
-struct TwipsPoint {
-  int left = 0;
-  int top = 0;
-};
-
-// Where a form goes to stand centred on the screen above the taskbar.
-TwipsPoint CenteredPosition(int screenWidth, int screenHeight, int formWidth, int formHeight,
-                            int taskbarHeight);
 
 }  // namespace quenlo

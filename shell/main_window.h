@@ -1,14 +1,17 @@
-// The main window MF: tab strip, record controls, command buttons, menus,
+// The main window: tab strip, record controls, command buttons, menus,
 // status label, help tab. It routes every command to the subsystem that does
-// the work; subsystems register their actions with SetCommandAction and reach
-// the controls they drive through the accessors below.
+// the work; the shell's wiring registers the subsystems' actions with
+// SetCommandAction and hands them the controls they drive through the
+// accessors below.
 #pragma once
 
 #include <QMainWindow>
 #include <QString>
 #include <functional>
+#include <memory>
 
-#include "shell/worker_limit.h"
+#include "shell/command.h"
+#include "store/worker_limit.h"
 
 class QComboBox;
 class QPlainTextEdit;
@@ -27,8 +30,8 @@ inline constexpr quint32 kStartButtonColor = 12640511;  // light orange
 inline constexpr quint32 kStopButtonColor = 255;        // red
 
 // Captions a harvest's start button carries while it serves as its stop button.
-inline constexpr char kStopContactsCaption[] = "中止地址下载";  // Com(0)
-inline constexpr char kStopMembersCaption[] = "中止会员下载";   // Com(4)
+inline constexpr char kStopContactsCaption[] = "中止地址下载";  // HarvestContacts
+inline constexpr char kStopMembersCaption[] = "中止会员下载";   // HarvestMemberNames
 
 class MainWindow : public QMainWindow {
   Q_OBJECT
@@ -37,26 +40,27 @@ class MainWindow : public QMainWindow {
   explicit MainWindow(QWidget* parent = nullptr);
   ~MainWindow() override;
 
-  // Runs command i exactly as a click on Com(i) does (menus and keys call it too).
-  // Commands 0 and 4 first apply the stop-button convention: while the button
-  // shows its stop caption, running the command only disables the button.
-  void RunCommand(int index);
-  // Registers what command i does. A command without an action is shown disabled.
-  void SetCommandAction(int index, std::function<void()> action);
+  // Runs a command exactly as a click on its button does (menus and keys call
+  // it too). The two harvest commands first apply the stop-button convention:
+  // while the button shows its stop caption, running the command only
+  // disables the button.
+  void RunCommand(Command command);
+  // Registers what a command does. A command without an action is shown disabled.
+  void SetCommandAction(Command command, std::function<void()> action);
   // The once-per-start new-version check: reset at start-up, run ten seconds later.
   void SetVersionCheck(std::function<void()> reset, std::function<void()> check);
 
-  // Start-up: worker limit from the settings, tab 0, command 2, version-check
+  // Start-up: worker limit from the settings, tab 0, Refresh, version-check
   // reset and its timer. Called once after every subsystem has registered.
   void Start();
 
-  QPushButton* Com(int index) const;  // nullptr for an index without a button
-  void SetButtonBackColor(int index, quint32 windowsRgb);
-  QLabel* Lbl() const;
-  QComboBox* Scmb() const;
-  QLineEdit* SKey() const;
+  QPushButton* CommandButton(Command command) const;  // nullptr for a menu-only command
+  void SetButtonBackColor(Command command, quint32 windowsRgb);
+  QLabel* StatusLabel() const;       // the counts the harvests and the address list report
+  QComboBox* SearchFieldBox() const;  // the field the keyword is looked for in
+  QLineEdit* KeywordEdit() const;
   QWidget* GridHost() const;  // the grid view is placed in here (it has a layout)
-  GridModel& Grid();          // the record grid's data (MSF)
+  GridModel& RecordGrid();    // the record grid's data
 
   int WorkerLimit() const;  // 5 to 50, read by the harvests at every launch decision
   void SetWorkerLimit(int limit);
@@ -67,10 +71,10 @@ class MainWindow : public QMainWindow {
   // Replaces the input box of that dialog (tests answer through it).
   void SetWorkerLimitAsker(AnswerAsker ask);
 
-  quint32 ButtonBackColor(int index) const;  // Windows RGB; 0 for an index without a button
+  quint32 ButtonBackColor(Command command) const;  // Windows RGB; 0 for a menu-only command
 
-  // The controls the layout moves: tab strip SST, its tab bar, pages Pic(0..1),
-  // help text THelp, help frame FRM.
+  // The controls the layout moves: the tab strip, its tab bar, the pages
+  // (0 records, 1 help), the manual and the frame of help commands.
   QWidget* TabStrip() const;
   QTabBar* TabBar() const;
   QWidget* Page(int index) const;  // nullptr for a page that does not exist
@@ -84,11 +88,11 @@ class MainWindow : public QMainWindow {
 
  private:
   void BuildMenus();
-  // Shows whether command i does anything in this build.
-  void UpdateAvailability(int index);
+  // Shows whether a command does anything in this build.
+  void UpdateAvailability(Command command);
 
   struct Parts;
-  Parts* parts_;
+  std::unique_ptr<Parts> parts_;
 };
 
 }  // namespace quenlo

@@ -19,55 +19,52 @@ namespace {
 
 const QString kUnavailable = QStringLiteral("此版本未提供该功能");
 
-QString MaxThreadSetting() {
-  return GetSettingValue(QString::fromLatin1(kSettingsApplication),
-                         QString::fromLatin1(kSettingsSection), QStringLiteral("Max_Thread"),
-                         QString());
-}
-
 // While its harvest runs a start button carries the stop caption; pressing it
 // then only asks the harvest to stop.
-bool IsStopRequest(const QPushButton* button, int index) {
+bool IsStopRequest(const QPushButton* button, Command command) {
   if (!button) return false;
-  if (index == 0) return button->text() == QString::fromUtf8(kStopContactsCaption);
-  if (index == 4) return button->text() == QString::fromUtf8(kStopMembersCaption);
+  if (command == Command::HarvestContacts)
+    return button->text() == QString::fromUtf8(kStopContactsCaption);
+  if (command == Command::HarvestMemberNames)
+    return button->text() == QString::fromUtf8(kStopMembersCaption);
   return false;
 }
 
 }  // namespace
 
-void MainWindow::RunCommand(int index) {
-  QPushButton* button = Com(index);
-  if (IsStopRequest(button, index)) {
+void MainWindow::RunCommand(Command command) {
+  QPushButton* button = CommandButton(command);
+  if (IsStopRequest(button, command)) {
     button->setEnabled(false);
     return;
   }
-  // Command 11 is the profile harvest's stop button: it disables itself.
-  if (index == 11 && button) button->setEnabled(false);
-  const auto it = parts_->actions.find(index);
+  // The profile harvest's stop button disables itself: the harvest sees that.
+  if (command == Command::StopProfileHarvest && button) button->setEnabled(false);
+  const auto it = parts_->actions.find(command);
   if (it != parts_->actions.end() && it->second) it->second();
 }
 
-void MainWindow::SetCommandAction(int index, std::function<void()> action) {
-  parts_->actions[index] = std::move(action);
-  UpdateAvailability(index);
+void MainWindow::SetCommandAction(Command command, std::function<void()> action) {
+  parts_->actions[command] = std::move(action);
+  UpdateAvailability(command);
   // The stop button of the profile harvest follows its start command.
-  if (index == 10) UpdateAvailability(11);
+  if (command == Command::HarvestProfiles) UpdateAvailability(Command::StopProfileHarvest);
 }
 
-void MainWindow::UpdateAvailability(int index) {
-  const auto has = [this](int i) {
-    const auto it = parts_->actions.find(i);
+void MainWindow::UpdateAvailability(Command command) {
+  const auto has = [this](Command c) {
+    const auto it = parts_->actions.find(c);
     return it != parts_->actions.end() && bool(it->second);
   };
-  // 11 needs no action of its own: it stops what 10 started.
-  const bool wired = index == 11 ? has(10) : has(index);
-  if (QPushButton* button = Com(index)) {
-    // 11 is only enabled by a running profile harvest.
-    button->setEnabled(wired && index != 11);
+  // The stop command needs no action of its own: it stops what HarvestProfiles started.
+  const bool stopsProfiles = command == Command::StopProfileHarvest;
+  const bool wired = stopsProfiles ? has(Command::HarvestProfiles) : has(command);
+  if (QPushButton* button = CommandButton(command)) {
+    // Only a running profile harvest enables its stop button.
+    button->setEnabled(wired && !stopsProfiles);
     button->setToolTip(wired ? QString() : kUnavailable);
   }
-  for (QAction* item : parts_->menuItems[index]) {
+  for (QAction* item : parts_->menuItems[command]) {
     item->setEnabled(wired);
     item->setToolTip(wired ? QString() : kUnavailable);
   }
@@ -79,10 +76,10 @@ void MainWindow::SetVersionCheck(std::function<void()> reset, std::function<void
 }
 
 void MainWindow::Start() {
-  SetWorkerLimit(WorkerLimitFromSetting(MaxThreadSetting()));
+  SetWorkerLimit(StoredWorkerLimit());
   parts_->tabBar->setCurrentIndex(0);
   for (int i = 0; i < 2; ++i) parts_->pages[i]->setVisible(i == 0);
-  RunCommand(2);
+  RunCommand(Command::Refresh);
   if (parts_->versionReset) parts_->versionReset();
   parts_->newEditionTimer->start();
 }
@@ -118,10 +115,11 @@ void MainWindow::closeEvent(QCloseEvent* event) {
   // Only the workers' own files go: the directory may hold other "Temp…" files.
   RemoveLeftoverResultFiles(QDir::currentPath());
   // A harvest still pumping events stops at its next look at its button.
-  for (int index : {0, 4}) {
-    if (IsStopRequest(Com(index), index)) Com(index)->setEnabled(false);
+  for (Command harvest : {Command::HarvestContacts, Command::HarvestMemberNames}) {
+    if (IsStopRequest(CommandButton(harvest), harvest)) CommandButton(harvest)->setEnabled(false);
   }
-  if (QPushButton* stopProfiles = Com(11)) stopProfiles->setEnabled(false);
+  if (QPushButton* stopProfiles = CommandButton(Command::StopProfileHarvest))
+    stopProfiles->setEnabled(false);
   parts_->newEditionTimer->stop();
   parts_->progress.End();
   event->accept();

@@ -1,8 +1,8 @@
 #include "shell/main_window_layout.h"
 
-#include "shell/form_helpers.h"
 #include "shell/layout_math.h"
 #include "shell/main_window.h"
+#include "widgets/form_helpers.h"
 
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -31,31 +31,32 @@ void Apply(QWidget& w, const TwipsRect& r) {
 
 void LayoutMainWindow(MainWindow& window) {
   if (window.isMinimized()) return;  // every length would come out negative
-  QWidget& sst = *window.TabStrip();
-  QWidget& frm = *window.HelpFrame();
-  QWidget& help = *window.HelpText();
+  QWidget& tabStrip = *window.TabStrip();
+  QWidget& helpFrame = *window.HelpFrame();
+  QWidget& helpText = *window.HelpText();
   QWidget& grid = *window.GridHost();
 
   MainLayout layout;
-  layout.tabStrip = ToTwips(sst);
+  layout.tabStrip = ToTwips(tabStrip);
   layout.tabStrip.left = kTabStripLeft;
   layout.tabStrip.top = kTabStripTop;
-  layout.status = ToTwips(*window.Lbl());
+  layout.status = ToTwips(*window.StatusLabel());
   for (int i = 0; i < int(layout.pages.size()); ++i) {
     if (const QWidget* page = window.Page(i)) layout.pages[i] = ToTwips(*page);
   }
   layout.grids[0] = ToTwips(grid);
-  layout.helpFrame = ToTwips(frm);
-  layout.helpText = ToTwips(help);
+  layout.helpFrame = ToTwips(helpFrame);
+  layout.helpText = ToTwips(helpText);
 
   // The window's outer size, as the arithmetic counts it (title and menu included).
   const QRect outer = window.frameGeometry();
   FitMainLayout(ToTwipsX(outer.width(), &window), ToTwipsY(outer.height(), &window), layout);
 
-  Apply(sst, layout.tabStrip);
-  window.Lbl()->move(ToPixelsX(layout.status.left, &window), ToPixelsY(layout.status.top, &window));
-  window.Lbl()->resize(sst.width(), window.Lbl()->sizeHint().height());
-  window.TabBar()->setGeometry(0, 0, sst.width(), window.TabBar()->sizeHint().height());
+  Apply(tabStrip, layout.tabStrip);
+  QLabel& status = *window.StatusLabel();
+  status.move(ToPixelsX(layout.status.left, &window), ToPixelsY(layout.status.top, &window));
+  status.resize(tabStrip.width(), status.sizeHint().height());
+  window.TabBar()->setGeometry(0, 0, tabStrip.width(), window.TabBar()->sizeHint().height());
   const int currentTab = window.TabBar()->currentIndex();
   for (int i = 0; i < int(layout.pages.size()); ++i) {
     QWidget* page = window.Page(i);
@@ -68,11 +69,11 @@ void LayoutMainWindow(MainWindow& window) {
 
   layout.helpFrame.top = 0;
   layout.helpFrame.width = kHelpFrameWidth;
-  layout.helpFrame.height = ToTwipsY(frm.sizeHint().height(), &frm);
-  Apply(frm, layout.helpFrame);
+  layout.helpFrame.height = ToTwipsY(helpFrame.sizeHint().height(), &helpFrame);
+  Apply(helpFrame, layout.helpFrame);
   layout.helpText.left = 0;
   layout.helpText.top = 0;
-  Apply(help, layout.helpText);
+  Apply(helpText, layout.helpText);
 }
 
 }  // namespace quenlo

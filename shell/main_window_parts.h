@@ -19,21 +19,21 @@ class QTimer;
 namespace quenlo {
 
 struct MainWindow::Parts {
-  QWidget* sst = nullptr;  // tab strip: the tab bar above the pages
+  QWidget* tabStrip = nullptr;  // the tab bar above the pages
   QTabBar* tabBar = nullptr;
-  std::array<QWidget*, 2> pages{};  // Pic(0) record controls, Pic(1) help
+  std::array<QWidget*, 2> pages{};  // 0: the record controls, 1: help
   QWidget* recordBar = nullptr;     // search boxes and command buttons on page 0
-  QComboBox* scmb = nullptr;
-  QLineEdit* skey = nullptr;
+  QComboBox* searchFieldBox = nullptr;
+  QLineEdit* keywordEdit = nullptr;
   QWidget* gridHost = nullptr;
-  QPlainTextEdit* help = nullptr;
-  QGroupBox* frm = nullptr;
-  QLabel* lbl = nullptr;
+  QPlainTextEdit* helpText = nullptr;
+  QGroupBox* helpFrame = nullptr;
+  QLabel* statusLabel = nullptr;
 
-  std::map<int, QPushButton*> buttons;
-  std::map<int, quint32> backColors;
-  std::map<int, std::function<void()>> actions;
-  std::map<int, QList<QAction*>> menuItems;
+  std::map<Command, QPushButton*> buttons;
+  std::map<Command, quint32> backColors;
+  std::map<Command, std::function<void()>> actions;
+  std::map<Command, QList<QAction*>> menuItems;
 
   GridModel grid;
   int workerLimit = kDefaultWorkerLimit;

@@ -10,12 +10,20 @@ std::shared_ptr<ConnectionImpl>& Pooled() {
   return pooled;
 }
 
+// A second connection beside one holding a write transaction would wait for
+// that lock until it gives up: the open one stays until its work is done.
+bool MayLetGo(const ConnectionImpl& connection) { return !connection.HasWorkInProgress(); }
+
+bool Outdated(const ConnectionImpl& connection, const QString& path) {
+  return connection.Path() != path || !connection.StillNamesItsFile();
+}
+
 }  // namespace
 
 std::shared_ptr<ConnectionImpl> AcquireSharedConnection(QString* error) {
   std::shared_ptr<ConnectionImpl>& pooled = Pooled();
   const QString path = DatabasePath();
-  if (pooled && (pooled->Path() != path || !pooled->StillMatchesFile())) {
+  if (pooled && MayLetGo(*pooled) && Outdated(*pooled, path)) {
     // Close the stale connection before opening the new file, so that its
     // closing does not touch the journal files of the new one.
     pooled.reset();
@@ -24,6 +32,8 @@ std::shared_ptr<ConnectionImpl> AcquireSharedConnection(QString* error) {
   return pooled;
 }
 
-void DbReleaseSharedConnection() { Pooled().reset(); }
+void DbReleaseSharedConnection() {
+  if (Pooled() && MayLetGo(*Pooled())) Pooled().reset();
+}
 
 }  // namespace quenlo

@@ -1,7 +1,9 @@
 // The one keyed connection shared by the database operations. Keying an
 // SQLCipher file costs tens of milliseconds, so the operations borrow this
 // connection instead of opening their own. It is dropped and reopened when
-// the database path changes or the file behind it is deleted or replaced.
+// the database path changes or the file behind it is deleted or replaced,
+// but never while a transaction or a statement is open on it: the work in
+// progress finishes on the connection it began on.
 // Internal to the store; window thread only.
 #pragma once
 

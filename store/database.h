@@ -111,13 +111,15 @@ DbStatus DbLookup(const QString& table, const QVariant& key, const QString& keyC
 DbStatus DbRemoveDuplicates(const QString& table, const QString& keyColumn,
                             const QString& orderColumn);
 
-// Releases the shared keyed connection (tests that swap QUENLO_DATA_DIR call it).
+// Releases the shared keyed connection unless a transaction is open on it
+// (tests that swap QUENLO_DATA_DIR call it).
 void DbReleaseSharedConnection();
 
 // Groups the statements run between Begin() and Commit() (DbExecute,
 // DeleteCurrent, ...) into one transaction: much faster than one commit per
 // row, and all or nothing. Destroyed without a successful Commit() it undoes
-// them. Nests.
+// them. Nests. The outermost one takes the base's write lock at Begin(), so
+// another process writing at the same time waits for it, and it for them.
 class DbTransaction {
  public:
   DbTransaction();

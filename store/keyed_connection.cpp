@@ -26,8 +26,6 @@ std::optional<FileIdentity> IdentityOf(const QString& path) {
   FileIdentity identity;
   identity.device = info.st_dev;
   identity.inode = info.st_ino;
-  identity.changeSeconds = info.st_ctim.tv_sec;
-  identity.changeNanoseconds = info.st_ctim.tv_nsec;
   return identity;
 }
 
@@ -81,20 +79,19 @@ std::unique_ptr<ConnectionImpl> ConnectionImpl::Open(const QString& path, QStrin
   // fsync per row. A read-only file keeps its journal mode; that is fine.
   sqlite3_exec(db, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr);
   sqlite3_exec(db, "PRAGMA synchronous=NORMAL", nullptr, nullptr, nullptr);
-  connection->identity_ = IdentityOf(path);
+  // Taken before the opening: a file swapped in meanwhile then shows as a
+  // change and is reopened, never mistaken for the one first looked at.
+  connection->identity_ = identity;
   return connection;
 }
 
-bool ConnectionImpl::StillMatchesFile() const {
+bool ConnectionImpl::StillNamesItsFile() const {
   const std::optional<FileIdentity> now = IdentityOf(path_);
   return now && identity_ && *now == *identity_;
 }
 
-void ConnectionImpl::NoteOwnWrites() {
-  if (const std::optional<FileIdentity> now = IdentityOf(path_);
-      now && identity_ && now->inode == identity_->inode && now->device == identity_->device) {
-    identity_ = now;
-  }
+bool ConnectionImpl::HasWorkInProgress() const {
+  return !sqlite3_get_autocommit(db_) || sqlite3_next_stmt(db_, nullptr) != nullptr;
 }
 
 void ConnectionImpl::Execute(const QString& sql, const QVariantList& params) {
@@ -102,7 +99,6 @@ void ConnectionImpl::Execute(const QString& sql, const QVariantList& params) {
   statement.Bind(params);
   while (statement.Step()) {
   }
-  NoteOwnWrites();
 }
 
 }  // namespace quenlo

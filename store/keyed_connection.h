@@ -10,13 +10,13 @@
 
 namespace quenlo {
 
-// Which file a path named when it was last looked at: device, inode and
-// status-change time, so a deleted-and-recreated file counts as another one.
+// Which file a path names: device and inode. Times are no part of it: a
+// chmod, or a checkpoint by another process, leaves the file the same one.
+// An open connection keeps its file's inode from being reused, so a deleted
+// and recreated base always counts as another file.
 struct FileIdentity {
   unsigned long long device = 0;
   unsigned long long inode = 0;
-  long long changeSeconds = 0;
-  long long changeNanoseconds = 0;
   bool operator==(const FileIdentity&) const = default;
 };
 std::optional<FileIdentity> IdentityOf(const QString& path);
@@ -34,9 +34,9 @@ class ConnectionImpl {
   sqlite3* Handle() const { return db_; }
   const QString& Path() const { return path_; }
   // True while the path still names the file this connection opened.
-  bool StillMatchesFile() const;
-  // Our own writes may change the file's status time; remember it anew.
-  void NoteOwnWrites();
+  bool StillNamesItsFile() const;
+  // A transaction or a statement is open: the connection is in use.
+  bool HasWorkInProgress() const;
 
   // Runs one statement that returns no rows; throws DbError.
   void Execute(const QString& sql, const QVariantList& params = {});

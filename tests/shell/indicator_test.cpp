@@ -1,6 +1,6 @@
 #include "shell/indicator.h"
 
-#include "shell/form_helpers.h"
+#include "widgets/form_helpers.h"
 
 #include <gtest/gtest.h>
 

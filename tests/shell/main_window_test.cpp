@@ -1,10 +1,11 @@
 #include "shell/main_window.h"
 
+#include "browser/grid_model.h"
 #include "shell/about_window.h"
-#include "shell/form_helpers.h"
 #include "ports/progress_sink.h"
 #include "shell/url_opener.h"
 #include "store/settings.h"
+#include "widgets/form_helpers.h"
 
 #include <gtest/gtest.h>
 
@@ -20,6 +21,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <memory>
 
 namespace quenlo {
 namespace {
@@ -28,16 +30,22 @@ void StoreMaxThread(const QString& value) {
   ASSERT_TRUE(SaveSettingValue("Pitrel", "Validate", "Max_Thread", value));
 }
 
-const std::vector<int> kCommands = {0, 1, 2, 3, 4, 5, 10, 40, 41, 42, 45};
+// Every command that runs an action of its own, in the order of their numbers.
+const std::vector<Command> kCommands = {
+    Command::HarvestContacts,    Command::DeleteRows,       Command::Refresh,
+    Command::ExportAllRecords,   Command::HarvestMemberNames, Command::ExportShownRecords,
+    Command::HarvestProfiles,    Command::OpenHelpPage,     Command::ChatWithSupport1,
+    Command::ChatWithSupport2,   Command::ShowAbout};
 
 // A window whose every command records that it ran.
 struct MainWindowTest : ::testing::Test {
   MainWindow window;
-  std::vector<int> ran;
+  std::vector<Command> ran;
 
   void WireAll() {
-    for (int i : kCommands) window.SetCommandAction(i, [this, i] { ran.push_back(i); });
+    for (Command c : kCommands) window.SetCommandAction(c, [this, c] { ran.push_back(c); });
   }
+  QPushButton* Button(Command command) { return window.CommandButton(command); }
   QAction* Item(const char* name) { return window.findChild<QAction*>(QString::fromLatin1(name)); }
 };
 
@@ -45,44 +53,76 @@ TEST_F(MainWindowTest, CaptionsAndControls) {
   EXPECT_EQ(window.windowTitle(), "Quenlo1.0");
   EXPECT_EQ(window.TabBar()->tabText(0), "企业联系方式");
   EXPECT_EQ(window.TabBar()->count(), 2);
-  const std::map<int, QString> captions = {
-      {0, "下载会员地址"}, {1, "删除选定行"}, {2, "刷新"},        {3, "导出所有记录"},
-      {4, "下载阿里会员名"}, {5, "导出显示记录"}, {40, "更多帮助…"}, {41, "QQ在线帮助1"},
-      {42, "QQ在线帮助2"}, {45, "版 权 说 明"}};
-  for (const auto& [index, caption] : captions) {
-    ASSERT_NE(window.Com(index), nullptr) << index;
-    EXPECT_EQ(window.Com(index)->text(), caption);
+  const std::map<Command, QString> captions = {
+      {Command::HarvestContacts, "下载会员地址"},
+      {Command::DeleteRows, "删除选定行"},
+      {Command::Refresh, "刷新"},
+      {Command::ExportAllRecords, "导出所有记录"},
+      {Command::HarvestMemberNames, "下载阿里会员名"},
+      {Command::ExportShownRecords, "导出显示记录"},
+      {Command::OpenHelpPage, "更多帮助…"},
+      {Command::ChatWithSupport1, "QQ在线帮助1"},
+      {Command::ChatWithSupport2, "QQ在线帮助2"},
+      {Command::ShowAbout, "版 权 说 明"}};
+  for (const auto& [command, caption] : captions) {
+    ASSERT_NE(Button(command), nullptr) << CommandNumber(command);
+    EXPECT_EQ(Button(command)->text(), caption);
+    const bool onHelpPage = CommandNumber(command) >= 40;
+    EXPECT_EQ(window.HelpFrame()->isAncestorOf(Button(command)), onHelpPage);
+    EXPECT_EQ(window.ButtonBackColor(command), onHelpPage ? 0u : 12640511u);
   }
-  for (int i = 0; i <= 5; ++i) EXPECT_EQ(window.ButtonBackColor(i), 12640511u) << i;
-  for (int i : {40, 41, 42, 45}) EXPECT_TRUE(window.HelpFrame()->isAncestorOf(window.Com(i)));
-  ASSERT_NE(window.Com(10), nullptr);
-  ASSERT_NE(window.Com(11), nullptr);
-  EXPECT_EQ(window.Com(6), nullptr);
+  ASSERT_NE(Button(Command::HarvestProfiles), nullptr);
+  ASSERT_NE(Button(Command::StopProfileHarvest), nullptr);
 
   QStringList fields;
-  for (int i = 0; i < window.Scmb()->count(); ++i) fields << window.Scmb()->itemText(i);
+  for (int i = 0; i < window.SearchFieldBox()->count(); ++i)
+    fields << window.SearchFieldBox()->itemText(i);
   EXPECT_EQ(fields, QStringList({"01:会员编号", "02:公司名称", "03:联系人", "04:手机", "05:电话",
                                  "06:传真", "07:性别", "08:职务", "09:地址", "10:邮编",
                                  "11:网址"}));
   EXPECT_EQ(window.findChild<QLabel*>("Label1")->text(), "包含");
-  EXPECT_EQ(window.Lbl()->text(), "已下载会员：");
+  EXPECT_EQ(window.StatusLabel()->text(), "已下载会员：");
   const QString manual = window.HelpText()->toPlainText();
   for (const char* topic : {"线程数", "导出", "quenlo members", "DATA.mdb"})
     EXPECT_TRUE(manual.contains(QString::fromUtf8(topic))) << topic;
   EXPECT_NE(window.GridHost()->layout(), nullptr);
 }
 
+// Scripts and checks find the controls by these names: they never change.
+TEST_F(MainWindowTest, ControlsCarryTheirLongStandingObjectNames) {
+  const auto named = [this](const char* name) {
+    return window.findChild<QObject*>(QString::fromLatin1(name));
+  };
+  EXPECT_EQ(window.objectName(), "MF");
+  EXPECT_EQ(named("SST"), window.TabStrip());
+  EXPECT_EQ(named("Pic0"), window.Page(0));
+  EXPECT_EQ(named("Pic1"), window.Page(1));
+  EXPECT_EQ(named("SCMB"), window.SearchFieldBox());
+  EXPECT_EQ(named("SKey"), window.KeywordEdit());
+  EXPECT_EQ(named("MSF"), window.GridHost());
+  EXPECT_EQ(named("THelp"), window.HelpText());
+  EXPECT_EQ(named("FRM"), window.HelpFrame());
+  EXPECT_EQ(named("LBL"), window.StatusLabel());
+  for (Command c : kCommands) {
+    const QString name = QStringLiteral("Com%1").arg(CommandNumber(c));
+    EXPECT_EQ(window.findChild<QPushButton*>(name), Button(c)) << name.toStdString();
+  }
+  EXPECT_EQ(named("Com11"), Button(Command::StopProfileHarvest));
+}
+
 TEST_F(MainWindowTest, ButtonsAndMenuItemsRunTheirCommands) {
   WireAll();
-  for (int i : kCommands) window.Com(i)->click();
+  for (Command c : kCommands) Button(c)->click();
   EXPECT_EQ(ran, kCommands);
 
   ran.clear();
-  const std::vector<std::pair<const char*, int>> items = {
-      {"mDownMember", 4}, {"mDownAddr", 0},  {"mDeleteRows", 1}, {"mOutputDispRec", 5},
-      {"mOutputAllRec", 3}, {"m_HCom0", 40}, {"m_HCom1", 41},    {"m_HCom2", 42},
-      {"m_HCom5", 45}};
-  std::vector<int> expected;
+  const std::vector<std::pair<const char*, Command>> items = {
+      {"mDownMember", Command::HarvestMemberNames}, {"mDownAddr", Command::HarvestContacts},
+      {"mDeleteRows", Command::DeleteRows},         {"mOutputDispRec", Command::ExportShownRecords},
+      {"mOutputAllRec", Command::ExportAllRecords}, {"m_HCom0", Command::OpenHelpPage},
+      {"m_HCom1", Command::ChatWithSupport1},       {"m_HCom2", Command::ChatWithSupport2},
+      {"m_HCom5", Command::ShowAbout}};
+  std::vector<Command> expected;
   for (const auto& [name, command] : items) {
     QAction* item = Item(name);
     ASSERT_NE(item, nullptr) << name;
@@ -97,55 +137,56 @@ TEST_F(MainWindowTest, ButtonsAndMenuItemsRunTheirCommands) {
 }
 
 TEST_F(MainWindowTest, CommandsWithoutActionShowAsUnavailable) {
-  EXPECT_FALSE(window.Com(0)->isEnabled());
-  EXPECT_FALSE(window.Com(0)->toolTip().isEmpty());
+  EXPECT_FALSE(Button(Command::HarvestContacts)->isEnabled());
+  EXPECT_FALSE(Button(Command::HarvestContacts)->toolTip().isEmpty());
   EXPECT_FALSE(Item("mDownAddr")->isEnabled());
-  EXPECT_FALSE(window.Com(11)->isEnabled());
-  EXPECT_TRUE(window.Com(40)->isEnabled());  // the shell's own commands
-  EXPECT_TRUE(window.Com(45)->isEnabled());
-  window.SetCommandAction(0, [] {});
-  EXPECT_TRUE(window.Com(0)->isEnabled());
-  EXPECT_TRUE(window.Com(0)->toolTip().isEmpty());
+  EXPECT_FALSE(Button(Command::StopProfileHarvest)->isEnabled());
+  EXPECT_TRUE(Button(Command::OpenHelpPage)->isEnabled());  // the shell's own commands
+  EXPECT_TRUE(Button(Command::ShowAbout)->isEnabled());
+  window.SetCommandAction(Command::HarvestContacts, [] {});
+  EXPECT_TRUE(Button(Command::HarvestContacts)->isEnabled());
+  EXPECT_TRUE(Button(Command::HarvestContacts)->toolTip().isEmpty());
   EXPECT_TRUE(Item("mDownAddr")->isEnabled());
 }
 
 TEST_F(MainWindowTest, StopCaptionTurnsTheCommandIntoAStopRequest) {
   WireAll();
-  window.Com(4)->setText(QString::fromUtf8(kStopMembersCaption));
+  Button(Command::HarvestMemberNames)->setText(QString::fromUtf8(kStopMembersCaption));
   Item("mDownMember")->trigger();
-  EXPECT_FALSE(window.Com(4)->isEnabled());
-  window.Com(0)->setText(QString::fromUtf8(kStopContactsCaption));
-  window.RunCommand(0);
-  EXPECT_FALSE(window.Com(0)->isEnabled());
+  EXPECT_FALSE(Button(Command::HarvestMemberNames)->isEnabled());
+  Button(Command::HarvestContacts)->setText(QString::fromUtf8(kStopContactsCaption));
+  window.RunCommand(Command::HarvestContacts);
+  EXPECT_FALSE(Button(Command::HarvestContacts)->isEnabled());
   EXPECT_TRUE(ran.empty());
 
-  window.Com(11)->setEnabled(true);
-  window.Com(11)->click();
-  EXPECT_FALSE(window.Com(11)->isEnabled());
+  QPushButton* stopProfiles = Button(Command::StopProfileHarvest);
+  stopProfiles->setEnabled(true);
+  stopProfiles->click();
+  EXPECT_FALSE(stopProfiles->isEnabled());
 }
 
 // A harvest that pumps events until its button is disabled, as the real ones
 // do: a press on the stop button (here through the menu) ends it.
 TEST_F(MainWindowTest, RunningHarvestIsStoppedByItsOwnCommand) {
   int started = 0;
-  window.SetCommandAction(4, [&] {
+  QPushButton* button = Button(Command::HarvestMemberNames);
+  window.SetCommandAction(Command::HarvestMemberNames, [&] {
     ++started;
-    QPushButton* button = window.Com(4);
     button->setText(QString::fromUtf8(kStopMembersCaption));
-    window.SetButtonBackColor(4, kStopButtonColor);
+    window.SetButtonBackColor(Command::HarvestMemberNames, kStopButtonColor);
     QTimer::singleShot(20, [&] { Item("mDownMember")->trigger(); });
     QElapsedTimer limit;
     limit.start();
     while (button->isEnabled() && limit.elapsed() < 5000) QTest::qWait(5);
     button->setText(QStringLiteral("下载阿里会员名"));
-    window.SetButtonBackColor(4, kStartButtonColor);
+    window.SetButtonBackColor(Command::HarvestMemberNames, kStartButtonColor);
     button->setEnabled(true);
   });
-  window.Com(4)->click();
+  button->click();
   EXPECT_EQ(started, 1);
-  EXPECT_TRUE(window.Com(4)->isEnabled());
-  EXPECT_EQ(window.Com(4)->text(), "下载阿里会员名");
-  EXPECT_EQ(window.ButtonBackColor(4), kStartButtonColor);
+  EXPECT_TRUE(button->isEnabled());
+  EXPECT_EQ(button->text(), "下载阿里会员名");
+  EXPECT_EQ(window.ButtonBackColor(Command::HarvestMemberNames), kStartButtonColor);
 }
 
 TEST_F(MainWindowTest, WorkerLimitDialogAsksUntilUsableAndStores) {
@@ -177,7 +218,7 @@ TEST_F(MainWindowTest, StartReadsTheStoredLimitAndRefreshesOnce) {
     window.Start();
     EXPECT_EQ(window.WorkerLimit(), limit) << stored.toStdString();
   }
-  EXPECT_EQ(std::count(ran.begin(), ran.end(), 2), long(cases.size()));
+  EXPECT_EQ(std::count(ran.begin(), ran.end(), Command::Refresh), long(cases.size()));
   EXPECT_EQ(resets, int(cases.size()));
   auto* timer = window.findChild<QTimer*>("NewEditionTimer");
   ASSERT_NE(timer, nullptr);
@@ -190,19 +231,20 @@ TEST_F(MainWindowTest, StartReadsTheStoredLimitAndRefreshesOnce) {
 TEST_F(MainWindowTest, EnterRefreshesOnlyWithAKeyword) {
   WireAll();
   window.show();
-  QTest::keyClick(window.SKey(), Qt::Key_Return);
+  QTest::keyClick(window.KeywordEdit(), Qt::Key_Return);
   EXPECT_TRUE(ran.empty());
-  window.SKey()->setText(QStringLiteral("家具"));
-  QTest::keyClick(window.SKey(), Qt::Key_Return);
-  EXPECT_EQ(ran, std::vector<int>{2});
+  window.KeywordEdit()->setText(QStringLiteral("家具"));
+  QTest::keyClick(window.KeywordEdit(), Qt::Key_Return);
+  EXPECT_EQ(ran, std::vector<Command>{Command::Refresh});
 }
 
 TEST_F(MainWindowTest, FieldBoxSwallowsTyping) {
   window.show();
-  const int before = window.Scmb()->currentIndex();
-  QTest::keyClick(window.Scmb(), Qt::Key_Down);
-  QTest::keyClicks(window.Scmb(), QStringLiteral("1"));
-  EXPECT_EQ(window.Scmb()->currentIndex(), before);
+  QComboBox* fieldBox = window.SearchFieldBox();
+  const int before = fieldBox->currentIndex();
+  QTest::keyClick(fieldBox, Qt::Key_Down);
+  QTest::keyClicks(fieldBox, QStringLiteral("1"));
+  EXPECT_EQ(fieldBox->currentIndex(), before);
 }
 
 TEST_F(MainWindowTest, TabsShowTheirPageOnly) {
@@ -223,7 +265,7 @@ TEST_F(MainWindowTest, ResizingFitsTheControls) {
   EXPECT_NEAR(sstWidthTwips, ToTwipsX(window.frameGeometry().width(), &window) - 220, 30);
   EXPECT_NEAR(window.GridHost()->width(), window.Page(1)->width() + 1, 2);
   EXPECT_GT(window.GridHost()->height(), window.Page(0)->height() / 2);
-  EXPECT_GT(window.Lbl()->y(), window.TabStrip()->geometry().bottom());
+  EXPECT_GT(window.StatusLabel()->y(), window.TabStrip()->geometry().bottom());
   // Help tab: the manual on the left, the frame of help commands beside it.
   EXPECT_LE(window.HelpText()->geometry().right(), window.HelpFrame()->x());
   EXPECT_LE(window.HelpFrame()->geometry().right(), window.Page(1)->width());
@@ -241,15 +283,15 @@ TEST_F(MainWindowTest, HelpCommandsOpenTheirAddresses) {
   SetUrlOpener([&](const QUrl& url) { opened.push_back(url); });
   ASSERT_TRUE(SaveSettingValue("Pitrel", "Help", "QQ2", "424242"));
   ASSERT_TRUE(SaveSettingValue("Pitrel", "Maker", "SiteAddress", "maker.test"));
-  window.RunCommand(40);
-  window.RunCommand(41);
-  window.RunCommand(42);
+  window.RunCommand(Command::OpenHelpPage);
+  window.RunCommand(Command::ChatWithSupport1);
+  window.RunCommand(Command::ChatWithSupport2);
   ASSERT_EQ(opened.size(), 3u);
   EXPECT_EQ(opened[0].toString(), "http://maker.test/help/");
   EXPECT_TRUE(opened[1].toString().startsWith("tencent://message/?uin="));
   EXPECT_EQ(opened[2].toString(), "tencent://message/?uin=424242&Menu=yes");
 
-  window.RunCommand(45);
+  window.RunCommand(Command::ShowAbout);
   EXPECT_TRUE(IsFormOpen(QStringLiteral("版权说明")));
   AboutWindow* about = window.findChild<AboutWindow*>();
   if (!about) {
@@ -289,6 +331,26 @@ TEST_F(MainWindowTest, WindowIsTheActiveProgressDisplay) {
   EXPECT_TRUE(IsFormOpen(QStringLiteral("请稍侯 …")));
   ProgressEnd();
   EXPECT_FALSE(IsFormOpen(QStringLiteral("请稍侯 …")));
+}
+
+// The grid view drops its listener from the grid as it goes; the grid was
+// freed before it at every exit.
+TEST(MainWindowExit, ChildrenGoWhileTheGridTheyReachIsStillThere) {
+  struct Token {
+    explicit Token(bool* alive) : alive(alive) {}
+    ~Token() { *alive = false; }
+    bool* alive;
+  };
+  bool gridAlive = true;
+  bool gridAliveWhenChildWent = false;
+  {
+    MainWindow window;
+    window.RecordGrid().SetChangeListener([token = std::make_shared<Token>(&gridAlive)] {});
+    auto* child = new QObject(window.GridHost());
+    QObject::connect(child, &QObject::destroyed, [&] { gridAliveWhenChildWent = gridAlive; });
+  }
+  EXPECT_TRUE(gridAliveWhenChildWent);
+  EXPECT_FALSE(gridAlive);
 }
 
 }  // namespace

@@ -20,10 +20,11 @@ TEST(FormatDuration, DropsLeadingZeroFields) {
   EXPECT_EQ(FormatDuration(60 * 3600 + 1), "1:0:0:1");
 }
 
-// A clock the test moves by hand.
+// A clock the test moves by hand. What Fn returns reads the clock, so the
+// clock must outlive it: a temporary clock cannot hand one out.
 struct FakeClock {
   qint64 now = 1000;
-  ProgressText::Clock Fn() {
+  ProgressText::Clock Fn() & {
     return [this] { return now; };
   }
 };
@@ -64,7 +65,8 @@ TEST(ProgressText, PercentAndTimes) {
 }
 
 TEST(ProgressText, UnitOtherThanPagesBecomesTheCaption) {
-  ProgressText text(FakeClock().Fn());
+  FakeClock clock;
+  ProgressText text(clock.Fn());
   int start = 5;
   text.Begin(QStringLiteral("删除"), 10, start);
   const auto step = text.Step(0, QStringLiteral("正在删除地址记录……"));
@@ -81,7 +83,8 @@ TEST(ProgressText, UnitOtherThanPagesBecomesTheCaption) {
 }
 
 TEST(ProgressText, NegativeStartContinuesAndZeroTotalDoesNotDivideByZero) {
-  ProgressText text(FakeClock().Fn());
+  FakeClock clock;
+  ProgressText text(clock.Fn());
   int start = 0;
   text.Begin(QStringLiteral("a"), 100, start);
   text.SetPosition(37);

@@ -12,10 +12,12 @@
 #include <fstream>
 #include <iterator>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "tests/worker/page/local_site.h"
 #include "tools/sample_market/expected_results.h"
 #include "tools/sample_market/gbk.h"
 #include "tools/sample_market/pages.h"
@@ -30,6 +32,13 @@ namespace fs = std::filesystem;
 using sample_market::Member;
 
 const std::string kPitrel = pitrel::testing::kPitrelProgram;
+const std::string kPeakMemory = std::string(QUENLO_BUILD_DIR) + "/tests/peak-memory";
+// A sanitized worker's memory (shadow, red zones, quarantine) says nothing of a real one's.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kMemoryMeasurable = false;
+#else
+constexpr bool kMemoryMeasurable = true;
+#endif
 // For the lines quenlo would never send; WorkerCommandLine composes the others.
 const std::string kBar(pitrel::kCommandSeparator);
 
@@ -80,6 +89,14 @@ class PitrelProcessTest : public ::testing::Test {
     return Wait(Start({line}, dir_, program));
   }
   int Run(const std::string& line) const { return Run(std::vector<std::string>{line}); }
+
+  // Runs pitrel under peak-memory: its exit status and its peak (resident, KiB).
+  std::pair<int, long> RunMeasured(const std::string& line) const {
+    if (Wait(Start({"peak", kPitrel, line}, dir_, kPeakMemory)) != 0) return {-1, 0};
+    std::pair<int, long> measured{-1, 0};
+    std::istringstream(Read("peak")) >> measured.first >> measured.second;
+    return measured;
+  }
 
   // Runs one worker per line, a few at a time, like quenlo does.
   void RunAll(const std::vector<std::string>& lines) const {
@@ -216,14 +233,15 @@ TEST_F(PitrelProcessTest, FileAddressesAreReadByPitrelAloneAndGiveTheSameResult)
 }
 
 // A page that would take a worker minutes (thousands of attributes on one
-// tag make the parse quadratic) or a "file" that never ends (a pipe): the
-// worker ends at its time limit, without a result.
+// tag make the parse quadratic; this many still fit the parse budget) or a
+// "file" that never ends (a pipe): the worker ends at its time limit,
+// without a result.
 TEST_F(PitrelProcessTest, AWorkerEndsAtItsTimeLimit) {
   const fs::path slow = dir_ / "attributes.html";
   {
     std::ofstream out(slow, std::ios::binary);
     out << "<html><body><div";
-    for (int i = 0; i < 150000; ++i) out << " a" << i << "=x";
+    for (int i = 0; i < 100000; ++i) out << " a" << i << "=x";
     out << ">x</div></body></html>";
   }
   const fs::path pipe = dir_ / "pipe.html";
@@ -242,6 +260,60 @@ TEST_F(PitrelProcessTest, AWorkerEndsAtItsTimeLimit) {
     EXPECT_FALSE(fs::exists(dir_ / "Temp_limited")) << page;
   }
   ::unsetenv("PITREL_TIME_LIMIT");
+}
+
+// page with unit inserted at `at` as often as fits in the 8 MB a fetch takes.
+std::string FilledToTheFetchCap(std::string page, std::size_t at, std::string_view unit) {
+  std::string filler;
+  while (page.size() + filler.size() + unit.size() <= (8u << 20)) filler += unit;
+  return page.insert(at, filler);
+}
+
+void ServeAsGbk(pitrel::testing::LocalSite& site, const std::string& path,
+                const std::string& page) {
+  site.server().Get(path, [gbk = sample_market::ToGbk(page)](const httplib::Request&,
+                                                             httplib::Response& response) {
+    response.set_content(gbk, "text/html; charset=gbk");
+  });
+}
+
+// An 8 MB page of "<b>z</b>" cost a worker 422 MB: at the worker limit of
+// 50, 21 GB. The page's parse is bounded now, so a worker stays in the tens
+// of megabytes whatever a page of the most a fetch takes holds, well below
+// its address-space limit (76 MiB; 50 of them stay under 4 GB), and a large
+// but ordinary page is still read whole.
+TEST_F(PitrelProcessTest, AnEightMegabytePageCostsAWorkerTensOfMegabytes) {
+  constexpr long kPeakBoundKb = 48 << 10;
+  const Member& own = catalogue().at(1);
+  ASSERT_EQ(own.contact_form, sample_market::ContactForm::kMarketplacePage);
+  sample_market::PageSettings settings;
+  settings.main_host = market().host();
+  const std::string contact = sample_market::ContactPage(own, settings);
+  pitrel::testing::LocalSite site;
+  ServeAsGbk(site, "/bold.html", FilledToTheFetchCap({}, 0, "<b>z</b>"));
+  ServeAsGbk(site, "/contact-then-bold.html",
+             FilledToTheFetchCap(contact, contact.find("</body>"), "<b>z</b>"));
+  ServeAsGbk(site, "/text-then-contact.html",
+             FilledToTheFetchCap(contact, contact.find("<body>") + 6, "z "));
+  site.Start();
+
+  const std::string nothing = sample_market::JoinFields(std::vector<std::string>(10));
+  const std::string card = sample_market::JoinFields(sample_market::ExpectedContactFields(own));
+  for (const auto& [path, flag, expected] :
+       {std::tuple{"/bold.html", pitrel::kContactFlag, nothing},
+        {"/bold.html", pitrel::kMemberListFlag, std::string(" ")},
+        {"/contact-then-bold.html", pitrel::kContactFlag, card},
+        {"/text-then-contact.html", pitrel::kContactFlag, card}}) {
+    SCOPED_TRACE(std::string(path) + " flag " + std::to_string(flag));
+    const auto [status, peakKb] =
+        RunMeasured(pitrel::WorkerCommandLine(site.Url(path), "Temp_big", flag));
+    ASSERT_EQ(status, 0);
+    EXPECT_EQ(sample_market::FromGbk(Read("Temp_big")), expected);
+    if (kMemoryMeasurable) {
+      EXPECT_LT(peakKb, kPeakBoundKb);
+    }
+    std::printf("peak of pitrel on %s, flag %d: %.1f MB\n", path, flag, peakKb / 1024.0);
+  }
 }
 
 TEST_P(PitrelOverEitherScheme, ProfilesOfEveryMemberFromTheMemberName) {

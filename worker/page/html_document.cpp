@@ -1,5 +1,6 @@
 #include "worker/page/html_document.h"
 
+#include "worker/page/parse_budget.h"
 #include "worker/page/quick_parse.h"
 
 #include <sys/mman.h>
@@ -8,7 +9,6 @@
 #include <bit>
 #include <cstddef>
 #include <new>
-#include <cctype>
 
 namespace pitrel {
 namespace {
@@ -22,42 +22,6 @@ const GumboNode* ChildElement(const GumboNode* parent, GumboTag tag) {
     if (child->type == GUMBO_NODE_ELEMENT && child->v.element.tag == tag) return child;
   }
   return nullptr;
-}
-
-bool IsTagNameStart(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-
-bool IsVoidName(std::string_view name) {
-  static constexpr std::string_view kVoid[] = {"area", "base", "br", "col", "embed", "hr", "img",
-                                               "input", "link", "meta", "param", "source", "track", "wbr"};
-  for (std::string_view v : kVoid)
-    if (name.size() == v.size() && std::equal(v.begin(), v.end(), name.begin(), [](char a, char b) {
-          return a == (b >= 'A' && b <= 'Z' ? char(b - 'A' + 'a') : b);
-        }))
-      return true;
-  return false;
-}
-
-// Where the page would have kMaxOpenTags elements open at once, or npos.
-// The parser's cost grows with the square of the nesting depth, so a page
-// nesting thousands deep would keep a worker busy for hours; no real page
-// comes near this many, so what follows that point is dropped.
-std::size_t NestingCutPoint(std::string_view text) {
-  constexpr int kMaxOpenTags = 20'000;
-  int open = 0;
-  for (std::size_t at = text.find('<'); at != std::string_view::npos; at = text.find('<', at + 1)) {
-    const bool closing = at + 1 < text.size() && text[at + 1] == '/';
-    const std::size_t name_start = at + (closing ? 2 : 1);
-    if (name_start >= text.size() || !IsTagNameStart(text[name_start])) continue;
-    if (closing) {
-      open = std::max(open - 1, 0);
-      continue;
-    }
-    std::size_t name_end = name_start;
-    while (name_end < text.size() && std::isalnum(static_cast<unsigned char>(text[name_end]))) ++name_end;
-    if (IsVoidName(text.substr(name_start, name_end - name_start))) continue;
-    if (++open > kMaxOpenTags) return at;
-  }
-  return std::string_view::npos;
 }
 
 void* ArenaAllocate(void* arena, std::size_t size) { return static_cast<ParseArena*>(arena)->Allocate(size); }
@@ -79,7 +43,7 @@ std::byte* ParseArena::Carve(std::size_t bytes) {
     void* block = mmap(nullptr, block_size, PROT_READ | PROT_WRITE,
                        MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
     if (block == MAP_FAILED) throw std::bad_alloc();
-    blocks_.emplace_back(static_cast<std::byte*>(block), Unmap{block_size});
+    blocks_.emplace_back(static_cast<std::byte*>(block), Unmapping{block_size});
     reserved_ += block_size;
     // A piece larger than a block gets a block of its own; the current one stays open.
     if (block_size > kBlockSize) return blocks_.back().get();
@@ -92,13 +56,13 @@ std::byte* ParseArena::Carve(std::size_t bytes) {
   return piece;
 }
 
-void ParseArena::Unmap::operator()(std::byte* block) const { munmap(block, bytes); }
+void ParseArena::Unmapping::operator()(std::byte* block) const { munmap(block, bytes); }
 
 void* ParseArena::Allocate(std::size_t size) {
   const std::size_t rounded = std::bit_ceil(std::max(size, kSmallest));
   const int size_class = std::countr_zero(rounded) - std::countr_zero(kSmallest);
   if (size_class >= kClasses) {
-    std::byte* piece = Carve(kHeader + size);
+    std::byte* piece = Carve(kHeader + size);  // always a block of its own
     *reinterpret_cast<std::size_t*>(piece) = kOwnBlock;
     return piece + kHeader;
   }
@@ -119,12 +83,23 @@ void* ParseArena::Keep(std::size_t size) {
 void ParseArena::Release(void* piece) {
   if (piece == nullptr) return;
   const std::size_t size_class = *reinterpret_cast<const std::size_t*>(static_cast<std::byte*>(piece) - kHeader);
-  if (size_class == kOwnBlock) return;  // stays until the tree goes
+  if (size_class == kOwnBlock) return Unmap(static_cast<std::byte*>(piece) - kHeader);
   free_[size_class] = new (piece) FreePiece{free_[size_class]};
 }
 
+// The largest pieces are the buffers a long text run grows in, each twice
+// the last: kept until the tree goes they would cost the page three times
+// its text. They go back to the system at once.
+void ParseArena::Unmap(std::byte* block) {
+  const auto own = std::find_if(blocks_.rbegin(), blocks_.rend(),
+                                [&](const auto& mapped) { return mapped.get() == block; });
+  if (own == blocks_.rend()) return;
+  reserved_ -= own->get_deleter().bytes;
+  blocks_.erase(std::next(own).base());
+}
+
 HtmlDocument::HtmlDocument(std::string utf8) : text_(std::move(utf8)) {
-  if (const std::size_t cut = NestingCutPoint(text_); cut != std::string::npos) text_.resize(cut);
+  if (const std::size_t cut = ParseCutPoint(text_); cut != std::string::npos) text_.resize(cut);
 }
 
 const GumboNode* HtmlDocument::Body() const {

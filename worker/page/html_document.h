@@ -16,7 +16,8 @@ namespace pitrel {
 // so it is carved from a few large blocks that are freed together: a malloc
 // and a free for each of thousands of small pieces cost more than the parse's
 // own work on them. Pieces gumbo hands back early (token and text buffers)
-// are kept on a list per size and handed out again.
+// are kept on a list per size and handed out again; the few larger than
+// any size class are unmapped as soon as they are handed back.
 class ParseArena {
  public:
   ParseArena() = default;
@@ -36,12 +37,13 @@ class ParseArena {
     FreePiece* next;
   };
   std::byte* Carve(std::size_t bytes);
-  struct Unmap {
+  void Unmap(std::byte* block);
+  struct Unmapping {
     std::size_t bytes;
     void operator()(std::byte* block) const;
   };
 
-  std::vector<std::unique_ptr<std::byte, Unmap>> blocks_;
+  std::vector<std::unique_ptr<std::byte, Unmapping>> blocks_;
   std::byte* next_ = nullptr;
   std::size_t left_ = 0;
   std::size_t reserved_ = 0;

@@ -45,7 +45,9 @@ bool NeedsQuotes(std::string_view value) {
 // straight from the mark-up.
 class MarkupOut {
  public:
-  explicit MarkupOut(std::string_view page_url) : links_(page_url) {}
+  MarkupOut(std::string_view page_url, std::size_t expected_size) : links_(page_url) {
+    out_.reserve(expected_size);
+  }
   std::string Take() { return std::move(out_); }
 
   void StartTag(const GumboNode& node) {
@@ -143,7 +145,8 @@ bool IsBlockParent(const GumboNode& parent) {
 // The walk over a tree.
 class MarkupWriter {
  public:
-  explicit MarkupWriter(std::string_view page_url) : out_(page_url) {}
+  MarkupWriter(std::string_view page_url, std::size_t expected_size)
+      : out_(page_url, expected_size) {}
 
   void Write(const GumboNode& body) { WalkTree(body, *this); }
   std::string Take() { return out_.Take(); }
@@ -171,7 +174,10 @@ class MarkupWriter {
 // no siblings: each level remembers what its last child was.
 class StreamedMarkupWriter final : public BodyVisitor {
  public:
-  explicit StreamedMarkupWriter(std::string_view page_url) : out_(page_url) { levels_.push_back({true}); }
+  StreamedMarkupWriter(std::string_view page_url, std::size_t expected_size)
+      : out_(page_url, expected_size) {
+    levels_.push_back({true});
+  }
 
   std::string Take() { return out_.Take(); }
 
@@ -244,21 +250,28 @@ std::string LinkBase(const GumboNode& body, std::string_view page_url) {
   return usable ? resolved : std::string(page_url);
 }
 
-}  // namespace
-
-std::string SerializeBodyHtml(const GumboNode* body, std::string_view page_url) {
+std::string Serialize(const GumboNode* body, std::string_view page_url, std::size_t expected_size) {
   if (body == nullptr) return {};
-  MarkupWriter writer(LinkBase(*body, page_url));
+  MarkupWriter writer(LinkBase(*body, page_url), expected_size);
   writer.Write(*body);
   return writer.Take();
 }
 
+}  // namespace
+
+std::string SerializeBodyHtml(const GumboNode* body, std::string_view page_url) {
+  return Serialize(body, page_url, 0);
+}
+
 std::string PageBodyHtml(const HtmlDocument& document, std::string_view page_url) {
+  // The mark-up comes out about as long as the page: room for it at once
+  // spares the doublings that would hold it three times over for a moment.
+  const std::size_t room = document.Text().size();
   if (!document.HasTree()) {
-    StreamedMarkupWriter writer(page_url);
+    StreamedMarkupWriter writer(page_url, room);
     if (QuickWalkBody(document.Text(), writer)) return writer.Take();
   }
-  return SerializeBodyHtml(document.Body(), page_url);
+  return Serialize(document.Body(), page_url, room);
 }
 
 }  // namespace pitrel

@@ -45,6 +45,7 @@ bool IsAtomicInline(const GumboNode& node) {
 // into the largest of a run and vanish at the very start and end.
 class TextBuilder {
  public:
+  void Reserve(std::size_t bytes) { out_.reserve(bytes); }
   void Text(std::string_view text, bool preformatted) {
     for (char c : text) {
       if (preformatted) {
@@ -119,6 +120,7 @@ class TextBuilder {
 
 class InnerTextWalker final : public BodyVisitor {
  public:
+  explicit InnerTextWalker(std::size_t expected_size = 0) { builder_.Reserve(expected_size); }
   std::string Walk(const GumboNode& body) {
     WalkTree(body, *this);
     return builder_.Take();
@@ -167,11 +169,15 @@ std::string BodyInnerText(const GumboNode* body) {
 }
 
 std::string PageInnerText(const HtmlDocument& document) {
+  // The text is seldom longer than the page: room for it at once spares the
+  // doublings that would hold a long text three times over for a moment.
+  const std::size_t room = document.Text().size();
   if (!document.HasTree()) {
-    InnerTextWalker walker;
+    InnerTextWalker walker(room);
     if (QuickWalkBody(document.Text(), walker)) return walker.Take();
   }
-  return BodyInnerText(document.Body());
+  const GumboNode* body = document.Body();
+  return body ? InnerTextWalker(room).Walk(*body) : std::string();
 }
 
 }  // namespace pitrel

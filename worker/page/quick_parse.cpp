@@ -40,6 +40,9 @@ bool TagIn(GumboTag tag, std::initializer_list<GumboTag> tags) {
 // Appends raw page text as the parser's input stream would deliver it: line
 // ends become LF. Characters the parser would replace or drop end the fast path.
 void AppendChecked(std::string& out, std::string_view raw) {
+  // A long text is taken in one piece: grown by doubling, it would briefly
+  // take three times its size.
+  out.reserve(out.size() + raw.size());
   for (std::size_t i = 0; i < raw.size();) {
     const char c = raw[i];
     if (c == '\r') {

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <random>
 
 #include "local_site.h"
 #include "raw_server.h"
@@ -127,6 +128,45 @@ TEST(ContentDecoder, InflatesGzipZlibAndRawDeflateFedInPieces) {
   // A gzip header, then a block of a type that does not exist.
   EXPECT_FALSE(corrupt.Feed(std::string("\x1f\x8b\x08\0\0\0\0\0\0\x03\xff\xff", 12), out, 1u << 30, &error));
   EXPECT_FALSE(error.empty());
+}
+
+// Replies damaged anywhere (bytes changed, cut out, framing characters
+// let in): the readers stay inside what they are given and inside their
+// caps. The sanitized build checks every access on the way.
+TEST(ResponseReaders, DamagedRepliesStayWithinTheirBytesAndCaps) {
+  const std::string good =
+      "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\nContent-Encoding: gzip\r\n\r\n" +
+      Chunked(Compressed(Page(3000), 31), 97);
+  constexpr char kFraming[] = "\r\n0:;\x1f";
+  std::mt19937 random(12);
+  int decoded = 0;
+  for (int round = 0; round < 3000; ++round) {
+    std::string reply = good;
+    for (int damage = 1 + random() % 8; damage > 0 && !reply.empty(); --damage) {
+      const std::size_t at = random() % reply.size();
+      if (const unsigned kind = random() % 3; kind == 0) reply[at] = static_cast<char>(random());
+      else if (kind == 1) reply.erase(at, random() % 16);
+      else reply.insert(at, 1 + random() % 4, kFraming[random() % (sizeof kFraming - 1)]);
+    }
+    const std::size_t head = HeadLength(reply);
+    ASSERT_LE(head, reply.size());
+    ParseResponseHead(std::string_view(reply).substr(0, head));
+    const std::string_view body = std::string_view(reply).substr(head);
+    const std::size_t piece = 1 + random() % 200;
+    ChunkedDecoder chunked;
+    std::string unchunked;
+    for (std::size_t at = 0; at < body.size(); at += piece)
+      if (!chunked.Feed(body.substr(at, piece), unchunked)) break;
+    EXPECT_LE(unchunked.size(), body.size());
+    ContentDecoder content("gzip");
+    std::string out, error;
+    const std::size_t cap = 1 + random() % 4000;
+    for (std::size_t at = 0; at < unchunked.size(); at += piece)
+      if (!content.Feed(std::string_view(unchunked).substr(at, piece), out, cap, &error)) break;
+    EXPECT_LE(out.size(), cap);
+    decoded += !out.empty();
+  }
+  EXPECT_GT(decoded, 1000) << "most damaged replies must still reach the decompression";
 }
 
 TEST(RetryAfter, ReadsSecondsAndEveryFormOfHttpDate) {

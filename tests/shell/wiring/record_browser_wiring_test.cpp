@@ -1,5 +1,5 @@
-// The record browser wired into the real main window (commands 1 and 2).
-#include "browser/record_browser_wiring.h"
+// The record browser wired into the real main window (DeleteRows and Refresh).
+#include "shell/wiring/record_browser_wiring.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -7,8 +7,8 @@
 #include <gtest/gtest.h>
 
 #include "browser/grid_view.h"
-#include "browser_test_support.h"
 #include "shell/main_window.h"
+#include "tests/browser/browser_test_support.h"
 
 namespace quenlo {
 namespace {
@@ -28,20 +28,20 @@ TEST(RecordBrowserWiring, RefreshAndDeleteCommandsDriveTheGridAndTheCountLabel) 
   auto* view = window.GridHost()->findChild<GridView*>();
   ASSERT_NE(view, nullptr);
 
-  window.RunCommand(2);
-  EXPECT_EQ(window.Lbl()->text(), "共3条记录");
+  window.RunCommand(Command::Refresh);
+  EXPECT_EQ(window.StatusLabel()->text(), "共3条记录");
   EXPECT_EQ(view->model()->rowCount(), 3);
 
-  window.Scmb()->setCurrentText("02:公司名称");
-  window.SKey()->setText("公司2");
-  window.RunCommand(2);
-  EXPECT_EQ(window.Lbl()->text(), "共1条记录");
+  window.SearchFieldBox()->setCurrentText("02:公司名称");
+  window.KeywordEdit()->setText("公司2");
+  window.RunCommand(Command::Refresh);
+  EXPECT_EQ(window.StatusLabel()->text(), "共1条记录");
 
-  window.Grid().SetRow(2);
-  window.Grid().SetRowSel(2);
-  window.RunCommand(1);
+  window.RecordGrid().SetRow(2);
+  window.RecordGrid().SetRowSel(2);
+  window.RunCommand(Command::DeleteRows);
   EXPECT_EQ(messenger.questions, QStringList({"您确定要删除第1至第1行？"}));
-  EXPECT_EQ(window.Lbl()->text(), "共0条记录");
+  EXPECT_EQ(window.StatusLabel()->text(), "共0条记录");
   EXPECT_EQ(TempDatabase::Column("AName"), QStringList({"m1", "m3"}));
 }
 

@@ -1,4 +1,4 @@
-#include "shell/form_helpers.h"
+#include "widgets/form_helpers.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "harvest/harvest_wiring.h"
+#include "shell/wiring/harvest_wiring.h"
 
 #include "harvest/contact_harvest.h"
 #include "harvest/member_harvest.h"
@@ -21,24 +21,24 @@ HarvestHooks WindowHooks(MainWindow& window, ProcessLauncher* launcher) {
   HarvestHooks hooks;
   hooks.launcher = launcher;
   hooks.workerLimit = [&window] { return window.WorkerLimit(); };
-  hooks.showStatus = [&window](const QString& text) { window.Lbl()->setText(text); };
+  hooks.showStatus = [&window](const QString& text) { window.StatusLabel()->setText(text); };
   return hooks;
 }
 
-// The start button of index turns into its stop button while the harvest runs.
-void UseStopButton(HarvestHooks& hooks, MainWindow& window, int index, const QString& start,
+// The command's start button turns into its stop button while the harvest runs.
+void UseStopButton(HarvestHooks& hooks, MainWindow& window, Command command, const QString& start,
                    const QString& stop) {
-  QPushButton* button = window.Com(index);
+  QPushButton* button = window.CommandButton(command);
   hooks.stopRequested = [button] { return button && !button->isEnabled(); };
-  hooks.enterRunning = [&window, button, index, stop] {
+  hooks.enterRunning = [&window, button, command, stop] {
     if (!button) return;
     button->setText(stop);
-    window.SetButtonBackColor(index, kStopButtonColor);
+    window.SetButtonBackColor(command, kStopButtonColor);
   };
-  hooks.leaveRunning = [&window, button, index, start] {
+  hooks.leaveRunning = [&window, button, command, start] {
     if (!button) return;
     button->setText(start);
-    window.SetButtonBackColor(index, kStartButtonColor);
+    window.SetButtonBackColor(command, kStartButtonColor);
     button->setEnabled(true);
   };
 }
@@ -49,21 +49,21 @@ void RunMemberHarvest(MainWindow& window, ProcessLauncher* launcher) {
   if (RaiseOpenQueryWindow()) return;
   AskSearchQuery();
   HarvestHooks hooks = WindowHooks(window, launcher);
-  UseStopButton(hooks, window, 4, kMemberStartCaption, kMemberStopCaption);
+  UseStopButton(hooks, window, Command::HarvestMemberNames, kMemberStartCaption, kMemberStopCaption);
   HarvestMemberNames(QueryKeyword(), QueryRegionValue(), hooks);
 }
 
 void RunContactHarvest(MainWindow& window, ProcessLauncher* launcher) {
   HarvestHooks hooks = WindowHooks(window, launcher);
-  UseStopButton(hooks, window, 0, kContactStartCaption, kContactStopCaption);
+  UseStopButton(hooks, window, Command::HarvestContacts, kContactStartCaption, kContactStopCaption);
   HarvestContacts(hooks);
 }
 
-// Command 10 starts, command 11 (which disables itself) asks to stop.
+// HarvestProfiles starts, StopProfileHarvest (which disables itself) asks to stop.
 void RunProfileHarvest(MainWindow& window, ProcessLauncher* launcher) {
   HarvestHooks hooks = WindowHooks(window, launcher);
-  QPushButton* start = window.Com(10);
-  QPushButton* stop = window.Com(11);
+  QPushButton* start = window.CommandButton(Command::HarvestProfiles);
+  QPushButton* stop = window.CommandButton(Command::StopProfileHarvest);
   hooks.stopRequested = [stop] { return stop && !stop->isEnabled(); };
   hooks.enterRunning = [start, stop] {
     if (start) start->setEnabled(false);
@@ -83,9 +83,12 @@ void WireHarvests(MainWindow& window) {
   // run on and a later harvest still sees them end.
   auto* launcher = new ProcessLauncher;
   launcher->setParent(&window);
-  window.SetCommandAction(4, [&window, launcher] { RunMemberHarvest(window, launcher); });
-  window.SetCommandAction(0, [&window, launcher] { RunContactHarvest(window, launcher); });
-  window.SetCommandAction(10, [&window, launcher] { RunProfileHarvest(window, launcher); });
+  window.SetCommandAction(Command::HarvestMemberNames,
+                          [&window, launcher] { RunMemberHarvest(window, launcher); });
+  window.SetCommandAction(Command::HarvestContacts,
+                          [&window, launcher] { RunContactHarvest(window, launcher); });
+  window.SetCommandAction(Command::HarvestProfiles,
+                          [&window, launcher] { RunProfileHarvest(window, launcher); });
 }
 
 }  // namespace quenlo

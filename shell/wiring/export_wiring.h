@@ -1,4 +1,4 @@
-// Connects the exports (commands 3 and 5) to the main window.
+// Connects the exports (ExportAllRecords, ExportShownRecords) to the main window.
 #pragma once
 namespace quenlo {
 class MainWindow;

@@ -1,6 +1,6 @@
 // The export commands of the main window, driven through the real save
 // dialog on the offscreen platform.
-#include "export/export_wiring.h"
+#include "shell/wiring/export_wiring.h"
 
 #include <gtest/gtest.h>
 
@@ -11,8 +11,8 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
-#include "export_test_support.h"
 #include "shell/main_window.h"
+#include "tests/export/export_test_support.h"
 
 namespace quenlo {
 namespace {
@@ -52,7 +52,7 @@ class ExportWiringTest : public ::testing::Test {
   void SetUp() override {
     ASSERT_TRUE(dir_.isValid());
     WireExports(window_);
-    FillAddressGrid(window_.Grid(), {{"alice01", "甲,公司"}});
+    FillAddressGrid(window_.RecordGrid(), {{"alice01", "甲,公司"}});
   }
   QTemporaryDir dir_;
   MainWindow window_;
@@ -62,7 +62,7 @@ class ExportWiringTest : public ::testing::Test {
 TEST_F(ExportWiringTest, ShownRecordsGoWhereTheDialogSaysWithoutAnAddedEnding) {
   DialogAnswer answer(dir_.filePath(QStringLiteral("typed-without-ending")));
   answer.ArmFor(*qApp);
-  window_.RunCommand(5);
+  window_.RunCommand(Command::ExportShownRecords);
   ASSERT_TRUE(answer.seen);
   ASSERT_EQ(answer.offeredFilters.size(), 3);
   EXPECT_EQ(answer.offeredFilters[0], QStringLiteral("CSV (逗号分隔)(*.csv)"));
@@ -71,7 +71,7 @@ TEST_F(ExportWiringTest, ShownRecordsGoWhereTheDialogSaysWithoutAnAddedEnding) {
 
   DialogAnswer csv(dir_.filePath(QStringLiteral("shown.csv")));
   csv.ArmFor(*qApp);
-  window_.RunCommand(5);
+  window_.RunCommand(Command::ExportShownRecords);
   const QString text = QStringDecoder("GB18030").decode(ReadAll(csv.fileName));
   EXPECT_TRUE(text.endsWith(QStringLiteral("1,alice01,\"甲,公司\",,,,,,,,,\r\n")))
       << text.toStdString();
@@ -81,7 +81,7 @@ TEST_F(ExportWiringTest, ShownRecordsGoWhereTheDialogSaysWithoutAnAddedEnding) {
 TEST_F(ExportWiringTest, CancellingTheDialogWritesNothing) {
   DialogAnswer cancel;
   cancel.ArmFor(*qApp);
-  window_.RunCommand(3);
+  window_.RunCommand(Command::ExportAllRecords);
   EXPECT_TRUE(cancel.seen);
   EXPECT_TRUE(messenger_.messages.isEmpty());
   EXPECT_TRUE(QDir(dir_.path()).isEmpty());
@@ -95,16 +95,16 @@ TEST_F(ExportWiringTest, DialogOpensAwayFromTheWorkDirectoryThenWhereTheLastExpo
   QDir::setCurrent(work.path());
   DialogAnswer first;
   first.ArmFor(*qApp);
-  window_.RunCommand(3);
+  window_.RunCommand(Command::ExportAllRecords);
   ASSERT_TRUE(first.seen);
   EXPECT_NE(first.offeredDirectory, QDir(work.path()).absolutePath());
 
   DialogAnswer save(dir_.filePath(QStringLiteral("all.csv")));
   save.ArmFor(*qApp);
-  window_.RunCommand(5);
+  window_.RunCommand(Command::ExportShownRecords);
   DialogAnswer again;
   again.ArmFor(*qApp);
-  window_.RunCommand(3);
+  window_.RunCommand(Command::ExportAllRecords);
   EXPECT_EQ(again.offeredDirectory, QDir(dir_.path()).absolutePath());
   QDir::setCurrent(previous);
 }

@@ -1,12 +1,13 @@
 // The harvests through the main window's command handler: query window
 // answered as a user would, stop-button convention, real workers and base.
+#include "shell/wiring/harvest_wiring.h"
+
 #include "harvest/contact_harvest.h"
-#include "harvest/harvest_wiring.h"
 #include "harvest/member_harvest.h"
 #include "harvest/query_window.h"
 #include "harvest/search_query.h"
-#include "harvest_world.h"
 #include "shell/main_window.h"
+#include "tests/harvest/harvest_world.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -64,10 +65,10 @@ class HarvestWindowTest : public ::testing::Test {
     EXPECT_TRUE(sample_market::ParseFaultPlan("slow@contact:%2,slow@intro:%2", &options.faults, &error));
     return options;
   }
-  void ExpectIdle(int index, const QString& caption) {
-    EXPECT_EQ(window_.Com(index)->text(), caption);
-    EXPECT_TRUE(window_.Com(index)->isEnabled());
-    EXPECT_EQ(window_.ButtonBackColor(index), kStartButtonColor);
+  void ExpectIdle(Command harvest, const QString& caption) {
+    EXPECT_EQ(window_.CommandButton(harvest)->text(), caption);
+    EXPECT_TRUE(window_.CommandButton(harvest)->isEnabled());
+    EXPECT_EQ(window_.ButtonBackColor(harvest), kStartButtonColor);
   }
 
   HarvestWorld world_;
@@ -83,17 +84,17 @@ TEST_F(HarvestWindowTest, QueryWindowRejectsBlankKeywordAndCancelFetchesNothing)
     EXPECT_TRUE(window.isVisible());
     EXPECT_EQ(window.Keyword()->text(), "");
     EXPECT_EQ(world_.messenger.messages.value(0), kEmptyKeywordMessage);
-    window_.RunCommand(4);  // pressed again: no second window
+    window_.RunCommand(Command::HarvestMemberNames);  // pressed again: no second window
     int open = 0;
     for (QWidget* widget : QApplication::topLevelWidgets())
       open += qobject_cast<QueryWindow*>(widget) && widget->isVisible();
     EXPECT_EQ(open, 1);
     window.Cancel();
   });
-  window_.RunCommand(4);
+  window_.RunCommand(Command::HarvestMemberNames);
   EXPECT_TRUE(QueryKeyword().isEmpty());
   EXPECT_EQ(world_.SearchRequests(), 0);
-  ExpectIdle(4, kMemberStartCaption);
+  ExpectIdle(Command::HarvestMemberNames, kMemberStartCaption);
 }
 
 TEST_F(HarvestWindowTest, MemberAndContactHarvestsThroughTheirButtons) {
@@ -101,15 +102,15 @@ TEST_F(HarvestWindowTest, MemberAndContactHarvestsThroughTheirButtons) {
   bool sawStopButton = false;
   QTimer watch;
   QObject::connect(&watch, &QTimer::timeout, [&] {
-    sawStopButton |= window_.Com(4)->text() == kMemberStopCaption &&
-                     window_.ButtonBackColor(4) == kStopButtonColor;
+    sawStopButton |= window_.CommandButton(Command::HarvestMemberNames)->text() == kMemberStopCaption &&
+                     window_.ButtonBackColor(Command::HarvestMemberNames) == kStopButtonColor;
   });
   watch.start(5);
-  window_.RunCommand(4);
+  window_.RunCommand(Command::HarvestMemberNames);
   watch.stop();
   EXPECT_TRUE(sawStopButton);
-  ExpectIdle(4, kMemberStartCaption);
-  EXPECT_EQ(window_.Lbl()->text(), "已下载会员数：60");
+  ExpectIdle(Command::HarvestMemberNames, kMemberStartCaption);
+  EXPECT_EQ(window_.StatusLabel()->text(), "已下载会员数：60");
   EXPECT_EQ(HarvestWorld::Column(kContactTable, "AName").size(), 60);
   EXPECT_EQ(QueryRegionValue(), "%BD%AD%CB%D5%2C%D5%E3%BD%AD%2C%C9%CF%BA%A3");
 
@@ -119,58 +120,58 @@ TEST_F(HarvestWindowTest, MemberAndContactHarvestsThroughTheirButtons) {
     EXPECT_EQ(window.Region()->currentText(), "江浙沪");
     window.Cancel();
   });
-  window_.RunCommand(4);
+  window_.RunCommand(Command::HarvestMemberNames);
   EXPECT_EQ(HarvestWorld::Column(kContactTable, "AName").size(), 60);
 
   // Pressing the contact button again while it runs only asks it to stop.
   During(300, [this] {
-    EXPECT_EQ(window_.Com(0)->text(), kContactStopCaption);
-    window_.RunCommand(0);
-    EXPECT_FALSE(window_.Com(0)->isEnabled());
+    EXPECT_EQ(window_.CommandButton(Command::HarvestContacts)->text(), kContactStopCaption);
+    window_.RunCommand(Command::HarvestContacts);
+    EXPECT_FALSE(window_.CommandButton(Command::HarvestContacts)->isEnabled());
   });
-  window_.RunCommand(0);
-  ExpectIdle(0, kContactStartCaption);
+  window_.RunCommand(Command::HarvestContacts);
+  ExpectIdle(Command::HarvestContacts, kContactStartCaption);
   const int left = LoadContactWorkList().size();
   EXPECT_GE(left, 30);  // the slow half was not waited for
   EXPECT_LT(left, 60);
 
-  window_.RunCommand(0);
-  ExpectIdle(0, kContactStartCaption);
+  window_.RunCommand(Command::HarvestContacts);
+  ExpectIdle(Command::HarvestContacts, kContactStartCaption);
   EXPECT_TRUE(LoadContactWorkList().isEmpty());
-  EXPECT_EQ(window_.Lbl()->text(), QStringLiteral("已下载会员地址数：%1").arg(left));
+  EXPECT_EQ(window_.StatusLabel()->text(), QStringLiteral("已下载会员地址数：%1").arg(left));
 }
 
 // With the marketplace out of reach every page still gives its worker's
 // empty result: the user is told that nothing was read, for both harvests.
 TEST_F(HarvestWindowTest, HarvestsThatReadNoPageSaySo) {
   Answer("hits10", "所有省份");
-  window_.RunCommand(4);
+  window_.RunCommand(Command::HarvestMemberNames);
   const QByteArray mainHost = qgetenv("QUENLO_MAIN_HOST");
   qputenv("QUENLO_MAIN_HOST", "127.0.0.1:1");
-  window_.RunCommand(0);
-  window_.RunCommand(10);
+  window_.RunCommand(Command::HarvestContacts);
+  window_.RunCommand(Command::HarvestProfiles);
   qputenv("QUENLO_MAIN_HOST", mainHost);
   EXPECT_EQ(world_.messenger.messages, QStringList({kNoPageReadMessage, kNoPageReadMessage}));
-  window_.RunCommand(0);
+  window_.RunCommand(Command::HarvestContacts);
   EXPECT_EQ(world_.messenger.messages.size(), 2);  // pages read: nothing more to say
 }
 
-TEST_F(HarvestWindowTest, ProfileHarvestStartsWithTenAndStopsWithEleven) {
+TEST_F(HarvestWindowTest, ProfileHarvestStartsAndStopsThroughItsTwoCommands) {
   Answer("hits20", "所有省份");
-  window_.RunCommand(4);
+  window_.RunCommand(Command::HarvestMemberNames);
   ASSERT_EQ(HarvestWorld::Column(kProfileTable, "AName").size(), 20);
 
   During(300, [this] {
-    EXPECT_FALSE(window_.Com(10)->isEnabled());
-    EXPECT_TRUE(window_.Com(11)->isEnabled());
-    window_.RunCommand(11);
+    EXPECT_FALSE(window_.CommandButton(Command::HarvestProfiles)->isEnabled());
+    EXPECT_TRUE(window_.CommandButton(Command::StopProfileHarvest)->isEnabled());
+    window_.RunCommand(Command::StopProfileHarvest);
   });
-  window_.RunCommand(10);
-  EXPECT_TRUE(window_.Com(10)->isEnabled());
-  EXPECT_FALSE(window_.Com(11)->isEnabled());
+  window_.RunCommand(Command::HarvestProfiles);
+  EXPECT_TRUE(window_.CommandButton(Command::HarvestProfiles)->isEnabled());
+  EXPECT_FALSE(window_.CommandButton(Command::StopProfileHarvest)->isEnabled());
   EXPECT_GE(HarvestWorld::Column(kProfileTable, "AName", "Intro=''").size(), 10);
 
-  window_.RunCommand(10);
+  window_.RunCommand(Command::HarvestProfiles);
   const int directoryEntries = HarvestWorld::Column(kProfileTable, "AName", "Intro=''").size();
   int expected = 0;
   for (int k = 1; k <= 20; ++k)

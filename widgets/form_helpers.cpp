@@ -1,6 +1,6 @@
-#include "shell/form_helpers.h"
+#include "widgets/form_helpers.h"
 
-#include "shell/layout_math.h"
+#include "widgets/form_placement.h"
 
 #include <QApplication>
 #include <QEventLoop>

@@ -1,0 +1,25 @@
+// The main window's commands. Each keeps the number it has always had: its
+// button is named after it ("Com" and the number) and the help menu's items
+// run 40 + their index.
+#pragma once
+
+namespace quenlo {
+
+enum class Command {
+  HarvestContacts = 0,     // also asks a running contact harvest to stop
+  DeleteRows = 1,          // the grid's selected rows, from the base too
+  Refresh = 2,             // the address list, filtered by field and keyword
+  ExportAllRecords = 3,    // the whole address table
+  HarvestMemberNames = 4,  // also asks a running member harvest to stop
+  ExportShownRecords = 5,  // the rows the grid shows
+  HarvestProfiles = 10,
+  StopProfileHarvest = 11,
+  OpenHelpPage = 40,
+  ChatWithSupport1 = 41,
+  ChatWithSupport2 = 42,
+  ShowAbout = 45,
+};
+
+inline constexpr int CommandNumber(Command command) { return static_cast<int>(command); }
+
+}  // namespace quenlo
