@@ -1,5 +1,7 @@
-# The two commands a user needs: `make run` and `make test`.
+# The two commands a user needs: `make run` and `make test`. `make install`
+# (PREFIX, DESTDIR) and `make package` (a .deb in the build folder) install it.
 BUILD_DIR ?= build
+PREFIX ?= /usr/local
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 # The sanitized build (make test-sanitize): AddressSanitizer and UBSan. Debug
@@ -7,7 +9,7 @@ CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 SANITIZE_BUILD_DIR ?= build-asan
 SANITIZE_CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=Debug -DQUENLO_SANITIZE=ON
 
-.PHONY: all build bootstrap configure test test-sanitize run bench clean
+.PHONY: all build bootstrap configure test test-sanitize run bench install package clean
 
 all: build
 
@@ -39,6 +41,13 @@ bench: bootstrap
 	cmake -S . -B $(BUILD_DIR) -G Ninja $(CMAKE_FLAGS) -DQUENLO_BENCH=ON
 	cmake --build $(BUILD_DIR) -j $(JOBS)
 	@scripts/run-benchmarks $(BUILD_DIR)
+
+install: build
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD_DIR) --prefix "$(PREFIX)"
+
+package: bootstrap
+	$(MAKE) build
+	cmake --build $(BUILD_DIR) --target package
 
 clean:
 	rm -rf $(BUILD_DIR) $(SANITIZE_BUILD_DIR)

@@ -22,7 +22,12 @@ QString WorkerCommandLine(const QString& argument, const QString& resultFile, in
 QString DefaultWorkerProgram() {
   const QString fromEnvironment = qEnvironmentVariable(kWorkerProgramVariable);
   if (!fromEnvironment.isEmpty()) return fromEnvironment;
-  return QCoreApplication::applicationDirPath() + QStringLiteral("/pitrel");
+  const QDir own(QCoreApplication::applicationDirPath());
+  const QString beside = own.filePath(QStringLiteral("pitrel"));
+  // An installed quenlo keeps its workers with its other private helpers.
+  const QString installed =
+      QDir::cleanPath(own.filePath(QStringLiteral(QUENLO_HELPERS_FROM_BIN "/pitrel")));
+  return QFileInfo::exists(beside) || !QFileInfo::exists(installed) ? beside : installed;
 }
 
 ProcessLauncher::ProcessLauncher(QString program, int deadlineMs)

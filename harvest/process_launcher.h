@@ -1,6 +1,7 @@
-// Workers as processes: pitrel beside quenlo's own executable (or the program
-// named by QUENLO_PITREL), started in the current directory with the
-// marketplace hosts and quenlo's proxy in force in its environment.
+// Workers as processes: pitrel beside quenlo's own executable or where an
+// installation keeps its helpers (or the program named by QUENLO_PITREL),
+// started in the current directory with the marketplace hosts and quenlo's
+// proxy in force in its environment.
 // Window thread only; exits are seen through the event loop.
 #pragma once
 
@@ -19,7 +20,9 @@ namespace quenlo {
 inline constexpr char kWorkerProgramVariable[] = "QUENLO_PITREL";
 inline constexpr int kWorkerDeadlineMs = 90'000;  // the worker gives up after 30 s itself
 
-// QUENLO_PITREL when set, otherwise "pitrel" in the directory of the running executable.
+// QUENLO_PITREL when set; otherwise "pitrel" in the directory of the running
+// executable, or in the installed helpers' folder (libexec/quenlo) when only
+// that one exists.
 QString DefaultWorkerProgram();
 
 class ProcessLauncher final : public QObject, public WorkerLauncher {

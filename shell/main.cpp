@@ -9,13 +9,48 @@
 #include "store/database.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QIcon>
 #include <QMessageBox>
 #include <cstdio>
 
 namespace {
 
+constexpr char kDesktopEntryId[] = "net.quenlo.Quenlo";
+
 void PrintLine(std::FILE* out, const QString& text) {
   std::fprintf(out, "%s\n", text.toLocal8Bit().constData());
+}
+
+// The first start of an installed quenlo makes the user's own record base.
+struct FirstStart {
+  bool created = false;
+  quenlo::DbStatus status;
+};
+
+FirstStart PrepareRecordBase() {
+  FirstStart start;
+  start.status = quenlo::CreateUserRecordBaseIfMissing(&start.created);
+  return start;
+}
+
+// Says where a new record base is, or why it could not be made; the harvests
+// and the grid then report the missing base as usual.
+void ReportOnTerminal(const FirstStart& start) {
+  if (!start.status.Ok())
+    PrintLine(stderr, QStringLiteral("quenlo: %1").arg(start.status.Message()));
+  if (start.created)
+    PrintLine(stderr, QStringLiteral("quenlo: first start: made an empty record base, %1")
+                          .arg(QDir::toNativeSeparators(quenlo::DatabasePath())));
+}
+
+void ReportInWindow(QWidget* window, const FirstStart& start) {
+  if (!start.status.Ok())
+    QMessageBox::warning(window, QStringLiteral("Quenlo"), start.status.Message());
+  if (start.created)
+    QMessageBox::information(window, QStringLiteral("Quenlo"),
+                             QStringLiteral("首次启动，已新建空的数据库：\n%1")
+                                 .arg(QDir::toNativeSeparators(quenlo::DatabasePath())));
 }
 
 int CreateDatabaseCommand(int argc, char** argv, const QString& directory) {
@@ -38,6 +73,7 @@ int TerminalCommand(int argc, char** argv, const QStringList& args, quenlo::Laun
     PrintLine(stderr, QStringLiteral("quenlo: %1").arg(error));
     return 1;
   }
+  ReportOnTerminal(PrepareRecordBase());
   quenlo::TerminalProgress progress;
   quenlo::SetActiveProgress(&progress);
   const int status = mode == quenlo::LaunchMode::Harvest ? quenlo::RunHarvestCommand(args)
@@ -53,6 +89,9 @@ int WindowProgram(int argc, char** argv) {
     return 1;
   }
   QApplication app(argc, argv);
+  // The menu entry's id and icon (Wayland matches the window to its entry by the id).
+  QGuiApplication::setDesktopFileName(QString::fromLatin1(kDesktopEntryId));
+  QApplication::setWindowIcon(QIcon::fromTheme(QString::fromLatin1(kDesktopEntryId)));
   // Chinese captions need a CJK face even where the default font has none.
   QFont font = QApplication::font();
   font.setFamilies({font.family(), QStringLiteral("WenQuanYi Micro Hei"),
@@ -64,9 +103,11 @@ int WindowProgram(int argc, char** argv) {
     QMessageBox::critical(nullptr, QStringLiteral("Quenlo"), error);
     return 1;
   }
+  const FirstStart start = PrepareRecordBase();
   quenlo::MainWindow window;
   quenlo::AssembleMainWindow(window);
   window.show();
+  ReportInWindow(&window, start);
   window.Start();
   const int status = app.exec();
   quenlo::LeaveWorkDirectory();

@@ -30,9 +30,18 @@ inline constexpr char kDatabasePassword[] = "58203146";
 inline const QString kContactTable = QStringLiteral("地址表");
 inline const QString kProfileTable = QStringLiteral("介绍表");
 
-// QUENLO_DATA_DIR when set, otherwise the directory of the running executable.
+// Where DATA.mdb lives: QUENLO_DATA_DIR when set; otherwise the directory of
+// the running executable when it holds a record base and can be written (a
+// build folder, a portable copy); otherwise UserDataDirectory().
 QString DataDirectory();
 QString DatabasePath();
+// The user's own record-base folder: $XDG_DATA_HOME/quenlo, else
+// ~/.local/share/quenlo.
+QString UserDataDirectory();
+// At an installed quenlo's first start: makes an empty record base when the
+// base belongs in UserDataDirectory() and is not there yet. *created says
+// whether this call made it; nothing happens in any other case.
+DbStatus CreateUserRecordBaseIfMissing(bool* created);
 
 // Identifiers of the two tables and their columns, for checking spliced names.
 bool IsKnownTable(const QString& table);

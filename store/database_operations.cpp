@@ -1,7 +1,4 @@
 // The six database operations over the shared keyed connection.
-#include <QCoreApplication>
-#include <QDir>
-#include <QFileInfo>
 #include <QRegularExpression>
 
 #include "store/connection_pool.h"
@@ -45,12 +42,6 @@ DbStatus OpenFailed(const QString& sql, const QVariantList& params, const QStrin
   return DbStatus::OpenFailed(SqlAsShown(sql, params), reason);
 }
 
-QString ExecutableDirectory() {
-  if (QCoreApplication::instance()) return QCoreApplication::applicationDirPath();
-  // Without an application object (tools, tests) ask the system instead.
-  return QFileInfo(QStringLiteral("/proc/self/exe")).canonicalPath();
-}
-
 // The callers' SQL is written for the old engine, which accepted "DELETE * FROM".
 QString ForThisEngine(const QString& sql) {
   static const QRegularExpression deleteStar(QStringLiteral(R"(^(\s*DELETE)\s+\*\s+(FROM\b))"),
@@ -60,15 +51,6 @@ QString ForThisEngine(const QString& sql) {
 }
 
 }  // namespace
-
-QString DataDirectory() {
-  const QString configured = qEnvironmentVariable("QUENLO_DATA_DIR");
-  return configured.isEmpty() ? ExecutableDirectory() : configured;
-}
-
-QString DatabasePath() {
-  return QDir(DataDirectory()).filePath(QString::fromLatin1(kDatabaseFileName));
-}
 
 Connection::Connection() = default;
 Connection::~Connection() = default;
