@@ -21,11 +21,15 @@ namespace quenlo {
 struct MainWindow::Parts {
   QWidget* tabStrip = nullptr;  // the tab bar above the pages
   QTabBar* tabBar = nullptr;
-  std::array<QWidget*, 2> pages{};  // 0: the record controls, 1: help
-  QWidget* recordBar = nullptr;     // search boxes and command buttons on page 0
+  std::array<QWidget*, 3> pages{};  // by page number: records, help, profiles
+  QWidget* recordBar = nullptr;     // search boxes and command buttons on the records page
   QComboBox* searchFieldBox = nullptr;
   QLineEdit* keywordEdit = nullptr;
   QWidget* gridHost = nullptr;
+  QWidget* profileBar = nullptr;  // the same on the profiles page
+  QComboBox* profileFieldBox = nullptr;
+  QLineEdit* profileKeywordEdit = nullptr;
+  QWidget* profileGridHost = nullptr;
   QPlainTextEdit* helpText = nullptr;
   QGroupBox* helpFrame = nullptr;
   QLabel* statusLabel = nullptr;
@@ -36,6 +40,7 @@ struct MainWindow::Parts {
   std::map<Command, QList<QAction*>> menuItems;
 
   GridModel grid;
+  GridModel profileGrid;
   int workerLimit = kDefaultWorkerLimit;
   AnswerAsker askWorkerLimit;
   std::function<void()> versionReset;
