@@ -156,6 +156,19 @@ TEST_F(HarvestWindowTest, HarvestsThatReadNoPageSaySo) {
   EXPECT_EQ(world_.messenger.messages.size(), 2);  // pages read: nothing more to say
 }
 
+// A member search that finds no one says so in the window, as the command
+// line does; one that finds members says nothing.
+TEST_F(HarvestWindowTest, AMemberSearchWithoutHitsSaysSo) {
+  Answer("hits0", "所有省份");
+  window_.RunCommand(Command::HarvestMemberNames);
+  ASSERT_EQ(world_.messenger.messages.size(), 1);
+  EXPECT_TRUE(world_.messenger.messages[0].startsWith(QStringLiteral("没有找到会员：")))
+      << world_.messenger.messages[0].toStdString();
+  Answer("hits3", "所有省份");
+  window_.RunCommand(Command::HarvestMemberNames);
+  EXPECT_EQ(world_.messenger.messages.size(), 1);
+}
+
 TEST_F(HarvestWindowTest, ProfileHarvestStartsAndStopsThroughItsTwoCommands) {
   Answer("hits20", "所有省份");
   window_.RunCommand(Command::HarvestMemberNames);
