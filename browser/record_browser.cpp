@@ -93,7 +93,11 @@ QString RecordBrowser::DeleteSelected() {
 }
 
 void RecordBrowser::CommitEdit() {
-  if (std::optional<CellChange> change = editor_.CellEditCommit(*box_)) undo_.Record(*change);
+  std::optional<CellChange> change = editor_.CellEditCommit(*box_);
+  if (!change) return;
+  const bool renamed = change->RenamesMember();
+  undo_.Record(std::move(*change));
+  if (renamed) emit MemberRenamed();
 }
 
 void RecordBrowser::CancelEdit() { editor_.CellEditCancel(*box_); }
@@ -101,10 +105,12 @@ void RecordBrowser::CancelEdit() { editor_.CellEditCancel(*box_); }
 QString RecordBrowser::Undo() {
   CommitEdit();
   bool refill = false;
+  const bool renames = undo_.NewestRenamesMember();
   const DbStatus undone = undo_.UndoLast(grid_, fill_generation_, &refill);
   if (!undone.Ok()) ShowMessage(QStringLiteral("未能撤销：%1").arg(undone.Message()));
   if (refill) Refill();
   view_->SyncFromModel();
+  if (renames && undone.Ok()) emit MemberRenamed();
   return RecordCountText(grid_);
 }
 

@@ -68,6 +68,11 @@ class RecordBrowser : public QObject {
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 
+ signals:
+  // A member was renamed in both tables, by an edit or an undo: other
+  // lists showing it are out of date.
+  void MemberRenamed();
+
  private:
   void DoubleClicked();
   void Pressed(float x, float y);

@@ -8,7 +8,7 @@ namespace quenlo {
 namespace {
 
 DbStatus UndoInBase(const CellChange& change) {
-  if (change.field == QLatin1String("AName")) return DbRenameMember(change.after, change.before);
+  if (change.RenamesMember()) return DbRenameMember(change.after, change.before);
   if (!IsKnownColumn(kContactTable, change.field))
     return DbStatus::Failed(QStringLiteral("这一列不能修改。"));
   return DbExecute("UPDATE " + kContactTable + " SET " + change.field + "=? WHERE AName=?",
@@ -36,6 +36,11 @@ void UndoInGrid(const CellChange& change, GridModel& grid) {
 void UndoHistory::Push(Step step) {
   steps_.push_back(std::move(step));
   if (steps_.size() > kDepth) steps_.pop_front();
+}
+
+bool UndoHistory::NewestRenamesMember() const {
+  const auto* change = steps_.empty() ? nullptr : std::get_if<CellChange>(&steps_.back());
+  return change != nullptr && change->RenamesMember();
 }
 
 void UndoHistory::Record(CellChange change) { Push(std::move(change)); }

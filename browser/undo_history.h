@@ -23,6 +23,8 @@ struct CellChange {
   QString member;
   QString before;
   QString after;
+
+  bool RenamesMember() const { return field == QLatin1String("AName"); }
 };
 
 // Rows deleted from the base and the grid: the stored rows, and the grid
@@ -41,6 +43,8 @@ class UndoHistory {
   // fillGeneration names the grid's fill the rows were deleted from.
   void Record(RowDeletion deletion, int fillGeneration);
   bool IsEmpty() const { return steps_.empty(); }
+  // Whether undoing the newest step gives a member its former name.
+  bool NewestRenamesMember() const;
 
   // Takes back the newest step. A deletion's rows go back into the grid where
   // they stood while the grid still shows the fill they left (fillGeneration

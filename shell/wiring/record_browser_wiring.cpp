@@ -119,6 +119,9 @@ void WireRecordBrowser(MainWindow& window) {
     if (window.CurrentPage() == window.Page(kProfilesPage) && !profiles.browser->HasBeenFilled())
       window.RunCommand(Command::RefreshProfiles);
   });
+  // A renamed member is renamed among the profiles shown too.
+  QObject::connect(addresses.browser, &RecordBrowser::MemberRenamed, profiles.browser,
+                   &RecordBrowser::Refill);
   QObject::connect(&window, &MainWindow::StoredRecordsChanged, lists, [lists] {
     lists->addresses.browser->Refill();
     lists->profiles.browser->Refill();

@@ -144,6 +144,25 @@ TEST_F(RecordListsInTheWindow, CopyTakesTheSelectionOfTheGridInView) {
   EXPECT_TRUE(lines[1].startsWith("m2\t")) << lines[1].toStdString();
 }
 
+// The profile tab follows a member renamed in the address tab, and its undo.
+TEST_F(RecordListsInTheWindow, ARenamedMemberIsRenamedInTheProfileTabToo) {
+  window_.TabBar()->setCurrentIndex(1);
+  window_.TabBar()->setCurrentIndex(0);
+  GridView& addresses = ViewIn(window_.GridHost());
+  QTest::mouseDClick(addresses.viewport(), Qt::LeftButton, {}, CellCentre(addresses, 3, 1));
+  auto* box = addresses.parentWidget()->findChild<QLineEdit*>();
+  ASSERT_TRUE(box != nullptr && box->isVisible());
+  box->setText("m2-new");
+  QTest::keyClick(box, Qt::Key_Return);
+  EXPECT_EQ(window_.ProfileGrid().TextMatrix(3, 1), "m2-new");
+  EXPECT_EQ(TempDatabase::ProfileColumn("AName"), QStringList({"m1", "m2-new", "m3", "p-only"}));
+
+  window_.RunCommand(Command::Undo);
+  EXPECT_EQ(window_.RecordGrid().TextMatrix(3, 1), "m2");
+  EXPECT_EQ(window_.ProfileGrid().TextMatrix(3, 1), "m2");
+  EXPECT_EQ(TempDatabase::ProfileColumn("AName"), QStringList({"m1", "m2", "m3", "p-only"}));
+}
+
 // After a harvest the grids show what it stored, with the search they had.
 TEST_F(RecordListsInTheWindow, StoredRecordsRefillTheListsWithTheirSearch) {
   window_.KeywordEdit()->setText("公司");
