@@ -58,6 +58,13 @@ constexpr const char* kSearchFields[] = {"01:会员编号", "02:公司名称", "
                                          "05:电话",     "06:传真",     "07:性别",   "08:职务",
                                          "09:地址",     "10:邮编",     "11:网址"};
 
+template <size_t N>
+void AddBarButtons(const SearchBar& bar, const ButtonCaption (&commands)[N],
+                   std::map<Command, QPushButton*>& buttons) {
+  for (const ButtonCaption& c : commands)
+    buttons[c.command] = AddBarButton(bar, QString::fromUtf8(c.caption));
+}
+
 QWidget* NewGridHost(QWidget* page, const char* name) {
   auto* host = new QWidget(page);
   host->setObjectName(QString::fromLatin1(name));
@@ -100,33 +107,25 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), parts_(std::make_
   // The records page: the condition "field contains keyword", the commands, the grid.
   QStringList fields;
   for (const char* field : kSearchFields) fields << QString::fromUtf8(field);
-  const SearchBar records = BuildSearchBar(
+  p.recordSearch = BuildSearchBar(
       p.pages[kRecordsPage],
       {control_names::kSearchFieldBox, control_names::kContainsLabel, control_names::kKeywordEdit},
       fields, 1);
-  p.recordBar = records.bar;
-  p.searchFieldBox = records.fieldBox;
-  p.keywordEdit = records.keywordEdit;
-  for (const ButtonCaption& c : kRecordCommands)
-    p.buttons[c.command] = AddBarButton(records, QString::fromUtf8(c.caption));
+  AddBarButtons(p.recordSearch, kRecordCommands, p.buttons);
   p.gridHost = NewGridHost(p.pages[kRecordsPage], control_names::kGridHost);
 
   // The profiles page likewise; the profile list's wiring offers its fields.
-  const SearchBar profiles = BuildSearchBar(
+  p.profileSearch = BuildSearchBar(
       p.pages[kProfilesPage],
       {control_names::kProfileSearchFieldBox, control_names::kProfileContainsLabel,
        control_names::kProfileKeywordEdit},
       {}, -1);
-  p.profileBar = profiles.bar;
-  p.profileFieldBox = profiles.fieldBox;
-  p.profileKeywordEdit = profiles.keywordEdit;
-  for (const ButtonCaption& c : kProfileCommands)
-    p.buttons[c.command] = AddBarButton(profiles, QString::fromUtf8(c.caption));
+  AddBarButtons(p.profileSearch, kProfileCommands, p.buttons);
   p.profileGridHost = NewGridHost(p.pages[kProfilesPage], control_names::kProfileGridHost);
 
   // Enter in a keyword box searches when both boxes hold text.
-  for (const auto& [bar, refresh] : {std::pair{records, Command::Refresh},
-                                     std::pair{profiles, Command::RefreshProfiles}}) {
+  for (const auto& [bar, refresh] : {std::pair{p.recordSearch, Command::Refresh},
+                                     std::pair{p.profileSearch, Command::RefreshProfiles}}) {
     connect(bar.keywordEdit, &QLineEdit::returnPressed, this, [this, bar, refresh] {
       if (!bar.keywordEdit->text().isEmpty() && !bar.fieldBox->currentText().isEmpty())
         RunCommand(refresh);
@@ -278,12 +277,12 @@ quint32 MainWindow::ButtonBackColor(Command command) const {
 }
 
 QLabel* MainWindow::StatusLabel() const { return parts_->statusLabel; }
-QComboBox* MainWindow::SearchFieldBox() const { return parts_->searchFieldBox; }
-QLineEdit* MainWindow::KeywordEdit() const { return parts_->keywordEdit; }
+QComboBox* MainWindow::SearchFieldBox() const { return parts_->recordSearch.fieldBox; }
+QLineEdit* MainWindow::KeywordEdit() const { return parts_->recordSearch.keywordEdit; }
 QWidget* MainWindow::GridHost() const { return parts_->gridHost; }
 GridModel& MainWindow::RecordGrid() { return parts_->grid; }
-QComboBox* MainWindow::ProfileFieldBox() const { return parts_->profileFieldBox; }
-QLineEdit* MainWindow::ProfileKeywordEdit() const { return parts_->profileKeywordEdit; }
+QComboBox* MainWindow::ProfileFieldBox() const { return parts_->profileSearch.fieldBox; }
+QLineEdit* MainWindow::ProfileKeywordEdit() const { return parts_->profileSearch.keywordEdit; }
 QWidget* MainWindow::ProfileGridHost() const { return parts_->profileGridHost; }
 GridModel& MainWindow::ProfileGrid() { return parts_->profileGrid; }
 QWidget* MainWindow::TabStrip() const { return parts_->tabStrip; }
@@ -301,8 +300,8 @@ void MainWindow::ShowPage(int index) {
 }
 QPlainTextEdit* MainWindow::HelpText() const { return parts_->helpText; }
 QWidget* MainWindow::HelpFrame() const { return parts_->helpFrame; }
-QWidget* MainWindow::RecordBar() const { return parts_->recordBar; }
-QWidget* MainWindow::ProfileBar() const { return parts_->profileBar; }
+QWidget* MainWindow::RecordBar() const { return parts_->recordSearch.bar; }
+QWidget* MainWindow::ProfileBar() const { return parts_->profileSearch.bar; }
 QSize MainWindow::LayoutMinimumSize() const { return MinimumMainWindowSize(*this); }
 
 void MainWindow::resizeEvent(QResizeEvent* event) {

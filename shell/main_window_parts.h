@@ -6,6 +6,7 @@
 #include "shell/indicator.h"
 #include "shell/main_window.h"
 #include "shell/message_box_messenger.h"
+#include "shell/search_bar.h"
 
 #include <QList>
 #include <array>
@@ -22,13 +23,9 @@ struct MainWindow::Parts {
   QWidget* tabStrip = nullptr;  // the tab bar above the pages
   QTabBar* tabBar = nullptr;
   std::array<QWidget*, 3> pages{};  // by page number: records, help, profiles
-  QWidget* recordBar = nullptr;     // search boxes and command buttons on the records page
-  QComboBox* searchFieldBox = nullptr;
-  QLineEdit* keywordEdit = nullptr;
+  SearchBar recordSearch;  // search boxes and command buttons on the records page
   QWidget* gridHost = nullptr;
-  QWidget* profileBar = nullptr;  // the same on the profiles page
-  QComboBox* profileFieldBox = nullptr;
-  QLineEdit* profileKeywordEdit = nullptr;
+  SearchBar profileSearch;  // the same on the profiles page
   QWidget* profileGridHost = nullptr;
   QPlainTextEdit* helpText = nullptr;
   QGroupBox* helpFrame = nullptr;
