@@ -1,7 +1,5 @@
 #include "browser/address_list.h"
 
-#include <QRegularExpression>
-
 #include "browser/grid_operations.h"
 #include "ports/messenger.h"
 #include "ports/progress_sink.h"
@@ -13,23 +11,31 @@ namespace {
 
 const QString kDeletingCaption = QStringLiteral("正在删除地址记录……");
 
-// The column of an entry such as "02:公司名称": its leading digits (0 when none).
-int EntryColumn(const QString& entry) {
-  int digits = 0;
-  while (digits < entry.size() && entry[digits].isDigit()) ++digits;
-  return entry.left(digits).toInt();
+// Deletes the member's rows; what they held is added to *deleted once they are gone.
+DbStatus DeleteMember(const QString& member, RowDeletion* deleted) {
+  StoredRows rows;
+  if (const DbStatus read = DbReadMemberRows(kContactTable, member, &rows); !read.Ok()) return read;
+  const DbStatus gone = DbExecute(QStringLiteral("DELETE FROM 地址表 WHERE AName=?"), {member});
+  if (gone.Ok() && deleted != nullptr) {
+    deleted->stored.table = rows.table;
+    deleted->stored.columns = rows.columns;
+    for (QVariantList& row : rows.rows) deleted->stored.rows.push_back(std::move(row));
+  }
+  return gone;
 }
 
-// The field a search entry filters on: the grid's field-name row as it stands,
-// or the address list's own column when the grid shows something else.
-QString SearchField(const GridModel& grid, int column) {
-  const QString shown = grid.TextMatrix(0, column);
-  if (IsKnownColumn(kContactTable, shown)) return shown;
-  const QString own = column > 0 ? AddressFieldNames().value(column) : QString();
-  return IsKnownColumn(kContactTable, own) ? own : QString();
+QStringList GridRowTexts(const GridModel& grid, int row) {
+  QStringList texts;
+  for (int col = 0; col < grid.Cols(); ++col) texts << grid.TextMatrix(row, col);
+  return texts;
 }
 
 }  // namespace
+
+const RecordList& AddressList() {
+  static const RecordList list{kContactTable, AddressFieldNames(), AddressCaptions()};
+  return list;
+}
 
 const QStringList& AddressFieldNames() {
   static const QStringList names = {
@@ -49,49 +55,16 @@ const QStringList& AddressCaptions() {
   return captions;
 }
 
-QStringList AddressSearchEntries() {
-  QStringList entries;
-  for (int i = 1; i < AddressCaptions().size(); ++i) {
-    entries << QStringLiteral("%1:%2").arg(i, 2, 10, QLatin1Char('0')).arg(AddressCaptions()[i]);
-  }
-  return entries;
-}
+QStringList AddressSearchEntries() { return SearchEntries(AddressList()); }
 
-QString AddressCountText(const GridModel& grid) {
-  return QStringLiteral("共%1条记录").arg(GridDataRowCount(grid));
-}
-
-QString EscapeLikePattern(const QString& text) {
-  QString escaped = text;
-  escaped.replace(QLatin1Char('\\'), QStringLiteral("\\\\"));
-  escaped.replace(QLatin1Char('%'), QStringLiteral("\\%"));
-  escaped.replace(QLatin1Char('_'), QStringLiteral("\\_"));
-  return escaped;
-}
+QString AddressCountText(const GridModel& grid) { return RecordCountText(grid); }
 
 void RefreshAddressList(GridModel& grid, const QString& entry, const QString& keyword,
                         const TextMeasure& measure) {
-  QString where;
-  QVariantList params;
-  bool searchable = true;
-  if (!entry.isEmpty() && !keyword.isEmpty()) {
-    const QString field = SearchField(grid, EntryColumn(entry));
-    searchable = !field.isEmpty();
-    where = field + QStringLiteral(" LIKE ? ESCAPE '\\'");
-    params << QStringLiteral("%") + EscapeLikePattern(keyword) + QStringLiteral("%");
-  }
-  GridSetupColumns(grid, AddressFieldNames(), AddressCaptions());
-  grid.SetFixedCols(1);
-  grid.SetTag(kContactTable);
-  if (searchable) {
-    GridLoadTable(grid, where, QStringLiteral("ID ASC"), measure, params);
-  } else {
-    // An entry naming no column of the table finds nothing.
-    GridAutoFitColumns(measure, grid, 2, false);
-  }
+  RefreshRecordList(AddressList(), grid, entry, keyword, measure);
 }
 
-bool DeleteAddressRows(GridModel& grid) {
+bool DeleteAddressRows(GridModel& grid, RowDeletion* deleted) {
   if (grid.Rows() <= grid.FixedRows()) return false;
   const int top = std::min(grid.Row(), grid.RowSel());
   const int bottom = std::max(grid.Row(), grid.RowSel());
@@ -101,22 +74,29 @@ bool DeleteAddressRows(GridModel& grid) {
                                .arg(bottom - grid.FixedRows() + 1);
   if (!AskYesNo(question)) return false;
 
-  // The members are read before the first step lets the window run.
+  // The rows are read before the first step lets the window run.
   QStringList members;
-  for (int row = top; row <= bottom; ++row) members << grid.TextMatrix(row, 1);
+  std::vector<QStringList> rowTexts;
+  for (int row = top; row <= bottom; ++row) {
+    members << grid.TextMatrix(row, kMemberColumn);
+    rowTexts.push_back(GridRowTexts(grid, row));
+  }
   ProgressBegin(kDeletingCaption, bottom - top + 1);
   int deletedTo = top - 1;
   for (int row = top; row <= bottom; ++row) {
-    const DbStatus deleted =
-        DbExecute(QStringLiteral("DELETE FROM 地址表 WHERE AName=?"), {members[row - top]});
-    if (!deleted.Ok()) {
+    const DbStatus gone = DeleteMember(members[row - top], deleted);
+    if (!gone.Ok()) {
       ShowMessage(QStringLiteral("删除第%1行的记录时出错，删除已停止：%2")
                       .arg(row - grid.FixedRows() + 1)
-                      .arg(deleted.Message()));
+                      .arg(gone.Message()));
       break;
     }
     deletedTo = row;
     ProgressStep(1, QStringLiteral("pages"));
+  }
+  if (deleted != nullptr) {
+    deleted->firstRow = top;
+    deleted->gridRows.assign(rowTexts.begin(), rowTexts.begin() + (deletedTo - top + 1));
   }
   int first = top;
   int last = deletedTo;

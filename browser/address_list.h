@@ -6,10 +6,14 @@
 #include <QStringList>
 
 #include "browser/grid_model.h"
+#include "browser/record_list.h"
 #include "browser/text_measure.h"
+#include "browser/undo_history.h"
 
 namespace quenlo {
 
+// 地址表 with its twelve grid columns.
+const RecordList& AddressList();
 // The grid columns of the address list; index 0 is the row-number column.
 const QStringList& AddressFieldNames();
 const QStringList& AddressCaptions();
@@ -28,12 +32,9 @@ void RefreshAddressList(GridModel& grid, const QString& entry, const QString& ke
 // Deletes the members of the selected grid rows (current row to RowSel) from
 // 地址表 and the rows from the grid, after asking. A failing DELETE is
 // reported once and ends the deletion; the grid then loses only the rows
-// whose members were deleted. Returns false when nothing was asked or the
-// user declined.
-bool DeleteAddressRows(GridModel& grid);
-
-// Doubles LIKE's wildcards and the escape character so that text matches as typed
-// in "… LIKE ? ESCAPE '\'".
-QString EscapeLikePattern(const QString& text);
+// whose members were deleted. What went is kept in *deleted (when given) so
+// that it can be put back. Returns false when nothing was asked or the user
+// declined.
+bool DeleteAddressRows(GridModel& grid, RowDeletion* deleted = nullptr);
 
 }  // namespace quenlo

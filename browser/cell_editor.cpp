@@ -3,6 +3,7 @@
 #include "browser/grid_operations.h"
 #include "ports/messenger.h"
 #include "store/database.h"
+#include "store/member_rows.h"
 
 namespace quenlo {
 
@@ -23,16 +24,24 @@ void CellEditor::CellEditBegin(GridModel& grid, CellEditBox& box) {
   grid_ = &grid;
 }
 
-void CellEditor::CellEditCommit(CellEditBox& box) {
-  if (!box.IsShown()) return;
+std::optional<CellChange> CellEditor::CellEditCommit(CellEditBox& box) {
+  if (!box.IsShown()) return std::nullopt;
   // Hidden first: a message box below takes the focus, which commits again.
   box.Hide();
-  if (grid_ == nullptr) return;
+  if (grid_ == nullptr) return std::nullopt;
   const QString before = grid_->TextMatrix(row_, col_);
   const QString text = box.Text();
-  if (text == before) return;
+  if (text == before) return std::nullopt;
   grid_->SetTextMatrix(row_, col_, text);
-  if (!CellEditSave()) grid_->SetTextMatrix(row_, col_, before);
+  if (!CellEditSave()) {
+    grid_->SetTextMatrix(row_, col_, before);
+    return std::nullopt;
+  }
+  return CellChange{grid_->TextMatrix(0, col_), member_, before, text};
+}
+
+void CellEditor::CellEditCancel(CellEditBox& box) {
+  if (box.IsShown()) box.Hide();
 }
 
 bool CellEditor::CellEditSave() {
@@ -44,8 +53,10 @@ bool CellEditor::CellEditSave() {
     return false;
   }
   const DbStatus saved =
-      DbExecute(QStringLiteral("UPDATE 地址表 SET ") + field + QStringLiteral("=? WHERE AName=?"),
-                {value, member_});
+      col_ == kMemberColumn
+          ? DbRenameMember(member_, value)
+          : DbExecute(QStringLiteral("UPDATE 地址表 SET ") + field + QStringLiteral("=? WHERE AName=?"),
+                      {value, member_});
   if (!saved.Ok()) {
     ShowMessage(QStringLiteral("修改没有保存：%1").arg(saved.Message()));
     return false;

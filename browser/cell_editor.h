@@ -1,11 +1,16 @@
 // In-grid editing of the address list: an edit box laid over the current
-// cell; a changed text goes into the cell and into 地址表 when the edit ends.
+// cell; a changed text goes into the cell and into 地址表 when the edit ends,
+// unless the user cancels it (Esc). A new member name renames the member in
+// both tables.
 #pragma once
 
 #include <QString>
 #include <functional>
+#include <optional>
 
 #include "browser/grid_model.h"
+#include "browser/record_list.h"
+#include "browser/undo_history.h"
 
 namespace quenlo {
 
@@ -24,17 +29,20 @@ class CellEditBox {
 
 // Column of the web address; a double-click there also opens the contact page.
 inline constexpr int kWebAddressColumn = 11;
-// Column of the member name, the key of every update.
-inline constexpr int kMemberColumn = 1;
 
 class CellEditor {
  public:
   // Starts editing the grid's current cell (nothing on an empty grid).
   void CellEditBegin(GridModel& grid, CellEditBox& box);
-  // Ends an edit in progress: a changed text goes into the cell and the table.
-  void CellEditCommit(CellEditBox& box);
+  // Ends an edit in progress: a changed text goes into the cell and the
+  // table. Returns the change once it is saved.
+  std::optional<CellChange> CellEditCommit(CellEditBox& box);
+  // Ends an edit in progress without a change.
+  void CellEditCancel(CellEditBox& box);
   // Writes the edited cell to 地址表, keyed by the member name the row had
-  // when the edit began. Returns false (after telling the user) when it fails.
+  // when the edit began; the member-name column renames the member in both
+  // tables. Returns false (after telling the user) when it fails or the new
+  // name is refused.
   bool CellEditSave();
 
   // A double-click on the grid: on a data row, opens the member's contact

@@ -134,6 +134,24 @@ void GridModel::RemoveRows(int first, int count, int keepCol) {
   Changed();
 }
 
+void GridModel::InsertRows(int first, const std::vector<QStringList>& texts) {
+  if (first < 0 || first > Rows() || texts.empty()) return;
+  // New rows are as high as the data row they join.
+  const int height = Rows() > fixed_rows_ ? row_heights_[std::min(first, Rows() - 1)]
+                                          : kDefaultRowHeightTwips;
+  std::vector<std::vector<Cell>> rows;
+  rows.reserve(texts.size());
+  for (const QStringList& row : texts) {
+    std::vector<Cell> cells(static_cast<size_t>(cols_));
+    for (int c = 0; c < cols_ && c < row.size(); ++c) cells[c].text = row[c];
+    rows.push_back(std::move(cells));
+  }
+  cells_.insert(cells_.begin() + first, std::make_move_iterator(rows.begin()),
+                std::make_move_iterator(rows.end()));
+  row_heights_.insert(row_heights_.begin() + first, texts.size(), height);
+  Changed();
+}
+
 void GridModel::Sort(GridSortSetting setting) {
   const int first = fixed_rows_;
   const int count = Rows() - first;

@@ -71,6 +71,10 @@ class GridModel {
   // Removes rows first .. first+count-1, moving the rows below up. The cells of
   // column keepCol stay where they are (row numbers); -1 keeps none.
   void RemoveRows(int first, int count, int keepCol);
+  // Puts rows back at first, moving the rows from there down: texts[i] holds
+  // the cells of one row, left to right (missing cells are empty). Every
+  // column moves, so the row numbers need renumbering afterwards.
+  void InsertRows(int first, const std::vector<QStringList>& texts);
 
   QString Tag() const { return tag_; }
   void SetTag(const QString& tag) { tag_ = tag; }

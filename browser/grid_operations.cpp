@@ -232,9 +232,7 @@ void GridSortByColumn(GridModel& grid, int k) {
     setting = lastIsUp ? kSortTextAscending : kSortTextDescending;
   }
   for (int c = grid.FixedCols(); c < grid.Cols(); ++c) {
-    QString text = grid.TextMatrix(captionRow, c);
-    text.remove(kSortMarkUp).remove(kSortMarkDown);
-    grid.SetTextMatrix(captionRow, c, text);
+    grid.SetTextMatrix(captionRow, c, WithoutSortMarks(grid.TextMatrix(captionRow, c)));
   }
   grid.SetCol(k);
   grid.Sort(setting);
@@ -242,6 +240,10 @@ void GridSortByColumn(GridModel& grid, int k) {
   grid.SetTextMatrix(captionRow, k,
                      grid.TextMatrix(captionRow, k) + (markDown ? kSortMarkDown : kSortMarkUp));
   GridRenumberRows(grid);
+}
+
+QString WithoutSortMarks(QString caption) {
+  return caption.remove(kSortMarkUp).remove(kSortMarkDown);
 }
 
 void GridRenumberRows(GridModel& grid) {

@@ -45,6 +45,9 @@ void GridHeaderClick(const TextMeasure& measure, GridModel& grid, float x, float
 // marking the caption with the direction.
 void GridSortByColumn(GridModel& grid, int k);
 
+// A caption as the user named the column: without the sort marks.
+QString WithoutSortMarks(QString caption);
+
 void GridRenumberRows(GridModel& grid);
 
 // Removes grid rows first..last (either order; clamped to the data rows),

@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QStyleOptionHeader>
@@ -81,6 +82,29 @@ double GridView::PixelsToTwipsX(double pixels) const { return pixels * kTwipsPer
 double GridView::PixelsToTwipsY(double pixels) const { return pixels * kTwipsPerInch / logicalDpiY(); }
 
 QPoint GridView::GridOrigin() const { return QPoint(frameWidth(), frameWidth()); }
+
+CellBlock GridView::SelectedBlock() const {
+  const QItemSelection selection = selectionModel()->selection();
+  if (!selection.isEmpty()) {
+    const QItemSelectionRange& range = selection.first();  // the selection is one block
+    return {adapter_->GridRow(range.top()), adapter_->GridRow(range.bottom()),
+            adapter_->GridCol(range.left()), adapter_->GridCol(range.right())};
+  }
+  const QModelIndex current = currentIndex();
+  if (!current.isValid()) return {};
+  const int row = adapter_->GridRow(current.row());
+  const int col = adapter_->GridCol(current.column());
+  return {row, row, col, col};
+}
+
+void GridView::SelectGridRow(int row) {
+  SyncFromModel();
+  const QModelIndex first = model()->index(row - grid_.FixedRows(), 0);
+  if (!first.isValid()) return;
+  setCurrentIndex(first);
+  selectionModel()->select(first, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+  scrollTo(first, QAbstractItemView::PositionAtCenter);
+}
 
 void GridView::ScheduleSync() {
   // Many small changes (a renumbering touches every row) become one refresh.
@@ -185,6 +209,16 @@ bool GridView::eventFilter(QObject* watched, QEvent* event) {
     }
   }
   return QTableView::eventFilter(watched, event);
+}
+
+void GridView::keyPressEvent(QKeyEvent* event) {
+  if (event->matches(QKeySequence::Copy)) {
+    emit CopyKeyPressed();
+  } else if (event->matches(QKeySequence::Delete)) {
+    emit DeleteKeyPressed();
+  } else {
+    QTableView::keyPressEvent(event);
+  }
 }
 
 void GridView::resizeEvent(QResizeEvent* event) {

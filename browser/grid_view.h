@@ -7,6 +7,7 @@
 
 #include <QTableView>
 
+#include "browser/copied_cells.h"
 #include "browser/grid_model.h"
 
 namespace quenlo {
@@ -32,16 +33,26 @@ class GridView : public QTableView {
   // The top-left corner of the grid's cells (inside the frame), in view coordinates.
   QPoint GridOrigin() const;
 
+  // The selected cells in grid rows and columns (the current cell when
+  // nothing is selected); an empty block on an empty grid.
+  CellBlock SelectedBlock() const;
+  // Makes a data row current and selected, scrolled into view.
+  void SelectGridRow(int row);
+
  signals:
   // A mouse press anywhere on the grid, in twips from its top-left corner.
   void GridPressed(float xTwips, float yTwips);
   // A double-click on a data cell; the model's current cell is that cell.
   void GridDoubleClicked();
   void Scrolled();
+  // The keys of the grid's own commands.
+  void CopyKeyPressed();
+  void DeleteKeyPressed();
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   void ScheduleSync();

@@ -17,6 +17,7 @@ inline const QString kWorkbookProgressCaption = QStringLiteral("正在将数据�
 inline const QString kProgressUnit = QStringLiteral("pages");
 
 inline const QString kAddressSheetTitle = QStringLiteral("阿里巴巴会员地址");
+inline const QString kProfileSheetTitle = QStringLiteral("阿里巴巴会员企业介绍");
 inline const QString kTableSheetName = QStringLiteral("淘宝交易数据");
 
 }  // namespace quenlo

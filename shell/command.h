@@ -12,8 +12,13 @@ enum class Command {
   ExportAllRecords = 3,    // the whole address table
   HarvestMemberNames = 4,  // also asks a running member harvest to stop
   ExportShownRecords = 5,  // the rows the grid shows
+  Undo = 6,                // the newest cell edit or row deletion (menu only)
+  CopyCells = 7,           // the selected cells of the grid in view (menu only)
   HarvestProfiles = 10,
   StopProfileHarvest = 11,
+  RefreshProfiles = 12,      // the profile list, filtered by field and keyword
+  ExportShownProfiles = 13,  // the rows the profile grid shows
+  ExportAllProfiles = 14,    // the whole profile table
   OpenHelpPage = 40,
   ChatWithSupport1 = 41,
   ChatWithSupport2 = 42,

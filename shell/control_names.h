@@ -11,11 +11,16 @@ namespace quenlo::control_names {
 
 inline constexpr char kMainWindow[] = "MF";
 inline constexpr char kTabStrip[] = "SST";
-inline constexpr const char* kPages[] = {"Pic0", "Pic1"};  // records, help
+inline constexpr const char* kPages[] = {"Pic0", "Pic1", "Pic2"};  // records, help, profiles
 inline constexpr char kSearchFieldBox[] = "SCMB";
 inline constexpr char kContainsLabel[] = "Label1";
 inline constexpr char kKeywordEdit[] = "SKey";
 inline constexpr char kGridHost[] = "MSF";
+// The profile page's search and grid.
+inline constexpr char kProfileSearchFieldBox[] = "SCMB1";
+inline constexpr char kProfileContainsLabel[] = "Label2";
+inline constexpr char kProfileKeywordEdit[] = "SKey1";
+inline constexpr char kProfileGridHost[] = "MSF1";
 inline constexpr char kHelpText[] = "THelp";
 inline constexpr char kHelpFrame[] = "FRM";
 inline constexpr char kStatusLabel[] = "LBL";

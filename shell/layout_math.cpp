@@ -44,4 +44,14 @@ void FitMainLayout(int windowWidth, int windowHeight, MainLayout& l) {
   }
 }
 
+TwipsSize WindowSizeForPages(int pageWidth, int pageHeight, const MainLayout& layout) {
+  // The pages follow the window one to one: fit a large window, then take
+  // off what the pages have to spare.
+  constexpr int kLarge = 1000000;
+  MainLayout probe = layout;
+  probe.pages[0] = TwipsRect{};
+  FitMainLayout(kLarge, kLarge, probe);
+  return {kLarge - probe.pages[0]->width + pageWidth, kLarge - probe.pages[0]->height + pageHeight};
+}
+
 }  // namespace quenlo

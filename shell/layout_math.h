@@ -28,4 +28,13 @@ struct MainLayout {
 // come out negative (a minimised or tiny window) is left as it was.
 void FitMainLayout(int windowWidth, int windowHeight, MainLayout& layout);
 
+struct TwipsSize {
+  int width = 0;
+  int height = 0;
+};
+
+// The outer window size at which FitMainLayout makes the pages pageWidth by
+// pageHeight, the tab strip standing where layout has it.
+TwipsSize WindowSizeForPages(int pageWidth, int pageHeight, const MainLayout& layout);
+
 }  // namespace quenlo

@@ -4,6 +4,7 @@
 #include "shell/assemble.h"
 #include "shell/command_line.h"
 #include "shell/main_window.h"
+#include "shell/qt_translation.h"
 #include "shell/terminal_progress.h"
 #include "shell/work_directory.h"
 #include "store/database.h"
@@ -97,6 +98,8 @@ int WindowProgram(int argc, char** argv) {
   font.setFamilies({font.family(), QStringLiteral("WenQuanYi Micro Hei"),
                     QStringLiteral("Noto Sans CJK SC")});
   QApplication::setFont(font);
+  // Without it the standard dialogs still work, in English.
+  quenlo::InstallQtChineseTranslation(app);
 
   QString error;
   if (!quenlo::EnterWorkDirectory(&error)) {

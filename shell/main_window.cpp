@@ -5,6 +5,7 @@
 #include "shell/help_links.h"
 #include "shell/main_window_layout.h"
 #include "shell/main_window_parts.h"
+#include "shell/search_bar.h"
 #include "shell/url_opener.h"
 #include "shell/user_manual.h"
 #include "widgets/form_helpers.h"
@@ -12,8 +13,8 @@
 #include <QComboBox>
 #include <QEvent>
 #include <QGroupBox>
-#include <QHBoxLayout>
-#include <QKeyEvent>
+#include <QKeySequence>
+#include <QShortcut>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -32,7 +33,7 @@ struct ButtonCaption {
   const char* caption;
 };
 
-// Page 0, left to right after the search boxes.
+// The records page, left to right after the search boxes.
 constexpr ButtonCaption kRecordCommands[] = {
     {Command::Refresh, "刷新"},
     {Command::DeleteRows, "删除选定行"},
@@ -43,6 +44,11 @@ constexpr ButtonCaption kRecordCommands[] = {
     {Command::ExportShownRecords, "导出显示记录"},
     {Command::ExportAllRecords, "导出所有记录"},
 };
+constexpr ButtonCaption kProfileCommands[] = {
+    {Command::RefreshProfiles, "刷新"},
+    {Command::ExportShownProfiles, "导出显示记录"},
+    {Command::ExportAllProfiles, "导出所有记录"},
+};
 constexpr ButtonCaption kHelpCommands[] = {{Command::OpenHelpPage, "更多帮助…"},
                                            {Command::ChatWithSupport1, "QQ在线帮助1"},
                                            {Command::ChatWithSupport2, "QQ在线帮助2"},
@@ -52,17 +58,20 @@ constexpr const char* kSearchFields[] = {"01:会员编号", "02:公司名称", "
                                          "05:电话",     "06:传真",     "07:性别",   "08:职务",
                                          "09:地址",     "10:邮编",     "11:网址"};
 
-// The field box offers its list only: every key is swallowed except the ones
-// that move the focus on.
-class SwallowKeys final : public QObject {
- public:
-  using QObject::QObject;
-  bool eventFilter(QObject*, QEvent* event) override {
-    if (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease) return false;
-    const int key = static_cast<QKeyEvent*>(event)->key();
-    return key != Qt::Key_Tab && key != Qt::Key_Backtab;
-  }
-};
+template <size_t N>
+void AddBarButtons(const SearchBar& bar, const ButtonCaption (&commands)[N],
+                   std::map<Command, QPushButton*>& buttons) {
+  for (const ButtonCaption& c : commands)
+    buttons[c.command] = AddBarButton(bar, QString::fromUtf8(c.caption));
+}
+
+QWidget* NewGridHost(QWidget* page, const char* name) {
+  auto* host = new QWidget(page);
+  host->setObjectName(QString::fromLatin1(name));
+  auto* layout = new QVBoxLayout(host);
+  layout->setContentsMargins(0, 0, 0, 0);
+  return host;
+}
 
 QObject* FirstChildOtherThan(const QObject* parent, const QObject* kept) {
   for (QObject* child : parent->children())
@@ -85,51 +94,49 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), parts_(std::make_
   p.tabBar = new QTabBar(p.tabStrip);
   p.tabBar->setExpanding(false);
   p.tabBar->addTab(QStringLiteral("企业联系方式"));
+  p.tabBar->addTab(QStringLiteral("企业介绍"));
   p.tabBar->addTab(QStringLiteral("使用帮助"));
-  for (int i = 0; i < 2; ++i) {
+  for (int i = 0; i < int(p.pages.size()); ++i) {
     p.pages[i] = new QWidget(p.tabStrip);
     p.pages[i]->setObjectName(control_names::kPages[i]);
   }
-  connect(p.tabBar, &QTabBar::currentChanged, this, [this](int tab) {
-    for (int i = 0; i < 2; ++i) parts_->pages[i]->setVisible(i == tab);
+  connect(p.tabBar, &QTabBar::currentChanged, this, [this] {
+    for (QWidget* page : parts_->pages) page->setVisible(page == CurrentPage());
   });
 
-  // Page 0: the condition "field contains keyword", the commands, the grid.
-  p.recordBar = new QWidget(p.pages[0]);
-  auto* bar = new QHBoxLayout(p.recordBar);
-  bar->setContentsMargins(0, 0, 0, 0);
-  bar->setSpacing(4);
-  p.searchFieldBox = new QComboBox(p.recordBar);
-  p.searchFieldBox->setObjectName(control_names::kSearchFieldBox);
-  for (const char* field : kSearchFields) p.searchFieldBox->addItem(QString::fromUtf8(field));
-  p.searchFieldBox->setCurrentIndex(1);
-  p.searchFieldBox->installEventFilter(new SwallowKeys(p.searchFieldBox));
-  auto* contains = new QLabel(QStringLiteral("包含"), p.recordBar);
-  contains->setObjectName(control_names::kContainsLabel);
-  p.keywordEdit = new QLineEdit(p.recordBar);
-  p.keywordEdit->setObjectName(control_names::kKeywordEdit);
-  connect(p.keywordEdit, &QLineEdit::returnPressed, this, [this] {
-    if (!parts_->keywordEdit->text().isEmpty() && !parts_->searchFieldBox->currentText().isEmpty())
-      RunCommand(Command::Refresh);
-  });
-  bar->addWidget(p.searchFieldBox);
-  bar->addWidget(contains);
-  bar->addWidget(p.keywordEdit, 1);
-  for (const ButtonCaption& c : kRecordCommands) {
-    auto* button = new QPushButton(QString::fromUtf8(c.caption), p.recordBar);
-    bar->addWidget(button);
-    p.buttons[c.command] = button;
+  // The records page: the condition "field contains keyword", the commands, the grid.
+  QStringList fields;
+  for (const char* field : kSearchFields) fields << QString::fromUtf8(field);
+  p.recordSearch = BuildSearchBar(
+      p.pages[kRecordsPage],
+      {control_names::kSearchFieldBox, control_names::kContainsLabel, control_names::kKeywordEdit},
+      fields, 1);
+  AddBarButtons(p.recordSearch, kRecordCommands, p.buttons);
+  p.gridHost = NewGridHost(p.pages[kRecordsPage], control_names::kGridHost);
+
+  // The profiles page likewise; the profile list's wiring offers its fields.
+  p.profileSearch = BuildSearchBar(
+      p.pages[kProfilesPage],
+      {control_names::kProfileSearchFieldBox, control_names::kProfileContainsLabel,
+       control_names::kProfileKeywordEdit},
+      {}, -1);
+  AddBarButtons(p.profileSearch, kProfileCommands, p.buttons);
+  p.profileGridHost = NewGridHost(p.pages[kProfilesPage], control_names::kProfileGridHost);
+
+  // Enter in a keyword box searches when both boxes hold text.
+  for (const auto& [bar, refresh] : {std::pair{p.recordSearch, Command::Refresh},
+                                     std::pair{p.profileSearch, Command::RefreshProfiles}}) {
+    connect(bar.keywordEdit, &QLineEdit::returnPressed, this, [this, bar, refresh] {
+      if (!bar.keywordEdit->text().isEmpty() && !bar.fieldBox->currentText().isEmpty())
+        RunCommand(refresh);
+    });
   }
-  p.gridHost = new QWidget(p.pages[0]);
-  p.gridHost->setObjectName(control_names::kGridHost);
-  auto* gridLayout = new QVBoxLayout(p.gridHost);
-  gridLayout->setContentsMargins(0, 0, 0, 0);
 
-  // Page 1: the manual and the help commands.
-  p.helpText = new QPlainTextEdit(UserManualText(), p.pages[1]);
+  // The help page: the manual and the help commands.
+  p.helpText = new QPlainTextEdit(UserManualText(), p.pages[kHelpPage]);
   p.helpText->setObjectName(control_names::kHelpText);
   p.helpText->setReadOnly(true);
-  p.helpFrame = new QGroupBox(QStringLiteral("帮助"), p.pages[1]);
+  p.helpFrame = new QGroupBox(QStringLiteral("帮助"), p.pages[kHelpPage]);
   p.helpFrame->setObjectName(control_names::kHelpFrame);
   auto* frameLayout = new QVBoxLayout(p.helpFrame);
   for (const ButtonCaption& c : kHelpCommands) {
@@ -147,8 +154,10 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), parts_(std::make_
     connect(button, &QPushButton::clicked, this, [this, c = command] { RunCommand(c); });
   }
   for (const ButtonCaption& c : kRecordCommands) SetButtonBackColor(c.command, kStartButtonColor);
+  for (const ButtonCaption& c : kProfileCommands) SetButtonBackColor(c.command, kStartButtonColor);
 
   BuildMenus();
+  BuildTabKeys();
   p.newEditionTimer = new QTimer(this);
   p.newEditionTimer->setObjectName(control_names::kNewVersionTimer);
   p.newEditionTimer->setInterval(10000);
@@ -168,6 +177,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), parts_(std::make_
   SetActiveMessenger(&p.messenger);
   resize(ToPixelsX(15600, this), ToPixelsY(10800, this));
   LayoutMainWindow(*this);
+  setMinimumSize(LayoutMinimumSize());
 }
 
 MainWindow::~MainWindow() {
@@ -187,9 +197,12 @@ void MainWindow::BuildMenus() {
     const char* name;
     const char* caption;
     std::variant<Command, WindowAction> runs;
+    QKeySequence::StandardKey key = QKeySequence::UnknownKey;
   };
   static constexpr Item kItems[] = {
       {"文件(&F)", "mExit", "退出", WindowAction::Close},
+      {"编辑(&E)", "mUndo", "撤销", Command::Undo, QKeySequence::Undo},
+      {"编辑(&E)", "mCopy", "复制", Command::CopyCells, QKeySequence::Copy},
       {"企业地址(&R)", "mDownMember", "下载会员", Command::HarvestMemberNames},
       {"企业地址(&R)", "mDownAddr", "下载地址", Command::HarvestContacts},
       {"企业地址(&R)", "mDeleteRows", "删除选定行", Command::DeleteRows},
@@ -203,6 +216,7 @@ void MainWindow::BuildMenus() {
   };
   static const std::map<QString, QString> kMenuNames = {
       {QStringLiteral("文件(&F)"), QStringLiteral("m_File")},
+      {QStringLiteral("编辑(&E)"), QStringLiteral("mEdit")},
       {QStringLiteral("企业地址(&R)"), QStringLiteral("mAddress")},
       {QStringLiteral("设置(&S)"), QStringLiteral("mParamter")},
       {QStringLiteral("帮助(&H)"), QStringLiteral("mHelp")}};
@@ -217,6 +231,7 @@ void MainWindow::BuildMenus() {
     }
     QAction* action = menu->addAction(QString::fromUtf8(item.caption));
     action->setObjectName(QString::fromLatin1(item.name));
+    action->setShortcut(item.key);
     if (const Command* command = std::get_if<Command>(&item.runs)) {
       connect(action, &QAction::triggered, this, [this, c = *command] { RunCommand(c); });
       parts_->menuItems[*command].append(action);
@@ -226,6 +241,20 @@ void MainWindow::BuildMenus() {
       connect(action, &QAction::triggered, this, &MainWindow::ChangeWorkerLimit);
     }
   }
+}
+
+void MainWindow::BuildTabKeys() {
+  // As tabbed windows do: Ctrl+PgDown / Ctrl+Tab on, Ctrl+PgUp / Ctrl+Shift+Tab back.
+  const auto step = [this](int by) {
+    const int count = parts_->tabBar->count();
+    parts_->tabBar->setCurrentIndex((parts_->tabBar->currentIndex() + by + count) % count);
+  };
+  for (const QKeySequence& keys : {QKeySequence(Qt::CTRL | Qt::Key_PageDown),
+                                   QKeySequence(Qt::CTRL | Qt::Key_Tab)})
+    connect(new QShortcut(keys, this), &QShortcut::activated, this, [step] { step(1); });
+  for (const QKeySequence& keys : {QKeySequence(Qt::CTRL | Qt::Key_PageUp),
+                                   QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab)})
+    connect(new QShortcut(keys, this), &QShortcut::activated, this, [step] { step(-1); });
 }
 
 QPushButton* MainWindow::CommandButton(Command command) const {
@@ -248,22 +277,42 @@ quint32 MainWindow::ButtonBackColor(Command command) const {
 }
 
 QLabel* MainWindow::StatusLabel() const { return parts_->statusLabel; }
-QComboBox* MainWindow::SearchFieldBox() const { return parts_->searchFieldBox; }
-QLineEdit* MainWindow::KeywordEdit() const { return parts_->keywordEdit; }
+QComboBox* MainWindow::SearchFieldBox() const { return parts_->recordSearch.fieldBox; }
+QLineEdit* MainWindow::KeywordEdit() const { return parts_->recordSearch.keywordEdit; }
 QWidget* MainWindow::GridHost() const { return parts_->gridHost; }
 GridModel& MainWindow::RecordGrid() { return parts_->grid; }
+QComboBox* MainWindow::ProfileFieldBox() const { return parts_->profileSearch.fieldBox; }
+QLineEdit* MainWindow::ProfileKeywordEdit() const { return parts_->profileSearch.keywordEdit; }
+QWidget* MainWindow::ProfileGridHost() const { return parts_->profileGridHost; }
+GridModel& MainWindow::ProfileGrid() { return parts_->profileGrid; }
 QWidget* MainWindow::TabStrip() const { return parts_->tabStrip; }
 QTabBar* MainWindow::TabBar() const { return parts_->tabBar; }
 QWidget* MainWindow::Page(int index) const {
   return index >= 0 && index < int(parts_->pages.size()) ? parts_->pages[index] : nullptr;
 }
+QWidget* MainWindow::CurrentPage() const {
+  const int tab = parts_->tabBar->currentIndex();
+  return tab >= 0 && tab < int(std::size(kTabPages)) ? Page(kTabPages[tab]) : nullptr;
+}
+void MainWindow::ShowPage(int index) {
+  for (int tab = 0; tab < int(std::size(kTabPages)); ++tab)
+    if (kTabPages[tab] == index) parts_->tabBar->setCurrentIndex(tab);
+}
 QPlainTextEdit* MainWindow::HelpText() const { return parts_->helpText; }
 QWidget* MainWindow::HelpFrame() const { return parts_->helpFrame; }
-QWidget* MainWindow::RecordBar() const { return parts_->recordBar; }
+QWidget* MainWindow::RecordBar() const { return parts_->recordSearch.bar; }
+QWidget* MainWindow::ProfileBar() const { return parts_->profileSearch.bar; }
+QSize MainWindow::LayoutMinimumSize() const { return MinimumMainWindowSize(*this); }
 
 void MainWindow::resizeEvent(QResizeEvent* event) {
   QMainWindow::resizeEvent(event);
   LayoutMainWindow(*this);
+}
+
+void MainWindow::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  // Shown, the window knows its frame, which the layout counts in.
+  setMinimumSize(LayoutMinimumSize());
 }
 
 }  // namespace quenlo

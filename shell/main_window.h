@@ -1,5 +1,5 @@
 // The main window: tab strip, record controls, command buttons, menus,
-// status label, help tab. It routes every command to the subsystem that does
+// status label, the profile tab and the help tab. It routes every command to the subsystem that does
 // the work; the shell's wiring registers the subsystems' actions with
 // SetCommandAction and hands them the controls they drive through the
 // accessors below.
@@ -28,6 +28,13 @@ class GridModel;
 // Windows RGB values (red in the low byte) of the stop-button convention.
 inline constexpr quint32 kStartButtonColor = 12640511;  // light orange
 inline constexpr quint32 kStopButtonColor = 255;        // red
+
+// The pages in the order of their tabs, by page number (the number in their
+// object names): the address list, the profile list, the help page.
+inline constexpr int kRecordsPage = 0;
+inline constexpr int kHelpPage = 1;
+inline constexpr int kProfilesPage = 2;
+inline constexpr int kTabPages[] = {kRecordsPage, kProfilesPage, kHelpPage};
 
 // Captions a harvest's start button carries while it serves as its stop button.
 inline constexpr char kStopContactsCaption[] = "中止地址下载";  // HarvestContacts
@@ -61,6 +68,11 @@ class MainWindow : public QMainWindow {
   QLineEdit* KeywordEdit() const;
   QWidget* GridHost() const;  // the grid view is placed in here (it has a layout)
   GridModel& RecordGrid();    // the record grid's data
+  // The same for the profile tab.
+  QComboBox* ProfileFieldBox() const;
+  QLineEdit* ProfileKeywordEdit() const;
+  QWidget* ProfileGridHost() const;
+  GridModel& ProfileGrid();
 
   int WorkerLimit() const;  // 5 to 50, read by the harvests at every launch decision
   void SetWorkerLimit(int limit);
@@ -77,17 +89,30 @@ class MainWindow : public QMainWindow {
   // (0 records, 1 help), the manual and the frame of help commands.
   QWidget* TabStrip() const;
   QTabBar* TabBar() const;
-  QWidget* Page(int index) const;  // nullptr for a page that does not exist
+  QWidget* Page(int index) const;  // by page number; nullptr for one that does not exist
+  QWidget* CurrentPage() const;    // the page of the current tab
+  void ShowPage(int index);        // selects the page's tab
   QPlainTextEdit* HelpText() const;
   QWidget* HelpFrame() const;
   QWidget* RecordBar() const;  // search boxes and command buttons above the grid
+  QWidget* ProfileBar() const;  // the same above the profile grid
+
+  // The smallest size at which every control of the layout is whole; the
+  // window cannot be made smaller.
+  QSize LayoutMinimumSize() const;
+
+ signals:
+  // The base changed behind the grids (a harvest stored rows): they refill.
+  void StoredRecordsChanged();
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
+  void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
 
  private:
   void BuildMenus();
+  void BuildTabKeys();
   // Shows whether a command does anything in this build.
   void UpdateAvailability(Command command);
 

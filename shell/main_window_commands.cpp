@@ -78,7 +78,7 @@ void MainWindow::SetVersionCheck(std::function<void()> reset, std::function<void
 void MainWindow::Start() {
   SetWorkerLimit(StoredWorkerLimit());
   parts_->tabBar->setCurrentIndex(0);
-  for (int i = 0; i < 2; ++i) parts_->pages[i]->setVisible(i == 0);
+  for (QWidget* page : parts_->pages) page->setVisible(page == CurrentPage());
   RunCommand(Command::Refresh);
   if (parts_->versionReset) parts_->versionReset();
   parts_->newEditionTimer->start();

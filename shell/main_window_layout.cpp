@@ -8,6 +8,8 @@
 #include <QPlainTextEdit>
 #include <QTabBar>
 
+#include <algorithm>
+
 namespace quenlo {
 namespace {
 
@@ -15,6 +17,11 @@ namespace {
 constexpr int kTabStripLeft = 60;
 constexpr int kTabStripTop = 120;
 constexpr int kHelpFrameWidth = 1700;
+constexpr int kHelpFrameGap = 60;  // between the manual and the frame of help commands
+// The least a grid shows: its captions, a few rows and a scroll bar.
+constexpr int kGridMinimumHeight = 2400;
+// The least room of the manual beside the help commands.
+constexpr int kHelpTextMinimumWidth = 2400;
 
 TwipsRect ToTwips(const QWidget& w) {
   const QRect g = w.geometry();
@@ -27,26 +34,57 @@ void Apply(QWidget& w, const TwipsRect& r) {
                 ToPixelsY(r.height, &w));
 }
 
-}  // namespace
+QWidget* GridOfPage(const MainWindow& window, int grid) {
+  return grid == 0 ? window.GridHost() : window.ProfileGridHost();
+}
 
-void LayoutMainWindow(MainWindow& window) {
-  if (window.isMinimized()) return;  // every length would come out negative
-  QWidget& tabStrip = *window.TabStrip();
-  QWidget& helpFrame = *window.HelpFrame();
-  QWidget& helpText = *window.HelpText();
-  QWidget& grid = *window.GridHost();
-
+MainLayout CurrentLayout(const MainWindow& window) {
   MainLayout layout;
-  layout.tabStrip = ToTwips(tabStrip);
+  layout.tabStrip = ToTwips(*window.TabStrip());
   layout.tabStrip.left = kTabStripLeft;
   layout.tabStrip.top = kTabStripTop;
   layout.status = ToTwips(*window.StatusLabel());
   for (int i = 0; i < int(layout.pages.size()); ++i) {
     if (const QWidget* page = window.Page(i)) layout.pages[i] = ToTwips(*page);
   }
-  layout.grids[0] = ToTwips(grid);
-  layout.helpFrame = ToTwips(helpFrame);
-  layout.helpText = ToTwips(helpText);
+  for (int i = 0; i < int(layout.grids.size()); ++i) layout.grids[i] = ToTwips(*GridOfPage(window, i));
+  layout.helpFrame = ToTwips(*window.HelpFrame());
+  layout.helpText = ToTwips(*window.HelpText());
+  return layout;
+}
+
+void ApplyPages(MainWindow& window, const MainLayout& layout) {
+  for (int i = 0; i < int(layout.pages.size()); ++i) {
+    QWidget* page = window.Page(i);
+    if (!page) continue;
+    Apply(*page, *layout.pages[i]);
+    page->setVisible(page == window.CurrentPage());
+  }
+  for (int i = 0; i < int(layout.grids.size()); ++i) Apply(*GridOfPage(window, i), *layout.grids[i]);
+  // Each bar runs above its grid.
+  const QWidget& grid = *window.GridHost();
+  window.RecordBar()->setGeometry(0, 0, window.Page(kRecordsPage)->width(), grid.y());
+  window.ProfileBar()->setGeometry(0, 0, window.Page(kProfilesPage)->width(),
+                                   window.ProfileGridHost()->y());
+}
+
+void ApplyHelp(MainWindow& window, MainLayout& layout) {
+  QWidget& helpFrame = *window.HelpFrame();
+  layout.helpFrame.top = 0;
+  layout.helpFrame.width = kHelpFrameWidth;
+  layout.helpFrame.height = ToTwipsY(helpFrame.sizeHint().height(), &helpFrame);
+  Apply(helpFrame, layout.helpFrame);
+  layout.helpText.left = 0;
+  layout.helpText.top = 0;
+  Apply(*window.HelpText(), layout.helpText);
+}
+
+}  // namespace
+
+void LayoutMainWindow(MainWindow& window) {
+  if (window.isMinimized()) return;  // every length would come out negative
+  QWidget& tabStrip = *window.TabStrip();
+  MainLayout layout = CurrentLayout(window);
 
   // The window's outer size, as the arithmetic counts it (title and menu included).
   const QRect outer = window.frameGeometry();
@@ -57,23 +95,24 @@ void LayoutMainWindow(MainWindow& window) {
   status.move(ToPixelsX(layout.status.left, &window), ToPixelsY(layout.status.top, &window));
   status.resize(tabStrip.width(), status.sizeHint().height());
   window.TabBar()->setGeometry(0, 0, tabStrip.width(), window.TabBar()->sizeHint().height());
-  const int currentTab = window.TabBar()->currentIndex();
-  for (int i = 0; i < int(layout.pages.size()); ++i) {
-    QWidget* page = window.Page(i);
-    if (!page) continue;
-    Apply(*page, *layout.pages[i]);
-    page->setVisible(i == currentTab);
-  }
-  Apply(grid, *layout.grids[0]);
-  window.RecordBar()->setGeometry(0, 0, window.Page(0)->width(), grid.y());
+  ApplyPages(window, layout);
+  ApplyHelp(window, layout);
+}
 
-  layout.helpFrame.top = 0;
-  layout.helpFrame.width = kHelpFrameWidth;
-  layout.helpFrame.height = ToTwipsY(helpFrame.sizeHint().height(), &helpFrame);
-  Apply(helpFrame, layout.helpFrame);
-  layout.helpText.left = 0;
-  layout.helpText.top = 0;
-  Apply(helpText, layout.helpText);
+QSize MinimumMainWindowSize(const MainWindow& w) {
+  // Widest: a bar of search boxes and buttons, or the help commands beside the manual.
+  const int barWidth = std::max(w.RecordBar()->minimumSizeHint().width(),
+                                w.ProfileBar()->minimumSizeHint().width());
+  const int pageWidth = std::max(ToTwipsX(barWidth, &w),
+                                 kHelpTextMinimumWidth + kHelpFrameGap + kHelpFrameWidth);
+  // Tallest: a grid below its bar, or the help commands.
+  const int gridTop = ToTwipsY(w.GridHost()->y(), &w);
+  const int pageHeight = std::max(gridTop + kGridMinimumHeight,
+                                  ToTwipsY(w.HelpFrame()->sizeHint().height(), &w));
+  const TwipsSize outer = WindowSizeForPages(pageWidth, pageHeight, CurrentLayout(w));
+  // The arithmetic counts the frame in; the minimum is of the window within it.
+  const QSize frame = w.frameGeometry().size() - w.size();
+  return QSize(ToPixelsX(outer.width, &w) - frame.width(), ToPixelsY(outer.height, &w) - frame.height());
 }
 
 }  // namespace quenlo

@@ -6,6 +6,7 @@
 #include "shell/indicator.h"
 #include "shell/main_window.h"
 #include "shell/message_box_messenger.h"
+#include "shell/search_bar.h"
 
 #include <QList>
 #include <array>
@@ -21,11 +22,11 @@ namespace quenlo {
 struct MainWindow::Parts {
   QWidget* tabStrip = nullptr;  // the tab bar above the pages
   QTabBar* tabBar = nullptr;
-  std::array<QWidget*, 2> pages{};  // 0: the record controls, 1: help
-  QWidget* recordBar = nullptr;     // search boxes and command buttons on page 0
-  QComboBox* searchFieldBox = nullptr;
-  QLineEdit* keywordEdit = nullptr;
+  std::array<QWidget*, 3> pages{};  // by page number: records, help, profiles
+  SearchBar recordSearch;  // search boxes and command buttons on the records page
   QWidget* gridHost = nullptr;
+  SearchBar profileSearch;  // the same on the profiles page
+  QWidget* profileGridHost = nullptr;
   QPlainTextEdit* helpText = nullptr;
   QGroupBox* helpFrame = nullptr;
   QLabel* statusLabel = nullptr;
@@ -36,6 +37,7 @@ struct MainWindow::Parts {
   std::map<Command, QList<QAction*>> menuItems;
 
   GridModel grid;
+  GridModel profileGrid;
   int workerLimit = kDefaultWorkerLimit;
   AnswerAsker askWorkerLimit;
   std::function<void()> versionReset;

@@ -26,11 +26,12 @@ int StoredWorkerLimit() {
 }
 
 std::optional<int> AskWorkerLimit(int current, const AnswerAsker& ask) {
-  const QString prompt = QString::fromUtf8(kWorkerLimitPrompt);
+  QString prompt = QString::fromUtf8(kWorkerLimitPrompt);
   for (;;) {
     const QString answer = ask(prompt, QString::number(current));
     if (answer.isEmpty()) return std::nullopt;
     if (auto limit = ParseWorkerLimit(answer)) return limit;
+    prompt = QString::fromUtf8(kWorkerLimitRetryPrompt).arg(answer);
   }
 }
 

@@ -24,9 +24,13 @@ int WorkerLimitFromSetting(const QString& stored);
 int StoredWorkerLimit();
 
 inline constexpr char kWorkerLimitPrompt[] = "请输入线程数（5-50）：";
+// Asked again after an unusable answer, which it names.
+inline constexpr char kWorkerLimitRetryPrompt[] =
+    "“%1”不可用：线程数必须是 5 到 50 之间的整数。\n请输入线程数（5-50）：";
 
-// Asks for a new limit until the answer is usable. ask(prompt, default answer)
-// returns the answer; an empty answer (also Cancel) ends without a change.
+// Asks for a new limit until the answer is usable, saying after an unusable
+// answer why it was not taken. ask(prompt, default answer) returns the
+// answer; an empty answer (also Cancel) ends without a change.
 using AnswerAsker = std::function<QString(const QString& prompt, const QString& defaultAnswer)>;
 std::optional<int> AskWorkerLimit(int current, const AnswerAsker& ask);
 

@@ -7,16 +7,28 @@
 #include "store/database.h"
 
 namespace quenlo {
+namespace {
+
+// A command exporting a grid: its rows (no table named) or the whole table.
+void WireExport(MainWindow& window, Command command, GridModel& grid, const QString& table,
+                const QString& sheetTitle) {
+  window.SetCommandAction(command, [&window, &grid, table, sheetTitle] {
+    SaveFileDialog dialog(&window);
+    ExportRecords(grid, dialog, table, sheetTitle);
+  });
+}
+
+}  // namespace
 
 void WireExports(MainWindow& window) {
-  window.SetCommandAction(Command::ExportAllRecords, [&window] {
-    SaveFileDialog dialog(&window);
-    ExportRecords(window.RecordGrid(), dialog, kContactTable, kAddressSheetTitle);
-  });
-  window.SetCommandAction(Command::ExportShownRecords, [&window] {
-    SaveFileDialog dialog(&window);
-    ExportRecords(window.RecordGrid(), dialog, QString(), kAddressSheetTitle);
-  });
+  WireExport(window, Command::ExportAllRecords, window.RecordGrid(), kContactTable,
+             kAddressSheetTitle);
+  WireExport(window, Command::ExportShownRecords, window.RecordGrid(), QString(),
+             kAddressSheetTitle);
+  WireExport(window, Command::ExportAllProfiles, window.ProfileGrid(), kProfileTable,
+             kProfileSheetTitle);
+  WireExport(window, Command::ExportShownProfiles, window.ProfileGrid(), QString(),
+             kProfileSheetTitle);
 }
 
 }  // namespace quenlo

@@ -1,4 +1,6 @@
-// Connects the exports (ExportAllRecords, ExportShownRecords) to the main window.
+// Connects the exports to the main window: ExportAllRecords and
+// ExportShownRecords for the address list, ExportAllProfiles and
+// ExportShownProfiles for the profile list.
 #pragma once
 namespace quenlo {
 class MainWindow;

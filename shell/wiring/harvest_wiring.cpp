@@ -6,7 +6,9 @@
 #include "harvest/profile_harvest.h"
 #include "harvest/query_window.h"
 #include "harvest/search_query.h"
+#include "ports/messenger.h"
 #include "shell/main_window.h"
+#include "store/marketplace_settings.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -43,6 +45,11 @@ void UseStopButton(HarvestHooks& hooks, MainWindow& window, Command command, con
   };
 }
 
+QString NoMembersFoundText() {
+  return QStringLiteral("没有找到会员：搜索结果为空，或者无法打开搜索页面（%1）。")
+      .arg(MarketplaceHostsInForce().search);
+}
+
 void RunMemberHarvest(MainWindow& window, ProcessLauncher* launcher) {
   // A second press while the query is being asked for shows that window
   // again rather than opening another for the same search.
@@ -50,7 +57,10 @@ void RunMemberHarvest(MainWindow& window, ProcessLauncher* launcher) {
   AskSearchQuery();
   HarvestHooks hooks = WindowHooks(window, launcher);
   UseStopButton(hooks, window, Command::HarvestMemberNames, kMemberStartCaption, kMemberStopCaption);
-  HarvestMemberNames(QueryKeyword(), QueryRegionValue(), hooks);
+  const MemberHarvestOutcome outcome = HarvestMemberNames(QueryKeyword(), QueryRegionValue(), hooks);
+  // As the command line does: a page that could not be loaded reads as no hits.
+  if (!QueryKeyword().isEmpty() && outcome.end == HarvestEnd::Finished && outcome.pages == 0)
+    ShowMessage(NoMembersFoundText());
 }
 
 void RunContactHarvest(MainWindow& window, ProcessLauncher* launcher) {
@@ -83,12 +93,19 @@ void WireHarvests(MainWindow& window) {
   // run on and a later harvest still sees them end.
   auto* launcher = new ProcessLauncher;
   launcher->setParent(&window);
-  window.SetCommandAction(Command::HarvestMemberNames,
-                          [&window, launcher] { RunMemberHarvest(window, launcher); });
-  window.SetCommandAction(Command::HarvestContacts,
-                          [&window, launcher] { RunContactHarvest(window, launcher); });
-  window.SetCommandAction(Command::HarvestProfiles,
-                          [&window, launcher] { RunProfileHarvest(window, launcher); });
+  // After each harvest the grids show what it stored.
+  window.SetCommandAction(Command::HarvestMemberNames, [&window, launcher] {
+    RunMemberHarvest(window, launcher);
+    emit window.StoredRecordsChanged();
+  });
+  window.SetCommandAction(Command::HarvestContacts, [&window, launcher] {
+    RunContactHarvest(window, launcher);
+    emit window.StoredRecordsChanged();
+  });
+  window.SetCommandAction(Command::HarvestProfiles, [&window, launcher] {
+    RunProfileHarvest(window, launcher);
+    emit window.StoredRecordsChanged();
+  });
 }
 
 }  // namespace quenlo

@@ -29,6 +29,14 @@ class TempDatabase : public TempRecordBase {
     RunSql(QStringLiteral("INSERT INTO 地址表(AName, CName, CUrl) VALUES(?, ?, ?)"),
            {member, company, QStringLiteral("http://") + member + QStringLiteral(".example")});
   }
+  // A row of 介绍表 for member, as the member harvest makes it, with an introduction.
+  static void AddProfile(const QString& member, const QString& intro = QString()) {
+    RunSql(QStringLiteral("INSERT INTO 介绍表(AName, Intro) VALUES(?, ?)"), {member, intro});
+  }
+  // Values of column in 介绍表, by ID.
+  static QStringList ProfileColumn(const QString& column) {
+    return ColumnValues(kProfileTable, column);
+  }
   // Values of column in 地址表, by ID.
   static QStringList Column(const QString& column, const QString& where = QString(),
                             const QVariantList& params = {}) {

@@ -54,5 +54,17 @@ TEST(FitMainLayout, TinyWindowKeepsLengthsThatWouldTurnNegative) {
   EXPECT_EQ(l.helpText.width, before.helpText.width);
 }
 
+// The window size for given pages is the size FitMainLayout turns back into them.
+TEST(WindowSizeForPages, IsTheSizeThatFitsThosePages) {
+  const MainLayout shape = TwoPagesOneGrid(60, 120);
+  const TwipsSize size = WindowSizeForPages(9670, 6370, shape);
+  EXPECT_EQ(size.width, 10000);
+  EXPECT_EQ(size.height, 8000);
+  MainLayout l = shape;
+  FitMainLayout(size.width, size.height, l);
+  EXPECT_EQ(l.pages[0]->width, 9670);
+  EXPECT_EQ(l.pages[0]->height, 6370);
+}
+
 }  // namespace
 }  // namespace quenlo

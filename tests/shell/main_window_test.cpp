@@ -3,6 +3,7 @@
 #include "browser/grid_model.h"
 #include "shell/about_window.h"
 #include "ports/progress_sink.h"
+#include "shell/qt_translation.h"
 #include "shell/url_opener.h"
 #include "store/settings.h"
 #include "widgets/form_helpers.h"
@@ -10,6 +11,9 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QMessageBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -52,7 +56,8 @@ struct MainWindowTest : ::testing::Test {
 TEST_F(MainWindowTest, CaptionsAndControls) {
   EXPECT_EQ(window.windowTitle(), "Quenlo1.0");
   EXPECT_EQ(window.TabBar()->tabText(0), "企业联系方式");
-  EXPECT_EQ(window.TabBar()->count(), 2);
+  EXPECT_EQ(window.TabBar()->tabText(1), "企业介绍");
+  EXPECT_EQ(window.TabBar()->count(), 3);
   const std::map<Command, QString> captions = {
       {Command::HarvestContacts, "下载会员地址"},
       {Command::DeleteRows, "删除选定行"},
@@ -190,15 +195,17 @@ TEST_F(MainWindowTest, RunningHarvestIsStoppedByItsOwnCommand) {
 }
 
 TEST_F(MainWindowTest, WorkerLimitDialogAsksUntilUsableAndStores) {
-  int asked = 0;
+  QStringList prompts;
   QStringList answers{"4", "abc", "20"};
   window.SetWorkerLimitAsker([&](const QString& prompt, const QString&) {
-    ++asked;
-    EXPECT_EQ(prompt, "请输入线程数（5-50）：");
+    prompts << prompt;
     return answers.takeFirst();
   });
   Item("mSetMaxThread")->trigger();
-  EXPECT_EQ(asked, 3);
+  ASSERT_EQ(prompts.size(), 3);
+  EXPECT_EQ(prompts[0], "请输入线程数（5-50）：");
+  // Asked again, the dialog says why the answer was not taken.
+  EXPECT_EQ(prompts[1], "“4”不可用：线程数必须是 5 到 50 之间的整数。\n请输入线程数（5-50）：");
   EXPECT_EQ(window.WorkerLimit(), 20);
   EXPECT_EQ(GetSettingValue("Pitrel", "Validate", "Max_Thread", ""), "20");
 
@@ -228,7 +235,8 @@ TEST_F(MainWindowTest, StartReadsTheStoredLimitAndRefreshesOnce) {
   EXPECT_EQ(window.TabBar()->currentIndex(), 0);
 }
 
-TEST_F(MainWindowTest, EnterRefreshesOnlyWithAKeyword) {
+// The help tab tells it as it is: only 刷新 shows every record.
+TEST_F(MainWindowTest, EnterRefreshesOnlyWithAKeywordAsTheManualSays) {
   WireAll();
   window.show();
   QTest::keyClick(window.KeywordEdit(), Qt::Key_Return);
@@ -236,6 +244,8 @@ TEST_F(MainWindowTest, EnterRefreshesOnlyWithAKeyword) {
   window.KeywordEdit()->setText(QStringLiteral("家具"));
   QTest::keyClick(window.KeywordEdit(), Qt::Key_Return);
   EXPECT_EQ(ran, std::vector<Command>{Command::Refresh});
+  const QString manual = window.HelpText()->toPlainText();
+  EXPECT_TRUE(manual.contains("关键词为空时按“刷新”显示全部记录。在关键词框中按回车也会刷新，但只在关键词不为空时。"));
 }
 
 TEST_F(MainWindowTest, FieldBoxSwallowsTyping) {
@@ -247,14 +257,30 @@ TEST_F(MainWindowTest, FieldBoxSwallowsTyping) {
   EXPECT_EQ(fieldBox->currentIndex(), before);
 }
 
+// The profiles' tab stands beside the records'; the help page keeps its name.
 TEST_F(MainWindowTest, TabsShowTheirPageOnly) {
   window.show();
+  const auto onlyVisible = [this](int page) {
+    for (int i = 0; i < 3; ++i)
+      if (window.Page(i)->isVisible() != (i == page)) return false;
+    return true;
+  };
   window.TabBar()->setCurrentIndex(1);
-  EXPECT_TRUE(window.Page(1)->isVisible());
-  EXPECT_FALSE(window.Page(0)->isVisible());
-  window.TabBar()->setCurrentIndex(0);
-  EXPECT_TRUE(window.Page(0)->isVisible());
-  EXPECT_FALSE(window.Page(1)->isVisible());
+  EXPECT_TRUE(onlyVisible(kProfilesPage));
+  EXPECT_EQ(window.Page(kProfilesPage)->objectName(), "Pic2");
+  window.TabBar()->setCurrentIndex(2);
+  EXPECT_TRUE(onlyVisible(kHelpPage));
+  EXPECT_EQ(window.Page(kHelpPage)->objectName(), "Pic1");
+  window.ShowPage(kRecordsPage);
+  EXPECT_EQ(window.TabBar()->currentIndex(), 0);
+  EXPECT_TRUE(onlyVisible(kRecordsPage));
+  // As in tabbed windows, Ctrl+PgDown and Ctrl+PgUp go from tab to tab.
+  QApplication::setActiveWindow(&window);
+  QTest::keyClick(&window, Qt::Key_PageDown, Qt::ControlModifier);
+  EXPECT_EQ(window.TabBar()->currentIndex(), 1);
+  QTest::keyClick(&window, Qt::Key_PageUp, Qt::ControlModifier);
+  QTest::keyClick(&window, Qt::Key_PageUp, Qt::ControlModifier);
+  EXPECT_EQ(window.TabBar()->currentIndex(), 2);
 }
 
 TEST_F(MainWindowTest, ResizingFitsTheControls) {
@@ -271,11 +297,71 @@ TEST_F(MainWindowTest, ResizingFitsTheControls) {
   EXPECT_LE(window.HelpFrame()->geometry().right(), window.Page(1)->width());
   EXPECT_EQ(window.HelpText()->height(), window.Page(1)->height());
 
-  const QRect grid = window.GridHost()->geometry();
-  window.resize(20, 20);  // far too small: heights that would be negative stay
+  window.resize(20, 20);  // far too small: the window keeps its minimum size
   QTest::qWait(10);
-  EXPECT_EQ(window.GridHost()->height(), grid.height());
-  EXPECT_GE(window.GridHost()->width(), 0);
+  EXPECT_EQ(window.size(), window.minimumSize());
+  EXPECT_GT(window.GridHost()->height(), 0);
+}
+
+// Every control of the layout is whole (none squeezed below the size it asks
+// for, none reaching out of its parent) at the smallest size the window takes.
+TEST_F(MainWindowTest, AtItsMinimumSizeEveryControlIsWhole) {
+  window.show();
+  window.resize(1, 1);
+  QTest::qWait(10);
+  EXPECT_EQ(window.size(), window.minimumSize());
+  EXPECT_GT(window.width(), 0);
+  std::vector<QWidget*> controls = {window.StatusLabel(), window.TabBar(), window.HelpFrame()};
+  for (QWidget* bar : {window.RecordBar(), window.ProfileBar()})
+    for (QWidget* child : bar->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+      controls.push_back(child);
+  for (int tab = 0; tab < window.TabBar()->count(); ++tab) {
+    window.TabBar()->setCurrentIndex(tab);
+    for (QWidget* control : controls) {
+      if (!control->isVisibleTo(&window)) continue;
+      const QString name = control->objectName() + " " + control->metaObject()->className();
+      // The keyword box may grow; it asks for room for a few words.
+      const int wantedWidth = qobject_cast<QLineEdit*>(control) ? control->minimumWidth()
+                                                                : control->sizeHint().width();
+      EXPECT_GE(control->width(), wantedWidth) << name.toStdString();
+      EXPECT_GE(control->height(), control->minimumSizeHint().height()) << name.toStdString();
+      EXPECT_TRUE(control->parentWidget()->rect().contains(control->geometry())) << name.toStdString();
+      const QRect inClient(control->mapTo(window.centralWidget(), QPoint(0, 0)), control->size());
+      EXPECT_TRUE(window.centralWidget()->rect().contains(inClient)) << name.toStdString();
+    }
+  }
+  // The grids keep room for their captions and a few rows.
+  EXPECT_GE(window.GridHost()->height(), ToPixelsY(2000, &window));
+}
+
+TEST_F(MainWindowTest, TheEditMenuUndoesAndCopiesWithTheUsualKeys) {
+  WireAll();
+  window.SetCommandAction(Command::Undo, [this] { ran.push_back(Command::Undo); });
+  window.SetCommandAction(Command::CopyCells, [this] { ran.push_back(Command::CopyCells); });
+  EXPECT_EQ(Item("mUndo")->text(), "撤销");
+  EXPECT_EQ(Item("mUndo")->shortcut(), QKeySequence(QKeySequence::Undo));
+  EXPECT_EQ(Item("mCopy")->text(), "复制");
+  EXPECT_EQ(Item("mCopy")->shortcut(), QKeySequence(QKeySequence::Copy));
+  window.show();
+  QApplication::setActiveWindow(&window);
+  window.TabStrip()->setFocus();
+  QTest::keyClick(&window, Qt::Key_Z, Qt::ControlModifier);
+  Item("mCopy")->trigger();
+  EXPECT_EQ(ran, (std::vector<Command>{Command::Undo, Command::CopyCells}));
+  // In the keyword box the keys keep their usual meaning.
+  window.KeywordEdit()->setFocus();
+  QTest::keyClick(window.KeywordEdit(), Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(ran.size(), 2u);
+}
+
+TEST(QtChineseTranslation, StandardButtonsSpeakChinese) {
+  EXPECT_TRUE(QFile::exists(QDir(QtTranslationsDirectory()).filePath("qtbase_zh_CN.qm")))
+      << QtTranslationsDirectory().toStdString();
+  ASSERT_TRUE(InstallQtChineseTranslation(*qApp));
+  QMessageBox box(QMessageBox::Question, "Quenlo", "?", QMessageBox::Yes | QMessageBox::No);
+  EXPECT_EQ(box.button(QMessageBox::Yes)->text(), "是(&Y)");
+  QDialogButtonBox buttons(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+  EXPECT_EQ(buttons.button(QDialogButtonBox::Cancel)->text(), "取消");
 }
 
 TEST_F(MainWindowTest, HelpCommandsOpenTheirAddresses) {

@@ -63,7 +63,7 @@ TEST(StoredWorkerLimit, ReadsMaxThreadFromTheSettings) {
   unsetenv("XDG_CONFIG_HOME");
 }
 
-TEST(AskWorkerLimit, AsksAgainUntilTheAnswerIsInRange) {
+TEST(AskWorkerLimit, AsksAgainSayingWhyUntilTheAnswerIsInRange) {
   QStringList answers{QStringLiteral("4"), QStringLiteral("abc"), QStringLiteral("20")};
   QStringList prompts, defaults;
   const auto limit = AskWorkerLimit(15, [&](const QString& prompt, const QString& def) {
@@ -73,7 +73,10 @@ TEST(AskWorkerLimit, AsksAgainUntilTheAnswerIsInRange) {
   });
   EXPECT_EQ(limit, 20);
   ASSERT_EQ(prompts.size(), 3);
-  EXPECT_EQ(prompts.front(), QStringLiteral("请输入线程数（5-50）："));
+  EXPECT_EQ(prompts[0], QStringLiteral("请输入线程数（5-50）："));
+  EXPECT_EQ(prompts[1],
+            QStringLiteral("“4”不可用：线程数必须是 5 到 50 之间的整数。\n请输入线程数（5-50）："));
+  EXPECT_TRUE(prompts[2].startsWith(QStringLiteral("“abc”不可用："))) << prompts[2].toStdString();
   EXPECT_EQ(defaults, QStringList({"15", "15", "15"}));
 }
 

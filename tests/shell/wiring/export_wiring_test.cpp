@@ -7,12 +7,16 @@
 #include <QApplication>
 #include <QFile>
 #include <QFileDialog>
+#include <QJsonArray>
 #include <QStringDecoder>
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include "browser/profile_list.h"
 #include "shell/main_window.h"
+#include "tests/browser/browser_test_support.h"
 #include "tests/export/export_test_support.h"
+#include "tests/export/workbook_test_support.h"
 
 namespace quenlo {
 namespace {
@@ -107,6 +111,43 @@ TEST_F(ExportWiringTest, DialogOpensAwayFromTheWorkDirectoryThenWhereTheLastExpo
   window_.RunCommand(Command::ExportAllRecords);
   EXPECT_EQ(again.offeredDirectory, QDir(dir_.path()).absolutePath());
   QDir::setCurrent(previous);
+}
+
+// The profile tab exports through the same exports: its shown rows under
+// their captions on a sheet named for the profiles, its whole table as CSV.
+TEST(ProfileExportWiring, TheProfileGridAndTableExportUnderTheirOwnNames) {
+  QTemporaryDir dir;
+  testing::TempDatabase database;
+  testing::TempDatabase::AddProfile("p1", "一家公司");
+  testing::TempDatabase::AddProfile("p2", "另一家, \"好\"公司");
+  MainWindow window;
+  WireExports(window);
+  RecordingMessenger messenger;
+  testing::RecordingProgress progress;
+  CharCountMeasure measure;
+  RefreshRecordList(ProfileList(), window.ProfileGrid(), "01:会员编号", "p1", measure);
+
+  DialogAnswer shown(dir.filePath(QStringLiteral("shown.xlsx")));
+  shown.ArmFor(*qApp);
+  window.RunCommand(Command::ExportShownProfiles);
+  const QJsonObject book = testing::ReadWorkbook(shown.fileName);
+  EXPECT_EQ(book["sheets"].toArray().first().toString(), "阿里巴巴会员企业介绍");
+  EXPECT_EQ(testing::Cell(book, "B1")["value"].toString(), "会员编号");
+  EXPECT_EQ(testing::Cell(book, "O1")["value"].toString(), "公司介绍");
+  EXPECT_EQ(testing::Cell(book, "O2")["value"].toString(), "一家公司");
+  EXPECT_EQ(book["max_row"].toInt(), 2);
+
+  DialogAnswer all(dir.filePath(QStringLiteral("all.csv")));
+  all.ArmFor(*qApp);
+  window.RunCommand(Command::ExportAllProfiles);
+  QStringDecoder gb18030("GB18030");
+  const QString text = gb18030.decode(ReadAll(all.fileName));
+  const QStringList lines = text.split(QStringLiteral("\r\n"));
+  ASSERT_GE(lines.size(), 3);
+  EXPECT_TRUE(lines[0].startsWith(QStringLiteral("会员编号,会员评价,工商注册信息,")));
+  EXPECT_TRUE(lines[2].startsWith(QStringLiteral("p2,"))) << lines[2].toStdString();
+  EXPECT_TRUE(lines[2].endsWith(QStringLiteral(",\"另一家, \"\"好\"\"公司\",")));
+  EXPECT_TRUE(messenger.messages.isEmpty());
 }
 
 }  // namespace

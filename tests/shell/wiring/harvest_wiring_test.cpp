@@ -156,6 +156,28 @@ TEST_F(HarvestWindowTest, HarvestsThatReadNoPageSaySo) {
   EXPECT_EQ(world_.messenger.messages.size(), 2);  // pages read: nothing more to say
 }
 
+// A member search that finds no one, or cannot reach the search page, says
+// so in the window as the command line does; one that finds members says nothing.
+TEST_F(HarvestWindowTest, AMemberSearchWithoutHitsOrSearchPageSaysSo) {
+  Answer("hits0", "所有省份");
+  window_.RunCommand(Command::HarvestMemberNames);
+  ASSERT_EQ(world_.messenger.messages.size(), 1);
+  EXPECT_TRUE(world_.messenger.messages[0].startsWith(QStringLiteral("没有找到会员：")))
+      << world_.messenger.messages[0].toStdString();
+  Answer("hits3", "所有省份");
+  window_.RunCommand(Command::HarvestMemberNames);
+  EXPECT_EQ(world_.messenger.messages.size(), 1);
+
+  const QByteArray searchHost = qgetenv("QUENLO_SEARCH_HOST");
+  qputenv("QUENLO_SEARCH_HOST", "127.0.0.1:1");
+  Answer("hits3", "所有省份");
+  window_.RunCommand(Command::HarvestMemberNames);
+  qputenv("QUENLO_SEARCH_HOST", searchHost);
+  ASSERT_EQ(world_.messenger.messages.size(), 2);
+  EXPECT_TRUE(world_.messenger.messages[1].contains(QStringLiteral("127.0.0.1:1")))
+      << world_.messenger.messages[1].toStdString();
+}
+
 TEST_F(HarvestWindowTest, ProfileHarvestStartsAndStopsThroughItsTwoCommands) {
   Answer("hits20", "所有省份");
   window_.RunCommand(Command::HarvestMemberNames);
