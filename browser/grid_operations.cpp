@@ -220,6 +220,10 @@ void GridHeaderClick(const TextMeasure& measure, GridModel& grid, float x, float
   }
 }
 
+QString CaptionWithoutSortMark(QString caption) {
+  return caption.remove(kSortMarkUp).remove(kSortMarkDown);
+}
+
 void GridSortByColumn(GridModel& grid, int k) {
   if (k < 0 || k >= grid.Cols() || grid.FixedRows() < 1) return;
   const int captionRow = grid.FixedRows() - 1;
@@ -232,9 +236,7 @@ void GridSortByColumn(GridModel& grid, int k) {
     setting = lastIsUp ? kSortTextAscending : kSortTextDescending;
   }
   for (int c = grid.FixedCols(); c < grid.Cols(); ++c) {
-    QString text = grid.TextMatrix(captionRow, c);
-    text.remove(kSortMarkUp).remove(kSortMarkDown);
-    grid.SetTextMatrix(captionRow, c, text);
+    grid.SetTextMatrix(captionRow, c, CaptionWithoutSortMark(grid.TextMatrix(captionRow, c)));
   }
   grid.SetCol(k);
   grid.Sort(setting);

@@ -18,6 +18,9 @@ namespace quenlo {
 inline const QString kSortMarkUp = QStringLiteral("△");
 inline const QString kSortMarkDown = QStringLiteral("▽");
 
+// A caption without the sort mark a click on it appended.
+QString CaptionWithoutSortMark(QString caption);
+
 // Records one fill loads at most: about 350000 cells.
 int GridRowCap(int columns);
 
