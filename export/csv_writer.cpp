@@ -14,8 +14,10 @@ bool StartsLikeAFormula(const QString& cell) {
 }  // namespace
 
 bool IsTelephoneShaped(const QString& cell) {
+  // A plus sign only leads a number: "-2+3" is a sum, not a telephone.
   static const QRegularExpression shape(QStringLiteral(
-      "^[+\\-＋](?=.*[0-9０-９])(?:[0-9０-９ \u3000().\\-－（）/,，;；+]|ext\\.)*$"));
+      "^[+\\-＋](?=.*[0-9０-９])"
+      "(?:[0-9０-９ \u3000().\\-－（）]|[/,，;；][ \u3000]*[+＋]?|ext\\.)*$"));
   return shape.match(cell).hasMatch();
 }
 

@@ -58,6 +58,8 @@ TEST(CsvField, CellsThatWouldRunAsFormulasAreWrittenAsText) {
                                                       : QString::fromUtf8(phone));
   }
   EXPECT_FALSE(IsTelephoneShaped(QStringLiteral("+1+cmd")));
+  EXPECT_FALSE(IsTelephoneShaped(QStringLiteral("-2+3")));  // a sum would be computed
+  EXPECT_EQ(CsvField(QStringLiteral("-1-1+1")), QStringLiteral("'-1-1+1"));
   EXPECT_FALSE(IsTelephoneShaped(QStringLiteral("-")));
   EXPECT_EQ(CsvField(QStringLiteral("a=b+c")), QStringLiteral("a=b+c"));  // only a leading one
 }
