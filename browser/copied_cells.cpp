@@ -28,7 +28,7 @@ QString CopiedCellsText(const GridModel& grid, const CellBlock& block) {
   if (block.bottom < block.top || block.right < block.left) return {};
   const int captionRow = grid.FixedRows() - 1;
   QString text =
-      TabLine(block, [&](int col) { return WithoutSortMarks(grid.TextMatrix(captionRow, col)); });
+      TabLine(block, [&](int col) { return CaptionWithoutSortMark(grid.TextMatrix(captionRow, col)); });
   for (int row = block.top; row <= block.bottom; ++row) {
     text += TabLine(block, [&](int col) { return grid.TextMatrix(row, col); });
   }

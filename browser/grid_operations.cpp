@@ -220,6 +220,10 @@ void GridHeaderClick(const TextMeasure& measure, GridModel& grid, float x, float
   }
 }
 
+QString CaptionWithoutSortMark(QString caption) {
+  return caption.remove(kSortMarkUp).remove(kSortMarkDown);
+}
+
 void GridSortByColumn(GridModel& grid, int k) {
   if (k < 0 || k >= grid.Cols() || grid.FixedRows() < 1) return;
   const int captionRow = grid.FixedRows() - 1;
@@ -232,7 +236,7 @@ void GridSortByColumn(GridModel& grid, int k) {
     setting = lastIsUp ? kSortTextAscending : kSortTextDescending;
   }
   for (int c = grid.FixedCols(); c < grid.Cols(); ++c) {
-    grid.SetTextMatrix(captionRow, c, WithoutSortMarks(grid.TextMatrix(captionRow, c)));
+    grid.SetTextMatrix(captionRow, c, CaptionWithoutSortMark(grid.TextMatrix(captionRow, c)));
   }
   grid.SetCol(k);
   grid.Sort(setting);
@@ -240,10 +244,6 @@ void GridSortByColumn(GridModel& grid, int k) {
   grid.SetTextMatrix(captionRow, k,
                      grid.TextMatrix(captionRow, k) + (markDown ? kSortMarkDown : kSortMarkUp));
   GridRenumberRows(grid);
-}
-
-QString WithoutSortMarks(QString caption) {
-  return caption.remove(kSortMarkUp).remove(kSortMarkDown);
 }
 
 void GridRenumberRows(GridModel& grid) {

@@ -18,6 +18,9 @@ namespace quenlo {
 inline const QString kSortMarkUp = QStringLiteral("△");
 inline const QString kSortMarkDown = QStringLiteral("▽");
 
+// A caption without the sort mark a click on it appended.
+QString CaptionWithoutSortMark(QString caption);
+
 // Records one fill loads at most: about 350000 cells.
 int GridRowCap(int columns);
 
@@ -44,9 +47,6 @@ void GridHeaderClick(const TextMeasure& measure, GridModel& grid, float x, float
 // Sorts the data rows by column k, alternating the direction on each call and
 // marking the caption with the direction.
 void GridSortByColumn(GridModel& grid, int k);
-
-// A caption as the user named the column: without the sort marks.
-QString WithoutSortMarks(QString caption);
 
 void GridRenumberRows(GridModel& grid);
 

@@ -10,6 +10,7 @@
 #include "browser/text_measure.h"
 #include "export/export_records.h"
 #include "export/export_texts.h"
+#include "export/record_base_guard.h"
 #include "ports/messenger.h"
 #include "store/database.h"
 
@@ -21,15 +22,22 @@ constexpr int kExitFailed = 1;
 constexpr int kExitUsage = 2;
 
 const QString kUsage = QStringLiteral(
-    "usage: quenlo export FILE [--force] [--shown FIELD KEYWORD]\n"
-    "  FILE ending in csv: CSV text; any other ending: a workbook (xlsx content)\n"
-    "  --force   replace FILE when it exists\n"
-    "  --shown   only the records whose FIELD contains KEYWORD, as the record grid\n"
-    "            shows them (FIELD: a field name such as CName, a caption such as\n"
-    "            公司名称, or a column number such as 02)");
+    "usage: quenlo export FILE [--force] [--shown FIELD KEYWORD] [--encoding ENC] [--phones FORM]\n"
+    "  FILE ending in csv: CSV text; in .vcf: vCards (address books, phones);\n"
+    "  any other ending: a workbook (xlsx content)\n"
+    "  --force     replace FILE when it exists\n"
+    "  --shown     only the records whose FIELD contains KEYWORD, as the record grid\n"
+    "              shows them (FIELD: a field name such as CName, a caption such as\n"
+    "              公司名称, or a column number such as 02)\n"
+    "  --encoding  of a CSV: gb18030 or utf-8 (with a byte-order mark); default: the\n"
+    "              window's last choice, else gb18030\n"
+    "  --phones    telephone, fax and mobile numbers in CSV and workbook: stored (as\n"
+    "              harvested, the default), international (+86 10 7763 4684) or e164\n"
+    "              (+861077634684); a vCard always has them international");
 
 struct ExportRequest {
   QString fileName;
+  ExportOptions options{StoredCsvEncoding(), PhoneStyle::kAsStored};
   bool force = false;
   bool shown = false;
   QString searchEntry;  // as the search-field box holds it: "02:公司名称"
@@ -55,7 +63,35 @@ QString SearchEntryFor(const QString& field) {
   return {};
 }
 
-// False (after a complaint) for anything but FILE, --force and --shown F K.
+std::optional<PhoneStyle> ParsePhoneStyle(const QString& text) {
+  if (text == u"stored") return PhoneStyle::kAsStored;
+  if (text == u"international") return PhoneStyle::kInternational;
+  if (text == u"e164") return PhoneStyle::kE164;
+  return std::nullopt;
+}
+
+// --encoding ENC or --phones FORM; false (after a complaint) for a value it does not know.
+bool SetValueOption(const QString& option, const QString& value, ExportOptions& options) {
+  if (option == u"--encoding") {
+    const std::optional<CsvEncoding> encoding = ParseCsvEncoding(value);
+    if (!encoding) {
+      Complain(QStringLiteral("--encoding takes gb18030 or utf-8, not \"%1\"").arg(value));
+      return false;
+    }
+    options.encoding = *encoding;
+    return true;
+  }
+  const std::optional<PhoneStyle> phones = ParsePhoneStyle(value);
+  if (!phones) {
+    Complain(QStringLiteral("--phones takes stored, international or e164, not \"%1\"").arg(value));
+    return false;
+  }
+  options.phones = *phones;
+  return true;
+}
+
+// False (after a complaint) for anything but FILE, --force, --shown F K,
+// --encoding ENC and --phones FORM.
 bool ParseRequest(QStringList args, ExportRequest& request) {
   if (!args.isEmpty() && args.first() == QStringLiteral("export")) args.removeFirst();
   for (int i = 0; i < args.size(); ++i) {
@@ -75,6 +111,12 @@ bool ParseRequest(QStringList args, ExportRequest& request) {
         return false;
       }
       i += 2;
+    } else if (arg == QStringLiteral("--encoding") || arg == QStringLiteral("--phones")) {
+      if (i + 1 >= args.size()) {
+        Complain(QStringLiteral("%1 needs a value").arg(arg));
+        return false;
+      }
+      if (!SetValueOption(arg, args[++i], request.options)) return false;
     } else if (arg.startsWith(u'-') || !request.fileName.isEmpty()) {
       Complain(QStringLiteral("unexpected argument \"%1\"").arg(arg));
       return false;
@@ -118,6 +160,11 @@ void FillGrid(const ExportRequest& request, GridModel& grid) {
 int RunExportCommand(const QStringList& args) {
   ExportRequest request;
   if (!ParseRequest(args, request)) return kExitUsage;
+  if (IsRecordBaseFile(request.fileName)) {
+    Complain(QStringLiteral("%1 is the record base or one of its journal files; an export never "
+                            "replaces those").arg(request.fileName));
+    return kExitFailed;
+  }
   if (QFile::exists(request.fileName) && !IsReplaceableFile(request.fileName)) {
     Complain(QStringLiteral("%1 is not a plain file; an export replaces only those").arg(request.fileName));
     return kExitFailed;
@@ -129,12 +176,13 @@ int RunExportCommand(const QStringList& args) {
   GridModel grid;
   FillGrid(request, grid);
   const QString table = request.shown ? QString() : kContactTable;
-  if (!table.isEmpty() && IsCsvFileName(request.fileName) && IsTableEmpty(table)) {
+  const ExportTarget target{request.fileName, FormatOfFileName(request.fileName), request.options};
+  if (!table.isEmpty() && target.format != ExportFormat::kWorkbook && IsTableEmpty(table)) {
     Complain(
         QStringLiteral("%1 holds no records; %2 was not written").arg(table, request.fileName));
     return kExitFailed;
   }
-  if (!ExportToFile(grid, table, kAddressSheetTitle, request.fileName)) {
+  if (!ExportToFile(grid, table, kAddressSheetTitle, target)) {
     // The export has said why.
     Complain(QStringLiteral("%1 was not written").arg(request.fileName));
     return kExitFailed;

@@ -6,31 +6,47 @@
 #include "browser/grid_model.h"
 #include "export/export_texts.h"
 #include "export/grid_export.h"
+#include "export/record_base_guard.h"
 #include "export/table_export.h"
+#include "export/vcard_export.h"
 #include "ports/messenger.h"
 
 namespace quenlo {
+namespace {
 
-QStringList ExportFileFilters() {
-  return {QStringLiteral("CSV (逗号分隔)(*.csv)"), QStringLiteral("MS Excel文件  (*.xls)"),
-          QStringLiteral("Excel 工作簿 (*.xlsx)")};
+bool RefusedAsRecordBase(const QString& fileName) {
+  if (!IsRecordBaseFile(fileName)) return false;
+  ShowMessage(kRecordBaseTargetMessage);
+  return true;
 }
 
-bool IsCsvFileName(const QString& fileName) {
-  return fileName.right(3).toLower() == QStringLiteral("csv");
+// A vCard always gives its numbers in international form, E.164 when asked.
+PhoneStyle VCardPhoneStyle(PhoneStyle asked) {
+  return asked == PhoneStyle::kE164 ? PhoneStyle::kE164 : PhoneStyle::kInternational;
 }
 
-bool ExportToFile(const GridModel& grid, const QString& table, const QString& sheetTitle,
-                  const QString& fileName) {
-  if (IsCsvFileName(fileName)) {
-    return table.isEmpty() ? ExportGridToCsv(grid, fileName)
-                           : ExportTableToCsv(grid, table, fileName);
-  }
-  return table.isEmpty() ? ExportGridToExcel(grid, fileName, sheetTitle)
-                         : ExportTableToExcel(grid, table, fileName);
-}
+}  // namespace
 
 bool IsReplaceableFile(const QString& fileName) { return QFileInfo(fileName).isFile(); }
+
+bool ExportToFile(const GridModel& grid, const QString& table, const QString& sheetTitle,
+                  const ExportTarget& target) {
+  if (RefusedAsRecordBase(target.fileName)) return false;
+  const QString& name = target.fileName;
+  const ExportOptions& options = target.options;
+  switch (target.format) {
+    case ExportFormat::kCsv:
+      return table.isEmpty() ? ExportGridToCsv(grid, name, options)
+                             : ExportTableToCsv(grid, table, name, options);
+    case ExportFormat::kVCard:
+      return table.isEmpty() ? ExportGridToVCard(grid, name, VCardPhoneStyle(options.phones))
+                             : ExportTableToVCard(table, name, VCardPhoneStyle(options.phones));
+    case ExportFormat::kWorkbook:
+      break;
+  }
+  return table.isEmpty() ? ExportGridToExcel(grid, name, sheetTitle, options)
+                         : ExportTableToExcel(grid, table, name, options);
+}
 
 void ExportRecords(const GridModel& grid, SaveFileAsker& asker, const QString& table,
                    const QString& sheetTitle) {
@@ -38,18 +54,22 @@ void ExportRecords(const GridModel& grid, SaveFileAsker& asker, const QString& t
     ShowMessage(kNoDataMessage);
     return;
   }
-  const QString fileName = asker.AskSaveFileName(ExportFileFilters());
-  if (fileName.isEmpty()) return;
-  if (QFile::exists(fileName)) {
+  const SaveFileChoice choice = asker.AskSaveFileName(ExportFileFilters(), InitialExportFilter());
+  if (choice.fileName.isEmpty()) return;
+  if (const std::optional<CsvEncoding> chosen = CsvEncodingOfFilter(choice.filter))
+    StoreCsvEncoding(*chosen);
+  const ExportTarget target = TargetOfChoice(choice);
+  if (RefusedAsRecordBase(target.fileName)) return;
+  if (QFile::exists(target.fileName)) {
     if (!AskYesNo(kOverwriteQuestion)) return;
     // The old file stays until the new one is complete and takes its place,
     // so a failed export loses nothing; only a plain file is replaced.
-    if (!IsReplaceableFile(fileName)) {
+    if (!IsReplaceableFile(target.fileName)) {
       ShowMessage(kCannotOverwriteMessage);
       return;
     }
   }
-  ExportToFile(grid, table, sheetTitle, fileName);
+  ExportToFile(grid, table, sheetTitle, target);
 }
 
 }  // namespace quenlo

@@ -27,13 +27,16 @@ void RememberExportDirectory(const QString& fileName) {
   if (!fileName.isEmpty()) LastExportDirectory() = QFileInfo(fileName).absolutePath();
 }
 
-QString SaveFileDialog::AskSaveFileName(const QStringList& filters) {
-  // The export asks about an existing file itself, and the name stays as typed.
+SaveFileChoice SaveFileDialog::AskSaveFileName(const QStringList& filters,
+                                               const QString& selected) {
+  // The export asks about an existing file itself (once it has added the
+  // ending), so the dialog hands the name back as typed.
+  QString filter = selected;
   const QString fileName = QFileDialog::getSaveFileName(
       parent_, QStringLiteral("另存为"), ExportStartDirectory(), filters.join(QStringLiteral(";;")),
-      nullptr, QFileDialog::DontConfirmOverwrite);
+      &filter, QFileDialog::DontConfirmOverwrite);
   RememberExportDirectory(fileName);
-  return fileName;
+  return {fileName, filter};
 }
 
 }  // namespace quenlo

@@ -17,7 +17,7 @@ void RememberExportDirectory(const QString& fileName);
 class SaveFileDialog final : public SaveFileAsker {
  public:
   explicit SaveFileDialog(QWidget* parent) : parent_(parent) {}
-  QString AskSaveFileName(const QStringList& filters) override;
+  SaveFileChoice AskSaveFileName(const QStringList& filters, const QString& selected) override;
 
  private:
   QWidget* parent_;

@@ -8,6 +8,7 @@
 #include <stdexcept>
 
 #include "browser/grid_model.h"
+#include "browser/grid_operations.h"
 #include "export/csv_writer.h"
 #include "export/export_texts.h"
 #include "export/workbook_file.h"
@@ -39,9 +40,17 @@ bool OpenTable(Connection& connection, Recordset& records, const QString& table)
   return opened.Ok();
 }
 
-QString RecordCsvLine(const Recordset& records, const std::vector<int>& indexes) {
+// The value of column col of the current record as the export writes it.
+QString RecordText(const Recordset& records, const std::vector<ExportColumn>& columns,
+                   const std::vector<int>& indexes, std::size_t col, const ExportOptions& options) {
+  return OutgoingText(columns[col].field, ExportValueText(records.Value(indexes[col])), options);
+}
+
+QString RecordCsvLine(const Recordset& records, const std::vector<ExportColumn>& columns,
+                      const std::vector<int>& indexes, const ExportOptions& options) {
   QString line;
-  for (int index : indexes) line += CsvField(ExportValueText(records.Value(index))) + u',';
+  for (std::size_t col = 0; col < indexes.size(); ++col)
+    line += CsvField(RecordText(records, columns, indexes, col, options)) + u',';
   return line;
 }
 
@@ -52,7 +61,7 @@ QString CaptionCsvLine(const std::vector<ExportColumn>& columns) {
 }
 
 bool WriteTableSheet(const std::vector<ExportColumn>& columns, Recordset& records,
-                     WorkbookFile& book) {
+                     WorkbookFile& book, const ExportOptions& options) {
   for (int col = 0; col < static_cast<int>(columns.size()); ++col) {
     book.WriteText(0, col, columns[col].caption);
   }
@@ -60,7 +69,7 @@ bool WriteTableSheet(const std::vector<ExportColumn>& columns, Recordset& record
   if (indexes.size() != columns.size()) return false;
   for (int row = 1; !records.Eof() && book.Ok(); ++row, records.MoveNext()) {
     for (int col = 0; col < static_cast<int>(indexes.size()); ++col) {
-      const QString text = ExportValueText(records.Value(indexes[col]));
+      const QString text = RecordText(records, columns, indexes, std::size_t(col), options);
       if (!text.isEmpty()) book.WriteText(row, col, text);
     }
     ProgressStep(1, kProgressUnit);
@@ -73,7 +82,7 @@ bool WriteTableSheet(const std::vector<ExportColumn>& columns, Recordset& record
 std::vector<ExportColumn> TableExportColumns(const GridModel& grid) {
   std::vector<ExportColumn> columns;
   for (int col = grid.FixedCols(); col < grid.Cols(); ++col) {
-    columns.push_back({grid.TextMatrix(0, col), grid.TextMatrix(1, col)});
+    columns.push_back({grid.TextMatrix(0, col), CaptionWithoutSortMark(grid.TextMatrix(1, col))});
   }
   return columns;
 }
@@ -94,19 +103,20 @@ QString ExportValueText(const QVariant& value) {
 }
 
 bool WriteTableCsv(const std::vector<ExportColumn>& columns, Recordset& records,
-                   QIODevice& device) {
+                   QIODevice& device, const ExportOptions& options) {
   const std::vector<int> indexes = FieldIndexes(columns, records);
   if (indexes.size() != columns.size()) return false;
-  CsvWriter writer(device);
+  CsvWriter writer(device, options.encoding);
   writer.WriteLine(CaptionCsvLine(columns));
   for (; !records.Eof() && writer.Ok(); records.MoveNext()) {
-    writer.WriteLine(RecordCsvLine(records, indexes));
+    writer.WriteLine(RecordCsvLine(records, columns, indexes, options));
     ProgressStep(1, kProgressUnit);
   }
   return writer.Ok();
 }
 
-bool ExportTableToCsv(const GridModel& grid, const QString& table, const QString& fileName) {
+bool ExportTableToCsv(const GridModel& grid, const QString& table, const QString& fileName,
+                      const ExportOptions& options) {
   const std::vector<ExportColumn> columns = TableExportColumns(grid);
   Connection connection;
   Recordset records;
@@ -118,8 +128,8 @@ bool ExportTableToCsv(const GridModel& grid, const QString& table, const QString
   QSaveFile file(fileName);
   bool saved = false;
   try {
-    saved =
-        file.open(QIODevice::WriteOnly) && WriteTableCsv(columns, records, file) && CommitComplete(file);
+    saved = file.open(QIODevice::WriteOnly) && WriteTableCsv(columns, records, file, options) &&
+            CommitComplete(file);
   } catch (const std::out_of_range&) {
     saved = false;
   }
@@ -129,25 +139,28 @@ bool ExportTableToCsv(const GridModel& grid, const QString& table, const QString
   return saved;
 }
 
-bool ExportTableToExcel(const GridModel& grid, const QString& table, const QString& fileName) {
+bool ExportTableToExcel(const GridModel& grid, const QString& table, const QString& fileName,
+                        const ExportOptions& options) {
   const std::vector<ExportColumn> columns = TableExportColumns(grid);
   Connection connection;
   Recordset records;
   bool saved = false;
+  int cutCells = 0;
   if (OpenTable(connection, records, table)) {
     ProgressBegin(kWorkbookProgressCaption, records.RecordCount() + 3);
     WorkbookFile book(fileName, kTableSheetName);
     ProgressStep(1, kProgressUnit);  // workbook started
     ProgressStep(1, kProgressUnit);  // sheet named
     try {
-      saved = WriteTableSheet(columns, records, book) && book.Save();
+      saved = WriteTableSheet(columns, records, book, options) && book.Save();
     } catch (const std::out_of_range&) {
       saved = false;
     }
+    cutCells = book.CutCells();
     ProgressEnd();
   }
   DbCloseRecordset(connection, records);
-  if (!saved) ShowMessage(kSaveFailedMessage);
+  ReportWorkbookSave(saved, cutCells);
   return saved;
 }
 

@@ -7,6 +7,8 @@
 #include <QVariant>
 #include <vector>
 
+#include "export/export_options.h"
+
 namespace quenlo {
 
 class GridModel;
@@ -14,7 +16,7 @@ class Recordset;
 
 struct ExportColumn {
   QString field;    // from the grid's hidden field-name row
-  QString caption;  // from the caption row
+  QString caption;  // from the caption row, without a sort mark
 };
 
 // The grid's non-fixed columns, left to right.
@@ -27,11 +29,14 @@ QString ExportValueText(const QVariant& value);
 // The caption line and one line per record from the current one on, every
 // line ending with a comma; one progress step per record. False when a write
 // fails or a column names no field of the records.
-bool WriteTableCsv(const std::vector<ExportColumn>& columns, Recordset& records, QIODevice& device);
+bool WriteTableCsv(const std::vector<ExportColumn>& columns, Recordset& records, QIODevice& device,
+                   const ExportOptions& options = {});
 
 // An empty table writes no CSV file and says nothing; other failures show
 // "文件保存出错！" and leave the target as it was.
-bool ExportTableToCsv(const GridModel& grid, const QString& table, const QString& fileName);
-bool ExportTableToExcel(const GridModel& grid, const QString& table, const QString& fileName);
+bool ExportTableToCsv(const GridModel& grid, const QString& table, const QString& fileName,
+                      const ExportOptions& options = {});
+bool ExportTableToExcel(const GridModel& grid, const QString& table, const QString& fileName,
+                        const ExportOptions& options = {});
 
 }  // namespace quenlo

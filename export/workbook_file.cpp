@@ -13,6 +13,9 @@
 #include <sys/stat.h>
 #endif
 
+#include "export/export_texts.h"
+#include "ports/messenger.h"
+
 namespace quenlo {
 namespace {
 
@@ -46,6 +49,13 @@ void GiveUsualPermissions(const QString& temporary, const QString& target) {
 #endif
 }
 
+// text cut to what a cell holds, never between the two halves of a surrogate pair.
+QString FittingCell(const QString& text) {
+  qsizetype length = kMaxCellCharacters;
+  if (text.at(length - 1).isHighSurrogate()) --length;
+  return text.left(length);
+}
+
 bool ReplaceFile(const QString& from, const QString& to) {
   std::error_code error;
   std::filesystem::rename(std::filesystem::path(from.toStdU16String()),
@@ -64,6 +74,7 @@ struct WorkbookFile::Parts {
   lxw_format* caption = nullptr;
   bool ok = false;
   bool saved = false;
+  int cutCells = 0;
 
   lxw_format* Format(CellStyle style) const {
     switch (style) {
@@ -114,11 +125,16 @@ WorkbookFile::~WorkbookFile() {
 
 bool WorkbookFile::Ok() const { return parts_->ok; }
 
+int WorkbookFile::CutCells() const { return parts_->cutCells; }
+
 void WorkbookFile::WriteText(int row, int col, const QString& text, CellStyle style) {
   Parts& p = *parts_;
   if (!p.ok) return;
-  p.Check(worksheet_write_string(p.sheet, row, static_cast<lxw_col_t>(col),
-                                 text.toUtf8().constData(), p.Format(style)));
+  const bool tooLong = text.size() > kMaxCellCharacters;
+  if (tooLong) ++p.cutCells;
+  const QByteArray utf8 = (tooLong ? FittingCell(text) : text).toUtf8();
+  p.Check(worksheet_write_string(p.sheet, row, static_cast<lxw_col_t>(col), utf8.constData(),
+                                 p.Format(style)));
 }
 
 void WorkbookFile::WriteBlank(int row, int col, CellStyle style) {
@@ -143,6 +159,14 @@ bool WorkbookFile::Save() {
   p.ok = written == LXW_NO_ERROR && ReplaceFile(p.temporary, p.target);
   p.saved = p.ok;
   return p.ok;
+}
+
+void ReportWorkbookSave(bool saved, int cutCells) {
+  if (!saved) {
+    ShowMessage(kSaveFailedMessage);
+  } else if (cutCells > 0) {
+    ShowMessage(CutCellsMessage(cutCells));
+  }
 }
 
 }  // namespace quenlo

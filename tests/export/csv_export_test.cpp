@@ -5,6 +5,7 @@
 #include <QStringDecoder>
 
 #include "export/csv_writer.h"
+#include "export/export_options.h"
 #include "export/export_texts.h"
 #include "export/grid_export.h"
 #include "export_test_support.h"
@@ -34,6 +35,61 @@ TEST(CsvField, QuotesOnlyWhatWouldBreakTheRecord) {
   EXPECT_EQ(CsvField(QStringLiteral("一楼\r\n二楼")), QStringLiteral("\"一楼\r\n二楼\""));
   EXPECT_EQ(CsvField(QStringLiteral("一楼\n二楼")), QStringLiteral("\"一楼\n二楼\""));
   EXPECT_EQ(CsvField(QString()), QString());
+}
+
+// OWASP "CSV injection": the leading apostrophe makes a spreadsheet show the
+// cell as text; telephone-shaped values stay as they are.
+TEST(CsvField, CellsThatWouldRunAsFormulasAreWrittenAsText) {
+  EXPECT_EQ(CsvField(QStringLiteral("=HYPERLINK(\"http://evil.test\",\"看\")")),
+            QStringLiteral("\"'=HYPERLINK(\"\"http://evil.test\"\",\"\"看\"\")\""));
+  EXPECT_EQ(CsvField(QStringLiteral("+SUM(A1:A9)")), QStringLiteral("'+SUM(A1:A9)"));
+  EXPECT_EQ(CsvField(QStringLiteral("-2+3+cmd|' /C calc'!A0")),
+            QStringLiteral("'-2+3+cmd|' /C calc'!A0"));
+  EXPECT_EQ(CsvField(QStringLiteral("@SUM(1)")), QStringLiteral("'@SUM(1)"));
+  EXPECT_EQ(CsvField(QStringLiteral("\t=1")), QStringLiteral("'\t=1"));
+  EXPECT_EQ(CsvField(QStringLiteral("\r=1")), QStringLiteral("\"'\r=1\""));
+  EXPECT_EQ(CsvField(QStringLiteral("-")), QStringLiteral("'-"));
+  for (const char* phone : {"+86 571 8888 1234", "-0571-88881234", "+8613812345678",
+                            "+86 10 7763 4684, +86 138 1234 5678", "+86 571 8888 1234 ext. 808",
+                            "＋８６ (0571) 8888-1234"}) {
+    EXPECT_TRUE(IsTelephoneShaped(QString::fromUtf8(phone))) << phone;
+    EXPECT_EQ(CsvField(QString::fromUtf8(phone)),
+              QString::fromUtf8(phone).contains(u',') ? u'"' + QString::fromUtf8(phone) + u'"'
+                                                      : QString::fromUtf8(phone));
+  }
+  EXPECT_FALSE(IsTelephoneShaped(QStringLiteral("+1+cmd")));
+  EXPECT_FALSE(IsTelephoneShaped(QStringLiteral("-2+3")));  // a sum would be computed
+  EXPECT_EQ(CsvField(QStringLiteral("-1-1+1")), QStringLiteral("'-1-1+1"));
+  EXPECT_FALSE(IsTelephoneShaped(QStringLiteral("-")));
+  EXPECT_EQ(CsvField(QStringLiteral("a=b+c")), QStringLiteral("a=b+c"));  // only a leading one
+}
+
+TEST(GridCsv, EveryFormulaLeadingCellOfTheGridIsWrittenAsText) {
+  GridModel grid;
+  FillAddressGrid(grid, {{"=cmd|' /C calc'!A0", "@SUM(1)", "+王", "-13812345678",
+                          "+86 571 8888 1234"}});
+  const QStringList lines = DecodedLines(GridCsvBytes(grid));
+  ASSERT_GE(lines.size(), 2);
+  EXPECT_EQ(lines[1], QStringLiteral("1,'=cmd|' /C calc'!A0,'@SUM(1),'+王,-13812345678,"
+                                     "+86 571 8888 1234,,,,,,"));
+}
+
+TEST(GridCsv, Utf8CsvStartsWithTheMarkAndReadsBack) {
+  GridModel grid;
+  FillAddressGrid(grid, {{"dave04", QStringLiteral("•旭日😀,有限"), QStringLiteral("𠀀")}});
+  QBuffer buffer;
+  buffer.open(QIODevice::WriteOnly);
+  ASSERT_TRUE(WriteGridCsv(grid, buffer, {CsvEncoding::kUtf8WithMark, PhoneStyle::kAsStored}));
+  const QByteArray bytes = buffer.data();
+  ASSERT_TRUE(bytes.startsWith("\xEF\xBB\xBF"));
+  EXPECT_EQ(bytes.count("\xEF\xBB\xBF"), 1);
+  QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+  const QString text = utf8.decode(bytes.mid(3));
+  EXPECT_FALSE(utf8.hasError());
+  EXPECT_EQ(text.split(QStringLiteral("\r\n")),
+            QStringList({QStringLiteral("序号,会员编号,公司名称,联系人,手机,电话,传真,性别,职务,"
+                                        "地址,邮编,网址"),
+                         QStringLiteral("1,dave04,\"•旭日😀,有限\",𠀀,,,,,,,,"), QString()}));
 }
 
 TEST(GridCsv, HeaderOnlyGridGivesOneLineOfCaptionsInGb18030) {

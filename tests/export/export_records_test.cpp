@@ -7,6 +7,7 @@
 #include <QStringDecoder>
 #include <QTemporaryDir>
 
+#include "export/csv_encoding.h"
 #include "export/export_texts.h"
 #include "export_test_support.h"
 
@@ -39,9 +40,9 @@ class ExportRecordsTest : public ::testing::Test {
     FillAddressGrid(grid_, {{"alice01", "甲公司"}, {"bob02", "乙公司"}});
   }
   QString PathOf(const QString& name) const { return dir_.filePath(name); }
-  // Runs the shown-rows export with the dialog answering name.
-  void ExportShown(const QString& name) {
-    GivenFileName dialog(name);
+  // Runs the shown-rows export with the dialog answering name (under filter).
+  void ExportShown(const QString& name, const QString& filter = {}) {
+    GivenFileName dialog(name, filter);
     ExportRecords(grid_, dialog, QString(), kAddressSheetTitle);
   }
   QStringList Entries() const { return QDir(dir_.path()).entryList(QDir::Files | QDir::Hidden); }
@@ -62,32 +63,57 @@ TEST_F(ExportRecordsTest, EmptyGridSaysSoWithoutADialog) {
   EXPECT_TRUE(Entries().isEmpty());
 }
 
-TEST_F(ExportRecordsTest, DialogOffersCsvThenWorkbooksAndCancelDoesNothing) {
+TEST_F(ExportRecordsTest, DialogOffersEveryFormatOpensOnTheStoredCsvAndCancelDoesNothing) {
   GivenFileName dialog{QString()};
   ExportRecords(grid_, dialog, QString(), kAddressSheetTitle);
   EXPECT_EQ(dialog.asked, 1);
-  ASSERT_EQ(dialog.filters.size(), 3);
-  EXPECT_EQ(dialog.filters[0], QStringLiteral("CSV (逗号分隔)(*.csv)"));
-  EXPECT_EQ(dialog.filters[1], QStringLiteral("MS Excel文件  (*.xls)"));
-  EXPECT_TRUE(dialog.filters[2].endsWith(QStringLiteral("(*.xlsx)")));
+  EXPECT_EQ(dialog.filters, QStringList({"CSV (逗号分隔)(*.csv)", "MS Excel文件  (*.xls)",
+                                         "Excel 工作簿 (*.xlsx)", "CSV UTF-8 (逗号分隔)(*.csv)",
+                                         "vCard (*.vcf)"}));
+  EXPECT_EQ(dialog.selected, dialog.filters[0]);
+  ASSERT_TRUE(StoreCsvEncoding(CsvEncoding::kUtf8WithMark));
+  ExportRecords(grid_, dialog, QString(), kAddressSheetTitle);
+  EXPECT_EQ(dialog.selected, dialog.filters[3]);
+  ASSERT_TRUE(StoreCsvEncoding(CsvEncoding::kGb18030));
   EXPECT_TRUE(messenger_.messages.isEmpty());
   EXPECT_TRUE(messenger_.questions.isEmpty());
   EXPECT_TRUE(Entries().isEmpty());
 }
 
-TEST_F(ExportRecordsTest, TheEndingChoosesTheFormatWhateverItsCase) {
-  ExportShown(PathOf("upper.CSV"));
-  ExportShown(PathOf("plain.txt"));
-  ExportShown(PathOf("classic.xls"));
-  ExportShown(PathOf("noending"));
-  const QString csv = QStringDecoder("GB18030").decode(ReadAll(PathOf("upper.CSV")));
-  EXPECT_TRUE(csv.startsWith(QStringLiteral("序号,会员编号,")));
-  EXPECT_TRUE(csv.endsWith(QStringLiteral("2,bob02,乙公司,,,,,,,,,\r\n")));
-  EXPECT_TRUE(IsZipArchive(ReadAll(PathOf("plain.txt"))));
+// A name without an ending gets the chosen filter's; a name with one of the
+// exports' own endings keeps its format; any other ending follows the filter.
+TEST_F(ExportRecordsTest, TheChosenFilterCompletesTheNameAndTheEndingChoosesTheFormat) {
+  const QString csv = QStringLiteral("CSV (逗号分隔)(*.csv)");
+  const QString xls = QStringLiteral("MS Excel文件  (*.xls)");
+  ExportShown(PathOf("report"), csv);
+  ExportShown(PathOf("book"), xls);
+  ExportShown(PathOf("cards."), QStringLiteral("vCard (*.vcf)"));
+  ExportShown(PathOf("upper.CSV"), xls);
+  ExportShown(PathOf("classic.xls"), csv);
+  ExportShown(PathOf("plain.txt"), csv);
+  EXPECT_EQ(Entries(), QStringList({"book.xls", "cards.vcf", "classic.xls", "plain.txt",
+                                    "report.csv", "upper.CSV"}));
+  const QString report = QStringDecoder("GB18030").decode(ReadAll(PathOf("report.csv")));
+  EXPECT_TRUE(report.startsWith(QStringLiteral("序号,会员编号,")));
+  EXPECT_TRUE(report.endsWith(QStringLiteral("2,bob02,乙公司,,,,,,,,,\r\n")));
+  EXPECT_TRUE(IsZipArchive(ReadAll(PathOf("book.xls"))));
+  EXPECT_TRUE(ReadAll(PathOf("cards.vcf")).startsWith("BEGIN:VCARD\r\n"));
+  EXPECT_EQ(ReadAll(PathOf("upper.CSV")), ReadAll(PathOf("report.csv")));
   EXPECT_TRUE(IsZipArchive(ReadAll(PathOf("classic.xls"))));
-  EXPECT_TRUE(IsZipArchive(ReadAll(PathOf("noending"))));
+  EXPECT_EQ(ReadAll(PathOf("plain.txt")), ReadAll(PathOf("report.csv")));
   EXPECT_TRUE(messenger_.messages.isEmpty());
-  EXPECT_EQ(Entries().size(), 4);  // no temporary files left behind
+}
+
+TEST_F(ExportRecordsTest, ACsvFilterChosenIsRememberedAsTheEncoding) {
+  ExportShown(PathOf("utf"), QStringLiteral("CSV UTF-8 (逗号分隔)(*.csv)"));
+  EXPECT_TRUE(ReadAll(PathOf("utf.csv")).startsWith("\xEF\xBB\xBF序号,"));
+  EXPECT_EQ(StoredCsvEncoding(), CsvEncoding::kUtf8WithMark);
+  // A CSV name typed under a workbook filter is written in the stored encoding.
+  ExportShown(PathOf("typed.csv"), QStringLiteral("Excel 工作簿 (*.xlsx)"));
+  EXPECT_EQ(ReadAll(PathOf("typed.csv")), ReadAll(PathOf("utf.csv")));
+  ExportShown(PathOf("gb"), QStringLiteral("CSV (逗号分隔)(*.csv)"));
+  EXPECT_EQ(StoredCsvEncoding(), CsvEncoding::kGb18030);
+  EXPECT_TRUE(ReadAll(PathOf("gb.csv")).startsWith(QByteArray(QStringEncoder("GB18030").encode(u"序号,"))));
 }
 
 TEST_F(ExportRecordsTest, NoAtTheOverwriteQuestionLeavesTheFileUntouched) {

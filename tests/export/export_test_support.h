@@ -10,24 +10,31 @@
 #include "browser/grid_model.h"
 #include "browser/grid_operations.h"
 #include "export/export_records.h"
+#include "export/export_target.h"
 #include "tests/support/recording_messenger.h"
 #include "tests/support/recording_progress.h"
 
 namespace quenlo::testing {
 
+// A save dialog answering with name, under filter (when none is given, the
+// filter the dialog opened with).
 class GivenFileName final : public SaveFileAsker {
  public:
-  explicit GivenFileName(QString name) : name_(std::move(name)) {}
-  QString AskSaveFileName(const QStringList& filters_) override {
+  explicit GivenFileName(QString name, QString filter = {})
+      : name_(std::move(name)), filter_(std::move(filter)) {}
+  SaveFileChoice AskSaveFileName(const QStringList& filters_, const QString& selected_) override {
     ++asked;
     filters = filters_;
-    return name_;
+    selected = selected_;
+    return {name_, filter_.isEmpty() ? selected_ : filter_};
   }
   int asked = 0;
   QStringList filters;
+  QString selected;
 
  private:
   QString name_;
+  QString filter_;
 };
 
 // The address list's header rows plus one data row per entry of rows; each

@@ -1,8 +1,11 @@
 // The workbook of the grid export, read back with a real spreadsheet reader.
 #include <gtest/gtest.h>
 
+#include <QBuffer>
 #include <QJsonArray>
+#include <QStringDecoder>
 #include <QTemporaryDir>
+#include <utility>
 
 #include "export/column_letter.h"
 #include "export/export_texts.h"
@@ -90,6 +93,41 @@ TEST_F(GridWorkbookTest, CaptionRowIsFilledBoldAndEveryUsedCellBordered) {
   EXPECT_EQ(progress_.caption, kWorkbookProgressCaption);
   EXPECT_EQ(progress_.position, progress_.total);
   EXPECT_FALSE(progress_.open);
+}
+
+// A sorted grid: the captions lose their marks in both files; cells a
+// spreadsheet would run as formulas stay plain text in the workbook.
+TEST_F(GridWorkbookTest, SortMarksNeverReachTheFilesAndFormulaTextStaysText) {
+  GridModel grid;
+  const QString hostile = QStringLiteral("=HYPERLINK(\"http://evil.test\",\"点击\")");
+  FillAddressGrid(grid, {{"zed09", hostile, "@SUM(1)", "-2+3", "+86 571 8888 1234"},
+                         {"amy01", "乙公司"}});
+  GridSortByColumn(grid, 1);
+  GridSortByColumn(grid, 2);
+  ASSERT_TRUE(grid.TextMatrix(1, 2).endsWith(kSortMarkUp) ||
+              grid.TextMatrix(1, 2).endsWith(kSortMarkDown));
+  const QString path = dir_.filePath(QStringLiteral("sorted.xlsx"));
+  ASSERT_TRUE(ExportGridToExcel(grid, path, kAddressSheetTitle));
+  const QJsonObject book = ReadWorkbook(path);
+  ASSERT_FALSE(book.contains(QStringLiteral("error"))) << book["error"].toString().toStdString();
+  for (const char* caption : {"B1", "C1"}) {
+    EXPECT_FALSE(Cell(book, caption)["value"].toString().contains(kSortMarkUp)) << caption;
+    EXPECT_FALSE(Cell(book, caption)["value"].toString().contains(kSortMarkDown)) << caption;
+  }
+  EXPECT_EQ(Cell(book, "C1")["value"].toString(), QStringLiteral("公司名称"));
+  const int hostileRow = grid.TextMatrix(2, 1) == u"zed09" ? 2 : 3;
+  for (const auto& [column, text] : {std::pair{"C", hostile}, std::pair{"D", QStringLiteral("@SUM(1)")},
+                                     std::pair{"E", QStringLiteral("-2+3")}}) {
+    const QJsonObject cell = Cell(book, column + QString::number(hostileRow));
+    EXPECT_EQ(cell["type"].toString(), QStringLiteral("s")) << column;
+    EXPECT_EQ(cell["value"].toString(), text) << column;
+  }
+
+  QBuffer csv;
+  csv.open(QIODevice::WriteOnly);
+  ASSERT_TRUE(WriteGridCsv(grid, csv));
+  EXPECT_TRUE(QString(QStringDecoder("GB18030").decode(csv.data())).startsWith(
+      QStringLiteral("序号,会员编号,公司名称,联系人,手机,")));
 }
 
 TEST_F(GridWorkbookTest, HeaderOnlyGridGivesTheCaptionRowAlone) {

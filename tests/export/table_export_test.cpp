@@ -16,6 +16,7 @@
 #include <QStringDecoder>
 #include <QTemporaryDir>
 
+#include "browser/grid_operations.h"
 #include "export/export_cli.h"
 #include "export/export_texts.h"
 #include "export_test_support.h"
@@ -241,6 +242,70 @@ TEST_F(TableExportTest, ABaseThatCannotBeReadIsShownAndNothingIsWritten) {
             QStringLiteral("数据库打开错误(SELECT COUNT(*) FROM 地址表)！\n") + openFailed +
                 "\nquenlo export: " + PathOf("cli.csv") + " was not written\n");
   EXPECT_EQ(QDir(base_.Directory()).entryList(QDir::Files), QStringList());
+}
+
+TEST_F(TableExportTest, CaptionsLoseTheSortMarkAClickOnThemAppended) {
+  AddThreeMembers();
+  GridSortByColumn(header_, 2);
+  GridSortByColumn(header_, 3);
+  ASSERT_NE(header_.TextMatrix(1, 3), QStringLiteral("联系人"));
+  ASSERT_TRUE(ExportTableToCsv(header_, kContactTable, PathOf("marks.csv")));
+  EXPECT_TRUE(ReadGb18030(PathOf("marks.csv"))
+                  .startsWith(QStringLiteral("会员编号,公司名称,联系人,手机,")));
+  ASSERT_TRUE(ExportTableToExcel(header_, kContactTable, PathOf("marks.xlsx")));
+  const QJsonObject book = ReadWorkbook(PathOf("marks.xlsx"));
+  EXPECT_EQ(Cell(book, "B1")["value"].toString(), QStringLiteral("公司名称"));
+  EXPECT_EQ(Cell(book, "C1")["value"].toString(), QStringLiteral("联系人"));
+}
+
+// A sheet cell holds 32767 characters; a longer text (a hostile page's
+// address) is cut to fit, never inside a character, and the export says how
+// many cells it cut instead of failing.
+TEST_F(TableExportTest, ACellLongerThanASheetCellHoldsIsCutAndCounted) {
+  const QString endsInAPair = QString(32766, u'a') + QStringLiteral("😀tail");
+  RunSql(QStringLiteral("INSERT INTO 地址表(AName, CName, CAddr) VALUES(?, ?, ?)"),
+         {"long01", endsInAPair, QString(40000, u'x')});
+  AddMember("short02", "宁波模具", "");
+  ASSERT_TRUE(ExportTableToExcel(header_, kContactTable, PathOf("long.xlsx")));
+  EXPECT_EQ(messenger_.messages, QStringList{CutCellsMessage(2)});
+  const QJsonObject book = ReadWorkbook(PathOf("long.xlsx"));
+  ASSERT_FALSE(book.contains(QStringLiteral("error"))) << book["error"].toString().toStdString();
+  EXPECT_EQ(Cell(book, "I2")["value"].toString(), QString(32767, u'x'));
+  EXPECT_EQ(Cell(book, "B2")["value"].toString(), QString(32766, u'a'));
+  EXPECT_EQ(Cell(book, "A3")["value"].toString(), QStringLiteral("short02"));
+
+  SetActiveMessenger(nullptr);
+  ::testing::internal::CaptureStderr();
+  EXPECT_EQ(RunExportCommand({"export", PathOf("cli.xlsx")}), 0);
+  EXPECT_TRUE(QString::fromStdString(::testing::internal::GetCapturedStderr())
+                  .contains(CutCellsMessage(2)));
+  EXPECT_EQ(Cell(ReadWorkbook(PathOf("cli.xlsx")), "I2")["value"].toString().size(), 32767);
+}
+
+TEST_F(TableExportTest, CommandLineWritesUtf8AndInternationalNumbersWhenAsked) {
+  RunSql(QStringLiteral("INSERT INTO 地址表(AName, CName, RMob, RPhone, RFax) VALUES(?, ?, ?, ?, ?)"),
+         {"bj01", "北京•电子", "13812345678", "10-7763-4684", "0571-88881235 转 8"});
+  const QString stored = PathOf("stored.csv");
+  ASSERT_EQ(RunExportCommand({"export", stored}), 0);
+  EXPECT_EQ(ReadAll(stored), QStringEncoder("GB18030").encode(QStringLiteral(
+                                 "会员编号,公司名称,联系人,手机,电话,传真,性别,职务,地址,邮编,网址,\r\n"
+                                 "bj01,北京•电子,,13812345678,10-7763-4684,0571-88881235 转 8,,,,,,\r\n")));
+
+  const QString utf8 = PathOf("utf8.csv");
+  ASSERT_EQ(RunExportCommand({"export", utf8, "--encoding", "utf-8", "--phones", "international"}), 0);
+  EXPECT_EQ(ReadAll(utf8), "\xEF\xBB\xBF" + QStringLiteral(
+                               "会员编号,公司名称,联系人,手机,电话,传真,性别,职务,地址,邮编,网址,\r\n"
+                               "bj01,北京•电子,,+86 138 1234 5678,+86 10 7763 4684,"
+                               "+86 571 8888 1235 ext. 8,,,,,,\r\n").toUtf8());
+
+  ASSERT_EQ(RunExportCommand({"export", PathOf("e164.xlsx"), "--phones", "e164"}), 0);
+  const QJsonObject book = ReadWorkbook(PathOf("e164.xlsx"));
+  EXPECT_EQ(Cell(book, "E2")["value"].toString(), QStringLiteral("+861077634684"));
+  EXPECT_EQ(Cell(book, "E2")["type"].toString(), QStringLiteral("s"));
+
+  EXPECT_EQ(RunExportCommand({"export", PathOf("x.csv"), "--encoding", "latin1"}), 2);
+  EXPECT_EQ(RunExportCommand({"export", PathOf("x.csv"), "--phones"}), 2);
+  EXPECT_FALSE(QFile::exists(PathOf("x.csv")));
 }
 
 TEST_F(TableExportTest, CommandLineFailuresGiveNonZeroStatus) {

@@ -63,15 +63,19 @@ class ExportWiringTest : public ::testing::Test {
   RecordingMessenger messenger_;
 };
 
-TEST_F(ExportWiringTest, ShownRecordsGoWhereTheDialogSaysWithoutAnAddedEnding) {
+TEST_F(ExportWiringTest, ShownRecordsGoWhereTheDialogSaysUnderTheChosenFiltersEnding) {
   DialogAnswer answer(dir_.filePath(QStringLiteral("typed-without-ending")));
   answer.ArmFor(*qApp);
   window_.RunCommand(Command::ExportShownRecords);
   ASSERT_TRUE(answer.seen);
-  ASSERT_EQ(answer.offeredFilters.size(), 3);
+  ASSERT_EQ(answer.offeredFilters.size(), 5);
   EXPECT_EQ(answer.offeredFilters[0], QStringLiteral("CSV (逗号分隔)(*.csv)"));
-  EXPECT_TRUE(ReadAll(answer.fileName).startsWith("PK"));  // a workbook, as the name has no csv
-  EXPECT_FALSE(QFile::exists(answer.fileName + QStringLiteral(".csv")));
+  EXPECT_EQ(answer.offeredFilters[4], QStringLiteral("vCard (*.vcf)"));
+  // The dialog opens on the CSV filter: the name gets its ending and CSV content.
+  EXPECT_FALSE(QFile::exists(answer.fileName));
+  const QString typed =
+      QStringDecoder("GB18030").decode(ReadAll(answer.fileName + QStringLiteral(".csv")));
+  EXPECT_TRUE(typed.endsWith(QStringLiteral("1,alice01,\"甲,公司\",,,,,,,,,\r\n")));
 
   DialogAnswer csv(dir_.filePath(QStringLiteral("shown.csv")));
   csv.ArmFor(*qApp);
