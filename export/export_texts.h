@@ -12,6 +12,11 @@ inline const QString kCannotOverwriteMessage =
     QStringLiteral("该文件无法覆盖，请确认该文件没被其他软件打开！");
 inline const QString kSaveFailedMessage = QStringLiteral("文件保存出错！");
 
+// A failure's text with why, on a line of its own, when why is known.
+inline QString WithReason(const QString& message, const QString& why) {
+  return why.isEmpty() || why == message ? message : message + QStringLiteral("\r\n") + why;
+}
+
 inline const QString kCsvProgressCaption = QStringLiteral("正在导出数据至CSV格式文件……");
 inline const QString kWorkbookProgressCaption = QStringLiteral("正在将数据导出到EXCEL文件 …");
 inline const QString kProgressUnit = QStringLiteral("pages");

@@ -73,8 +73,10 @@ bool WriteGridCsv(const GridModel& grid, QIODevice& device) {
 
 bool ExportGridToCsv(const GridModel& grid, const QString& fileName) {
   QSaveFile file(fileName);
-  const bool saved = file.open(QIODevice::WriteOnly) && WriteGridCsv(grid, file) && CommitComplete(file);
-  if (!saved) ShowMessage(kSaveFailedMessage);
+  QString why;
+  const bool saved =
+      file.open(QIODevice::WriteOnly) && WriteGridCsv(grid, file) && CommitComplete(file, &why);
+  if (!saved) ShowMessage(WithReason(kSaveFailedMessage, why.isEmpty() ? file.errorString() : why));
   return saved;
 }
 
@@ -86,7 +88,7 @@ bool ExportGridToExcel(const GridModel& grid, const QString& fileName, const QSt
   WriteGridRows(grid, book);
   const bool saved = book.Save();
   ProgressEnd();
-  if (!saved) ShowMessage(kSaveFailedMessage);
+  if (!saved) ShowMessage(WithReason(kSaveFailedMessage, book.Error()));
   return saved;
 }
 

@@ -35,7 +35,7 @@ bool OpenTable(Connection& connection, Recordset& records, const QString& table)
   if (!IsKnownTable(table)) return false;
   const DbStatus opened =
       DbOpenRecordset(connection, records, QStringLiteral("SELECT * FROM ") + table);
-  if (!opened.Ok()) ShowMessage(opened.Message());
+  if (!opened.Ok()) ShowMessage(WithReason(opened.Message(), opened.Reason()));
   return opened.Ok();
 }
 
@@ -117,15 +117,16 @@ bool ExportTableToCsv(const GridModel& grid, const QString& table, const QString
   ProgressBegin(kCsvProgressCaption, records.RecordCount());
   QSaveFile file(fileName);
   bool saved = false;
+  QString why;
   try {
-    saved =
-        file.open(QIODevice::WriteOnly) && WriteTableCsv(columns, records, file) && CommitComplete(file);
+    saved = file.open(QIODevice::WriteOnly) && WriteTableCsv(columns, records, file) &&
+            CommitComplete(file, &why);
   } catch (const std::out_of_range&) {
     saved = false;
   }
   ProgressEnd();
   DbCloseRecordset(connection, records);
-  if (!saved) ShowMessage(kSaveFailedMessage);
+  if (!saved) ShowMessage(WithReason(kSaveFailedMessage, why.isEmpty() ? file.errorString() : why));
   return saved;
 }
 
@@ -134,6 +135,7 @@ bool ExportTableToExcel(const GridModel& grid, const QString& table, const QStri
   Connection connection;
   Recordset records;
   bool saved = false;
+  QString why;
   if (OpenTable(connection, records, table)) {
     ProgressBegin(kWorkbookProgressCaption, records.RecordCount() + 3);
     WorkbookFile book(fileName, kTableSheetName);
@@ -144,10 +146,11 @@ bool ExportTableToExcel(const GridModel& grid, const QString& table, const QStri
     } catch (const std::out_of_range&) {
       saved = false;
     }
+    why = book.Error();
     ProgressEnd();
   }
   DbCloseRecordset(connection, records);
-  if (!saved) ShowMessage(kSaveFailedMessage);
+  if (!saved) ShowMessage(WithReason(kSaveFailedMessage, why));
   return saved;
 }
 

@@ -30,6 +30,8 @@ class WorkbookFile {
   // Writes the workbook and moves it over the target. False when anything failed.
   bool Save();
   bool Ok() const;
+  // What went wrong, as far as it is known; empty while all is well.
+  QString Error() const;
 
  private:
   struct Parts;
