@@ -37,6 +37,22 @@ void DispatchTable::Collect(int unit) {
   ++collected_;
 }
 
+void DispatchTable::Requeue(int unit) {
+  if (states_.at(unit) != UnitState::Launched) throw std::logic_error("unit not outstanding");
+  states_[unit] = UnitState::Waiting;
+  --outstanding_;
+}
+
+void DispatchTable::Relaunch(int unit) {
+  if (states_.at(unit) != UnitState::Waiting) throw std::logic_error("unit not waiting");
+  states_[unit] = UnitState::Launched;
+  ++outstanding_;
+}
+
+void DispatchTable::Extend(int units) {
+  if (units > Units()) states_.resize(std::size_t(units) + 1, UnitState::NotStarted);
+}
+
 int DispatchTable::ScanEnd() const { return std::min(next_, Units()); }
 
 void DispatchTable::AdvanceLow(int lastScanned) {

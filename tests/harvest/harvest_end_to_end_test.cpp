@@ -6,6 +6,7 @@
 #include "harvest/process_launcher.h"
 #include "harvest/profile_harvest.h"
 #include "harvest/search_query.h"
+#include "harvest/store_failures.h"
 #include "harvest/worker_protocol.h"
 #include "harvest_world.h"
 #include "tools/sample_market/expected_results.h"
@@ -296,25 +297,37 @@ TEST(StoreTest, ResultFieldsLandInTheirColumns) {
   EXPECT_EQ(HarvestWorld::Column(kProfileTable, "AName", "Intro='' AND Score='' AND Prod=''").size(), 1);
 }
 
-TEST(StoreTest, FailingStatementIsReportedOnceAndTheHarvestGoesOn) {
-  HarvestWorld world(Options(12));
+// The first result the base refuses (disk full, locked) ends the harvest:
+// the user is told, the pages on their way are thrown away and no more are
+// fetched; what was not stored stays for the next run.
+TEST(StoreTest, TheFirstResultTheBaseRefusesEndsTheHarvestBeforeMoreIsFetched) {
+  HarvestWorld world(Options(80));
   HarvestRun run(5);
   const QString blocked = QString::fromStdString(world.market.catalogue().at(2).name);
   RunSql("CREATE TRIGGER refuse BEFORE INSERT ON 地址表 WHEN NEW.AName='" + blocked +
-         "' BEGIN SELECT RAISE(ABORT, 'refused'); END");
-  HarvestMemberNames("hits12", "", run.hooks);
-  EXPECT_EQ(HarvestWorld::Column(kContactTable, "AName").size(), 11);
+         "' BEGIN SELECT RAISE(ABORT, 'disk full'); END");
+  const auto members = HarvestMemberNames("hits80", "", run.hooks);
+  EXPECT_EQ(members.end, HarvestEnd::StoreFailed);
+  EXPECT_TRUE(HarvestWorld::Column(kContactTable, "AName").isEmpty());  // page 1 all or nothing
+  EXPECT_EQ(world.SearchRequests(), 1);
+  EXPECT_EQ(world.messenger.messages.value(0),
+            "保存下载结果失败：搜索结果第 1 页\r\ndisk full\r\n" + kHarvestEndedNote);
   RunSql("DROP TRIGGER refuse");
+  HarvestMemberNames("hits80", "", run.hooks);
+
   RunSql("CREATE TRIGGER refuse BEFORE UPDATE ON 地址表 WHEN OLD.AName<>'" + blocked +
          "' AND NEW.CName<>'' BEGIN SELECT RAISE(ABORT, 'disk full'); END");
   world.messenger.messages.clear();
   const auto outcome = HarvestContacts(run.hooks);
-  EXPECT_EQ(outcome.end, HarvestEnd::Finished);
-  EXPECT_EQ(outcome.collected, 11);
-  ASSERT_EQ(world.messenger.messages.size(), 2);  // the first failure, then the count of the rest
-  EXPECT_TRUE(world.messenger.messages[0].startsWith("保存下载结果失败："));
-  EXPECT_EQ(world.messenger.messages[1], "另有 10 条下载结果未能保存。");
-  EXPECT_EQ(LoadContactWorkList().size(), 11);  // all still there for the next run
+  EXPECT_EQ(outcome.end, HarvestEnd::StoreFailed);
+  EXPECT_EQ(world.messenger.messages.size(), 1);
+  EXPECT_TRUE(world.messenger.messages.value(0).startsWith("保存下载结果失败："));
+  EXPECT_EQ(outcome.tally.storageFailure, "results could not be stored in the record base (disk full)");
+  const int contactPages = int(world.market.RequestedPaths().size()) - world.SearchRequests();
+  EXPECT_LE(contactPages, 6);  // the first five, and one more only if the blocked one came first
+  EXPECT_GE(LoadContactWorkList().size(), 79);  // all still there for the next run
+  EXPECT_EQ(run.launcher.Running(), 0);
+  EXPECT_TRUE(world.WorkFiles().isEmpty()) << world.WorkFiles().join(" ").toStdString();
 }
 
 // A base that cannot be read: each harvest shows the statement that failed,
@@ -336,11 +349,11 @@ TEST(StoreTest, ABaseThatCannotBeReadIsShownBeforeWhatTheHarvestMakesOfIt) {
 
   world.messenger.messages.clear();
   const auto outcome = HarvestMemberNames("hits95", "", run.hooks);
-  EXPECT_EQ(outcome.storeFailures, 3);  // one for each page
-  const QString firstName = QString::fromStdString(world.market.catalogue().at(1).name);
+  EXPECT_EQ(outcome.end, HarvestEnd::StoreFailed);  // at the first page, the others never fetched
+  EXPECT_EQ(world.SearchRequests(), 1);
   EXPECT_EQ(world.messenger.messages,
-            QStringList({"保存下载结果失败：" + firstName + "\r\n无法建立数据库连接！",
-                         removeRepeats, removeRepeatedProfiles, "另有 2 条下载结果未能保存。"}));
+            QStringList({"保存下载结果失败：搜索结果第 1 页\r\n无法建立数据库连接！\r\n" + kHarvestEndedNote,
+                         removeRepeats, removeRepeatedProfiles}));
 }
 
 TEST(CommandLineTest, ABaseThatCannotBeOpenedIsRefusedWithTheReason) {
@@ -361,6 +374,9 @@ TEST(CommandLineTest, RefusesWithoutWorkerOrBaseOrWithBadArguments) {
   EXPECT_EQ(RunHarvestCommand({"members"}), 2);
   EXPECT_EQ(RunHarvestCommand({"members", "abc", "火星"}), 2);
   EXPECT_EQ(RunHarvestCommand({"contacts", "--threads", "0"}), 2);
+  EXPECT_EQ(RunHarvestCommand({"contacts", "--retries", "11"}), 2);
+  EXPECT_EQ(RunHarvestCommand({"contacts", "--delay", "-1"}), 2);
+  EXPECT_EQ(RunHarvestCommand({"members", "abc", "--delay"}), 2);
   EXPECT_EQ(RunHarvestCommand({"sideways"}), 2);
 
   qputenv("QUENLO_PITREL", "/nonexistent/pitrel");
@@ -378,8 +394,8 @@ TEST(CommandLineTest, RefusesWithoutWorkerOrBaseOrWithBadArguments) {
   // A run in which not one page could be read is no success either.
   const QByteArray mainHost = qgetenv("QUENLO_MAIN_HOST");
   qputenv("QUENLO_MAIN_HOST", "127.0.0.1:1");
-  EXPECT_EQ(RunHarvestCommand({"contacts"}), 1);
-  EXPECT_EQ(RunHarvestCommand({"profiles"}), 1);
+  EXPECT_EQ(RunHarvestCommand({"contacts", "--retries", "0"}), 1);
+  EXPECT_EQ(RunHarvestCommand({"profiles", "--retries", "0"}), 1);
   qputenv("QUENLO_MAIN_HOST", mainHost);
   EXPECT_EQ(RunHarvestCommand({"contacts"}), 0);
 
