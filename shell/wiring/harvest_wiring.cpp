@@ -15,6 +15,7 @@
 #include <QEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <memory>
 
 namespace quenlo {
 
@@ -22,14 +23,14 @@ namespace {
 
 constexpr Command kHarvestCommands[] = {Command::HarvestMemberNames, Command::HarvestContacts,
                                         Command::HarvestProfiles};
-const QString kAnotherHarvestRuns =
-    QStringLiteral("另一项下载正在进行：请等它结束，或先中止它。");
+const QString kAnotherHarvestRuns = QStringLiteral("另一项下载正在进行：请等它结束，或先中止它。");
 
 // The window's harvests share one launcher, and run one at a time: while one
 // runs (the member search from its query window on), the others are held.
 struct WindowHarvests {
   MainWindow& window;
   ProcessLauncher* launcher;
+  bool closing = false;  // no message box pops up over a window going away
 };
 
 class OneHarvestAtATime {
@@ -53,15 +54,17 @@ class OneHarvestAtATime {
 // Workers still running when the window closes are ended with it.
 class StopWorkersOnClose final : public QObject {
  public:
-  StopWorkersOnClose(ProcessLauncher* launcher, QObject* parent)
-      : QObject(parent), launcher_(launcher) {}
+  StopWorkersOnClose(std::shared_ptr<WindowHarvests> harvests, QObject* parent)
+      : QObject(parent), harvests_(std::move(harvests)) {}
   bool eventFilter(QObject*, QEvent* event) override {
-    if (event->type() == QEvent::Close) launcher_->StopAll();
+    if (event->type() != QEvent::Close) return false;
+    harvests_->closing = true;
+    harvests_->launcher->StopAll();
     return false;
   }
 
  private:
-  ProcessLauncher* launcher_;
+  std::shared_ptr<WindowHarvests> harvests_;
 };
 
 // Hooks shared by the three harvests; the stop signal and running indicator
@@ -77,11 +80,11 @@ HarvestHooks WindowHooks(MainWindow& window, ProcessLauncher* launcher) {
 
 // The pages read, retried and failed join the harvest's count; the failed
 // ones are named in a message, unless the window is closing.
-void ReportPages(MainWindow& window, const HarvestTally& tally) {
-  QLabel* label = window.StatusLabel();
+void ReportPages(const WindowHarvests& harvests, const HarvestTally& tally) {
+  QLabel* label = harvests.window.StatusLabel();
   label->setText(label->text() + QStringLiteral("（") + TallyText(tally) + QStringLiteral("）"));
   const QString failed = FailedPagesMessage(tally, HarvestLogPath());
-  if (!failed.isEmpty() && window.isVisible()) ShowMessage(failed);
+  if (!failed.isEmpty() && !harvests.closing) ShowMessage(failed);
 }
 
 // The command's start button turns into its stop button while the harvest runs.
@@ -110,10 +113,12 @@ void RunMemberHarvest(WindowHarvests& harvests) {
   OneHarvestAtATime alone(window, Command::HarvestMemberNames);
   AskSearchQuery();
   HarvestHooks hooks = WindowHooks(window, harvests.launcher);
-  UseStopButton(hooks, window, Command::HarvestMemberNames, kMemberStartCaption, kMemberStopCaption);
+  UseStopButton(hooks, window, Command::HarvestMemberNames, kMemberStartCaption,
+                kMemberStopCaption);
   const QString keyword = QueryKeyword();
   const MemberHarvestOutcome outcome = HarvestMemberNames(keyword, QueryRegionValue(), hooks);
-  if (!keyword.isEmpty() && outcome.end != HarvestEnd::WorkerMissing) ReportPages(window, outcome.tally);
+  if (!keyword.isEmpty() && outcome.end != HarvestEnd::WorkerMissing)
+    ReportPages(harvests, outcome.tally);
 }
 
 void RunContactHarvest(WindowHarvests& harvests) {
@@ -122,7 +127,8 @@ void RunContactHarvest(WindowHarvests& harvests) {
   HarvestHooks hooks = WindowHooks(window, harvests.launcher);
   UseStopButton(hooks, window, Command::HarvestContacts, kContactStartCaption, kContactStopCaption);
   const ContactHarvestOutcome outcome = HarvestContacts(hooks);
-  if (outcome.members > 0 && outcome.end != HarvestEnd::WorkerMissing) ReportPages(window, outcome.tally);
+  if (outcome.members > 0 && outcome.end != HarvestEnd::WorkerMissing)
+    ReportPages(harvests, outcome.tally);
 }
 
 // HarvestProfiles starts, StopProfileHarvest (which disables itself) asks to stop.
@@ -142,7 +148,8 @@ void RunProfileHarvest(WindowHarvests& harvests) {
     if (stop) stop->setEnabled(false);
   };
   const ProfileHarvestOutcome outcome = HarvestProfiles(hooks);
-  if (outcome.members > 0 && outcome.end != HarvestEnd::WorkerMissing) ReportPages(window, outcome.tally);
+  if (outcome.members > 0 && outcome.end != HarvestEnd::WorkerMissing)
+    ReportPages(harvests, outcome.tally);
 }
 
 }  // namespace
@@ -152,8 +159,8 @@ void WireHarvests(MainWindow& window) {
   // ends, leaves none of its workers running.
   auto* launcher = new ProcessLauncher;
   launcher->setParent(&window);
-  window.installEventFilter(new StopWorkersOnClose(launcher, launcher));
   auto harvests = std::make_shared<WindowHarvests>(WindowHarvests{window, launcher});
+  window.installEventFilter(new StopWorkersOnClose(harvests, launcher));
   window.SetCommandAction(Command::HarvestMemberNames, [harvests] { RunMemberHarvest(*harvests); });
   window.SetCommandAction(Command::HarvestContacts, [harvests] { RunContactHarvest(*harvests); });
   window.SetCommandAction(Command::HarvestProfiles, [harvests] { RunProfileHarvest(*harvests); });

@@ -70,7 +70,8 @@ class HarvestWindowTest : public ::testing::Test {
     options.members = 60;
     options.slow_ms = 1500;
     std::string error;
-    EXPECT_TRUE(sample_market::ParseFaultPlan("slow@contact:%2,slow@intro:%2", &options.faults, &error));
+    EXPECT_TRUE(
+        sample_market::ParseFaultPlan("slow@contact:%2,slow@intro:%2", &options.faults, &error));
     return options;
   }
   void ExpectIdle(Command harvest, const QString& caption) {
@@ -110,8 +111,9 @@ TEST_F(HarvestWindowTest, MemberAndContactHarvestsThroughTheirButtons) {
   bool sawStopButton = false;
   QTimer watch;
   QObject::connect(&watch, &QTimer::timeout, [&] {
-    sawStopButton |= window_.CommandButton(Command::HarvestMemberNames)->text() == kMemberStopCaption &&
-                     window_.ButtonBackColor(Command::HarvestMemberNames) == kStopButtonColor;
+    sawStopButton |=
+        window_.CommandButton(Command::HarvestMemberNames)->text() == kMemberStopCaption &&
+        window_.ButtonBackColor(Command::HarvestMemberNames) == kStopButtonColor;
   });
   watch.start(5);
   window_.RunCommand(Command::HarvestMemberNames);
@@ -166,7 +168,7 @@ TEST_F(HarvestWindowTest, HarvestsThatReadNoPageSaySoAndNameThePages) {
   for (int i : {0, 2}) {
     EXPECT_EQ(shown[i], kNoPageReadMessage);
     EXPECT_TRUE(shown[i + 1].startsWith("有 10 页未能下载")) << shown[i + 1].toStdString();
-    EXPECT_TRUE(shown[i + 1].contains("：connection refused, still failing after 1 try"))
+    EXPECT_TRUE(shown[i + 1].contains("Connection refused, still failing after 1 try"))
         << shown[i + 1].toStdString();
     EXPECT_TRUE(shown[i + 1].contains("详见下载日志："));
   }
@@ -249,7 +251,8 @@ TEST_F(HarvestWindowTest, ProfileHarvestStartsAndStopsThroughItsTwoCommands) {
   const int directoryEntries = HarvestWorld::Column(kProfileTable, "AName", "Intro=''").size();
   int expected = 0;
   for (int k = 1; k <= 20; ++k)
-    expected += world_.market.catalogue().at(k).profile_form == sample_market::ProfileForm::kDirectoryEntry;
+    expected +=
+        world_.market.catalogue().at(k).profile_form == sample_market::ProfileForm::kDirectoryEntry;
   EXPECT_EQ(directoryEntries, expected);
 }
 
