@@ -9,6 +9,7 @@
 #include "harvest/process_launcher.h"
 #include "harvest/profile_harvest.h"
 #include "harvest_world.h"
+#include "tools/sample_market/expected_results.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -21,26 +22,20 @@
 namespace quenlo {
 namespace {
 
-using testing::HarvestWorld;
 using sample_market::MarketplaceOptions;
 using std::chrono::milliseconds;
+using testing::HarvestWorld;
 
 MarketplaceOptions Faults(int members, const char* faults, int retryAfterSeconds = -1) {
-  MarketplaceOptions options;
-  options.members = members;
+  MarketplaceOptions options = testing::MarketWithFaults(members, faults);
   options.retry_after_s = retryAfterSeconds;
-  std::string error;
-  EXPECT_TRUE(sample_market::ParseFaultPlan(faults, &options.faults, &error)) << error;
   return options;
 }
 
-struct Harvesting {
-  ProcessLauncher launcher{testing::PitrelPath()};
-  HarvestHooks hooks;
-  explicit Harvesting(int limit = 15) {
-    hooks.launcher = &launcher;
-    hooks.workerLimit = [limit] { return limit; };
-    hooks.retry.firstBackoff = milliseconds(200);  // the tests need not wait a second a try
+// The tests need not wait a second a try.
+struct QuickRetries : testing::Harvesting {
+  explicit QuickRetries(int limit = 15) : Harvesting(limit) {
+    hooks.retry.firstBackoff = milliseconds(200);
   }
 };
 
@@ -62,11 +57,14 @@ int RequestsFor(const HarvestWorld& world, const std::string& path) {
   return int(std::count(paths.begin(), paths.end(), path));
 }
 
-std::string ContactPath(const std::string& member) { return "/company/detail/contact/" + member + ".html"; }
+std::string ContactPath(const std::string& member) {
+  return "/company/detail/contact/" + member + ".html";
+}
 
 TEST(HarvestRetryTest, PassingFaultsOnSearchContactAndProfilePagesAreRetriedAndEverythingIsStored) {
-  HarvestWorld world(Faults(60, "500x1@search:#2,resetx1@contact:#3,truncatex2@contact:#5,500x1@intro:#4"));
-  Harvesting run;
+  HarvestWorld world(
+      Faults(60, "500x1@search:#2,resetx1@contact:#3,truncatex2@contact:#5,500x1@intro:%4"));
+  QuickRetries run;
   const MemberHarvestOutcome members = HarvestMemberNames("hits60", "", run.hooks);
   EXPECT_EQ(members.pages, 2);
   EXPECT_EQ(HarvestWorld::Column(kContactTable, "AName").size(), 60);
@@ -82,17 +80,28 @@ TEST(HarvestRetryTest, PassingFaultsOnSearchContactAndProfilePagesAreRetriedAndE
   EXPECT_TRUE(contacts.tally.Complete());
   EXPECT_EQ(RequestsFor(world, ContactPath(MemberName(world, 5))), 3);
 
+  // Every fourth member's profile fails once: full profiles and directory
+  // entries alike are stored as if nothing had happened.
   const ProfileHarvestOutcome profiles = HarvestProfiles(run.hooks);
-  EXPECT_EQ(profiles.tally.retriedPages, 1);
+  EXPECT_EQ(profiles.tally.retriedPages, 15);
   EXPECT_TRUE(profiles.tally.Complete());
-  const QString fourth = QString::fromStdString(MemberName(world, 4));
-  EXPECT_FALSE(HarvestWorld::ByMember(kProfileTable, "Intro").value(fourth).isEmpty());
+  const auto intros = HarvestWorld::ByMember(kProfileTable, "Intro");
+  int fullProfilesRetried = 0;
+  for (int k = 4; k <= 60; k += 4) {
+    const sample_market::Member& member = world.market.catalogue().at(k);
+    const bool full = member.profile_form == sample_market::ProfileForm::kFullProfile;
+    fullProfilesRetried += full;
+    const std::string expected = full ? sample_market::ExpectedProfileFields(member).at(17) : "";
+    EXPECT_EQ(intros.value(QString::fromStdString(member.name)), QString::fromStdString(expected))
+        << member.name;
+  }
+  EXPECT_GT(fullProfilesRetried, 5);
   EXPECT_TRUE(world.WorkFiles().isEmpty()) << world.WorkFiles().join(" ").toStdString();
 }
 
 TEST(HarvestRetryTest, RetryAfterIsHonouredAndAPageAskedToWaitTooLongFailsAtOnce) {
   HarvestWorld world(Faults(10, "429x1@contact:#2", 2));
-  Harvesting run;
+  QuickRetries run;
   HarvestMemberNames("hits10", "", run.hooks);
   const ContactHarvestOutcome contacts = HarvestContacts(run.hooks);
   EXPECT_TRUE(contacts.tally.Complete());
@@ -104,7 +113,7 @@ TEST(HarvestRetryTest, RetryAfterIsHonouredAndAPageAskedToWaitTooLongFailsAtOnce
 
 TEST(HarvestRetryTest, APageAskedToWaitBeyondTheCapFailsWithoutAnotherTry) {
   HarvestWorld world(Faults(4, "503@contact:#3", 3600));
-  Harvesting run;
+  QuickRetries run;
   HarvestMemberNames("hits4", "", run.hooks);
   QElapsedTimer clock;
   clock.start();
@@ -118,7 +127,7 @@ TEST(HarvestRetryTest, APageAskedToWaitBeyondTheCapFailsWithoutAnotherTry) {
 
 TEST(HarvestFailureReportTest, APermanentFaultIsReportedWithItsPageAndTheCommandLineFails) {
   HarvestWorld world(Faults(20, "404@contact:#5"));
-  Harvesting run;
+  QuickRetries run;
   HarvestMemberNames("hits20", "", run.hooks);
   ::testing::internal::CaptureStdout();
   ::testing::internal::CaptureStderr();
@@ -128,13 +137,15 @@ TEST(HarvestFailureReportTest, APermanentFaultIsReportedWithItsPageAndTheCommand
   const QString fifth = QString::fromStdString(MemberName(world, 5));
   EXPECT_EQ(out, "已下载会员地址数：20 (19 with contact details, 1 failed)\n");
   EXPECT_NE(err.find("pages: 19 read, 0 retried, 1 failed for good"), std::string::npos) << err;
-  EXPECT_NE(err.find("member " + fifth.toStdString() + ": HTTP 404, permanent"), std::string::npos) << err;
+  EXPECT_NE(err.find("member " + fifth.toStdString() + ": HTTP 404, permanent"), std::string::npos)
+      << err;
   EXPECT_EQ(LoadContactWorkList(), QStringList({fifth}));  // left for the next run
 
   QFile log(QDir(world.data.Directory()).filePath(kHarvestLogName));
   ASSERT_TRUE(log.open(QIODevice::ReadOnly));
   const QString logged = QString::fromUtf8(log.readAll());
-  EXPECT_TRUE(logged.contains("contacts: 19 read, 0 retried, 1 failed for good")) << logged.toStdString();
+  EXPECT_TRUE(logged.contains("contacts: 19 read, 0 retried, 1 failed for good"))
+      << logged.toStdString();
   EXPECT_TRUE(logged.contains("member " + fifth + ": HTTP 404, permanent <http://"));
 }
 
@@ -147,14 +158,15 @@ TEST(HarvestFailureReportTest, ASearchPageThatNeverArrivesMakesTheMemberCountSay
   EXPECT_EQ(RunHarvestCommand({"members", "abc", "--retries", "1"}), 1);
   EXPECT_EQ(::testing::internal::GetCapturedStdout(), "已下载会员数：160 (5 pages, 1 failed)\n");
   const std::string err = ::testing::internal::GetCapturedStderr();
-  EXPECT_NE(err.find("search page 2: HTTP 500, still failing after 2 tries"), std::string::npos) << err;
+  EXPECT_NE(err.find("search page 2: HTTP 500, still failing after 2 tries"), std::string::npos)
+      << err;
   EXPECT_EQ(world.SearchRequests(), 6);
   EXPECT_EQ(HarvestWorld::Column(kContactTable, "AName").size(), 160);
 }
 
 TEST(HarvestPacingTest, PacingHoldsTheIntervalBetweenPageStartsAtTheServer) {
   HarvestWorld world(Faults(8, ""));
-  Harvesting run;
+  QuickRetries run;
   HarvestMemberNames("hits8", "", run.hooks);
   run.hooks.delay = milliseconds(300);
   HarvestContacts(run.hooks);
@@ -176,7 +188,7 @@ bool ProcessGone(qint64 pid) { return ::kill(pid_t(pid), 0) != 0 && errno == ESR
 TEST(HarvestStopTest, AStopWhilePagesHangLeavesNoWorkerWithinASecond) {
   MarketplaceOptions options = Faults(30, "hang@contact:*");
   HarvestWorld world(options);
-  Harvesting run(10);
+  QuickRetries run(10);
   HarvestMemberNames("hits30", "", run.hooks);
   QList<qint64> workers;
   QElapsedTimer sinceStart;

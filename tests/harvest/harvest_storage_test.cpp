@@ -20,29 +20,18 @@
 namespace quenlo {
 namespace {
 
-using testing::HarvestWorld;
 using sample_market::MarketplaceOptions;
+using testing::Harvesting;
+using testing::HarvestWorld;
 
 QString QuenloPath() { return QStringLiteral(QUENLO_BUILD_DIR "/quenlo"); }
 
 MarketplaceOptions Market(int members, const char* faults = "", int latencyMs = 0) {
-  MarketplaceOptions options;
-  options.members = members;
+  MarketplaceOptions options = testing::MarketWithFaults(members, faults);
   options.latency_ms = latencyMs;
   options.slow_ms = 1500;
-  std::string error;
-  EXPECT_TRUE(sample_market::ParseFaultPlan(faults, &options.faults, &error)) << error;
   return options;
 }
-
-struct Harvesting {
-  ProcessLauncher launcher{testing::PitrelPath()};
-  HarvestHooks hooks;
-  explicit Harvesting(int limit = 15) {
-    hooks.launcher = &launcher;
-    hooks.workerLimit = [limit] { return limit; };
-  }
-};
 
 // Rows of a table whose name another row has too.
 int Repeats(const QString& table) {
@@ -100,9 +89,11 @@ TEST(HostileSearchTest, AHugeHitCountAndAFiveThousandNamePageAreBounded) {
   // Page 1 listed the catalogue over and over: its first 100 names were kept;
   // pages 2 to 5 hold members 41 to 200.
   EXPECT_EQ(HarvestWorld::Column(kContactTable, "AName").size(), 200);
-  EXPECT_EQ(world.messenger.messages,
-            QStringList({"搜索结果称有 2147483647 条，共 53687092 页；只下载前 5 页（设置 Max_Search_Pages）。",
-                         "有 1 页列出的会员名多于 100 个，每页只保存了前 100 个。"}));
+  EXPECT_EQ(
+      world.messenger.messages,
+      QStringList(
+          {"搜索结果称有 2147483647 条，共 53687092 页；只下载前 5 页（设置 Max_Search_Pages）。",
+           "有 1 页列出的会员名多于 100 个，每页只保存了前 100 个。"}));
 }
 
 TEST(HostileSearchTest, TheCommandLineTakesItsPageCapFromTheSettings) {
@@ -125,16 +116,18 @@ class FullDiskTest : public ::testing::Test {
 
   Outcome RunFilling(const QString& folder, const QString& prepare, const QStringList& args) {
     const QString script = QStringLiteral(
-        "mount -t tmpfs -o size=1m tmpfs \"$FOLDER\" || exit 99\n%1\n"
-        "( sleep 1.5; cat /dev/zero > \"$FOLDER/filler\" ) 2>/dev/null &\n"
-        "\"$QUENLO\" \"$@\"\n").arg(prepare);
+                               "mount -t tmpfs -o size=1m tmpfs \"$FOLDER\" || exit 99\n%1\n"
+                               "( sleep 1.5; cat /dev/zero > \"$FOLDER/filler\" ) 2>/dev/null &\n"
+                               "\"$QUENLO\" \"$@\"\n")
+                               .arg(prepare);
     QProcess run;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("FOLDER", folder);
     environment.insert("QUENLO", QuenloPath());
     run.setProcessEnvironment(environment);
     run.setStandardOutputFile(QProcess::nullDevice());
-    run.start("unshare", QStringList{"--user", "--map-root-user", "--mount", "sh", "-c", script, "sh"} + args);
+    run.start("unshare",
+              QStringList{"--user", "--map-root-user", "--mount", "sh", "-c", script, "sh"} + args);
     if (!run.waitForFinished(120000)) return {};
     return {run.exitCode(), QString::fromLocal8Bit(run.readAllStandardError())};
   }
@@ -149,9 +142,11 @@ TEST_F(FullDiskTest, AFullWorkFolderEndsTheHarvestWithStatusOneBeforeMoreIsFetch
   qputenv("QUENLO_WORK_DIR", work.toUtf8());
   const Outcome outcome = RunFilling(work, {}, {"contacts", "--threads", "2"});
   qunsetenv("QUENLO_WORK_DIR");
-  if (outcome.status == 99) GTEST_SKIP() << "no mount namespace here: " << outcome.errors.toStdString();
+  if (outcome.status == 99)
+    GTEST_SKIP() << "no mount namespace here: " << outcome.errors.toStdString();
   EXPECT_EQ(outcome.status, 1) << outcome.errors.toStdString();
-  EXPECT_TRUE(outcome.errors.contains("takes no more result files")) << outcome.errors.toStdString();
+  EXPECT_TRUE(outcome.errors.contains("takes no more result files"))
+      << outcome.errors.toStdString();
   const int fetched = int(world.market.RequestedPaths().size()) - world.SearchRequests();
   EXPECT_LT(fetched, 40);  // not one request a page after the folder was full
   const int left = int(LoadContactWorkList().size());
@@ -169,13 +164,16 @@ TEST_F(FullDiskTest, AFullBaseFolderEndsTheHarvestWithStatusOneBeforeMoreIsFetch
   ASSERT_TRUE(QDir().mkpath(base) && QDir().mkpath(kept));
   qputenv("QUENLO_DATA_DIR", base.toUtf8());
   const Outcome outcome = RunFilling(
-      base, QStringLiteral("cp '%1' \"$FOLDER/\" || exit 98\ntrap 'cp \"$FOLDER\"/DATA.mdb* \"%2\"' EXIT")
-                .arg(world.data.File(), kept),
+      base,
+      QStringLiteral("cp '%1' \"$FOLDER/\" || exit 98\ntrap 'cp \"$FOLDER\"/DATA.mdb* \"%2\"' EXIT")
+          .arg(world.data.File(), kept),
       {"contacts", "--threads", "2"});
   testing::PointDataDirectoryAt(world.data.Directory());
-  if (outcome.status == 99) GTEST_SKIP() << "no mount namespace here: " << outcome.errors.toStdString();
+  if (outcome.status == 99)
+    GTEST_SKIP() << "no mount namespace here: " << outcome.errors.toStdString();
   EXPECT_EQ(outcome.status, 1) << outcome.errors.toStdString();
-  EXPECT_TRUE(outcome.errors.contains("could not be stored in the record base")) << outcome.errors.toStdString();
+  EXPECT_TRUE(outcome.errors.contains("could not be stored in the record base"))
+      << outcome.errors.toStdString();
   EXPECT_LT(int(world.market.RequestedPaths().size()) - world.SearchRequests(), 40);
   // The base as the harvest left it: readable, every member still there,
   // those not fetched left for the next run.
