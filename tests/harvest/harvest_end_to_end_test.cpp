@@ -11,6 +11,7 @@
 #include "harvest_world.h"
 #include "tools/sample_market/expected_results.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QSet>
@@ -423,17 +424,37 @@ TEST(CommandLineTest, RefusesWithoutWorkerOrBaseOrWithBadArguments) {
   EXPECT_EQ(world.SearchRequests(), searchesBefore);
 }
 
+// This process's children still there, running or not yet reaped.
+int ChildProcesses() {
+  int children = 0;
+  const QString self = QString::number(QCoreApplication::applicationPid());
+  for (const QString& pid : QDir("/proc").entryList(QDir::Dirs)) {
+    QFile stat("/proc/" + pid + "/stat");
+    if (!stat.open(QIODevice::ReadOnly)) continue;
+    // pid (name) state ppid ...: the name may hold spaces, the rest cannot.
+    const QString text = QString::fromUtf8(stat.readAll());
+    children += text.mid(text.lastIndexOf(')') + 2).section(' ', 1, 1) == self;
+  }
+  return children;
+}
+
 TEST(CommandLineTest, CtrlCAndTermStopLikeTheStopButton) {
   HarvestWorld world(Options(100, "slow@search:%2"));
   for (const int signal : {SIGINT, SIGTERM}) {
     SCOPED_TRACE(signal);
     RunSql("DELETE FROM 地址表");
     RunSql("DELETE FROM 介绍表");
-    QTimer::singleShot(800, [signal] { std::raise(signal); });
+    int fetching = 0;
+    QTimer::singleShot(800, [signal, &fetching] {
+      fetching = ChildProcesses();
+      std::raise(signal);
+    });
     QElapsedTimer clock;
     clock.start();
     EXPECT_EQ(RunHarvestCommand({"members", "hits400", "浙江", "--threads", "5"}), 130);
     EXPECT_LT(clock.elapsed(), 5000);
+    EXPECT_GT(fetching, 0);
+    EXPECT_EQ(ChildProcesses(), 0);  // the slow pages' workers were ended, not left running
     const QStringList names = HarvestWorld::Column(kContactTable, "AName");
     EXPECT_GE(names.size(), 40);
     EXPECT_LT(names.size(), 400);
