@@ -45,9 +45,13 @@ void DetachAndTie(pid_t quenlo) {
   if (::getppid() != quenlo) ::_exit(127);  // quenlo died before the tie held
 }
 
+// The worker and whatever it started; the worker itself too when it has not
+// yet made its group (just forked).
 void KillGroup(const QProcess& process) {
-  if (process.state() != QProcess::NotRunning && process.processId() > 0)
-    ::kill(-pid_t(process.processId()), SIGKILL);
+  if (process.state() == QProcess::NotRunning || process.processId() <= 0) return;
+  const pid_t worker = pid_t(process.processId());
+  ::kill(-worker, SIGKILL);
+  ::kill(worker, SIGKILL);
 }
 
 }  // namespace
