@@ -16,10 +16,6 @@ void DispatchTable::PreCollect(int unit) {
   AdvanceLow(Units());
 }
 
-bool DispatchTable::CanLaunch(int workerLimit) const {
-  return next_ <= Units() && outstanding_ < workerLimit;
-}
-
 int DispatchTable::LaunchNext() {
   if (next_ > Units()) throw std::logic_error("no unit left to launch");
   const int unit = next_;

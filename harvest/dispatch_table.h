@@ -24,8 +24,6 @@ class DispatchTable {
 
   // Marks a unit fetched before the table existed (the member search's page 1).
   void PreCollect(int unit);
-  // Whether another unit may be launched under the worker limit.
-  bool CanLaunch(int workerLimit) const;
   // Whether a slot is free under the worker limit.
   bool HasRoom(int workerLimit) const { return outstanding_ < workerLimit; }
   // Launches the next unit and returns its number.
