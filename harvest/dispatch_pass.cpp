@@ -30,8 +30,12 @@ QString ShownPage(int unit, const WorkUnit& work) {
 
 Dispatcher::Dispatcher(DispatchRules rules, UnitSource units, DispatchTable& table,
                        HarvestHooks& hooks, StoreResult store)
-    : rules_(rules), units_(std::move(units)), table_(table), hooks_(hooks),
-      store_(std::move(store)), pacer_(hooks.delay, hooks.jitter) {}
+    : rules_(rules),
+      units_(std::move(units)),
+      table_(table),
+      hooks_(hooks),
+      store_(std::move(store)),
+      pacer_(hooks.delay, hooks.jitter) {}
 
 HarvestEnd Dispatcher::Run() {
   while (Pass()) {
@@ -65,6 +69,10 @@ bool Dispatcher::Pass() {
 bool Dispatcher::End(HarvestEnd end) {
   end_ = end;
   hooks_.launcher->StopAll();
+  // Pages whose workers ended but were not taken go too: a later run would
+  // take a profile's as its member's.
+  for (int unit = table_.Low(); unit <= table_.ScanEnd(); ++unit)
+    if (table_.State(unit) == UnitState::Launched) RemoveWorkerFiles(units_(unit).resultFile);
   return false;
 }
 
@@ -85,8 +93,9 @@ void Dispatcher::LaunchPhase() {
 }
 
 std::optional<int> Dispatcher::NextToLaunch(PacingTime now) const {
-  const auto earliest = std::min_element(waiting_.begin(), waiting_.end(),
-                                         [](const auto& a, const auto& b) { return a.second < b.second; });
+  const auto earliest =
+      std::min_element(waiting_.begin(), waiting_.end(),
+                       [](const auto& a, const auto& b) { return a.second < b.second; });
   if (earliest != waiting_.end() && earliest->second <= now) return earliest->first;
   if (table_.Next() <= table_.Units()) return table_.Next();
   return std::nullopt;
@@ -96,10 +105,8 @@ void Dispatcher::Launch(int unit, const WorkUnit& work) {
   if (rules_.deleteStaleFile && QFile::exists(work.resultFile)) QFile::remove(work.resultFile);
   (void)TakePageFailure(work.resultFile);  // a stale companion would fail this try
   hooks_.launcher->Launch(work.argument, work.resultFile, rules_.workerFlag);
-  if (waiting_.erase(unit))
-    table_.Relaunch(unit);
-  else
-    table_.LaunchNext();
+  if (waiting_.erase(unit)) table_.Relaunch(unit);
+  else table_.LaunchNext();
 }
 
 bool Dispatcher::TryCollect(int unit) {

@@ -44,7 +44,8 @@ class HandLauncher final : public WorkerLauncher {
   }
   // The worker's failure companion, then its (empty) result, as pitrel writes them.
   void DeliverFailure(const QString& file, bool transient, int status) {
-    const pitrel::PageFailure failure{transient, status, std::nullopt, "HTTP " + std::to_string(status)};
+    const pitrel::PageFailure failure{transient, status, std::nullopt,
+                                      "HTTP " + std::to_string(status)};
     Write(file + ".fail", QByteArray::fromStdString(pitrel::FormatPageFailure(failure)));
     Deliver(file, " ");
   }
@@ -90,7 +91,8 @@ class DispatchTest : public ::testing::Test {
           const QString name = QStringLiteral("u%1").arg(unit);
           return WorkUnit{name, File(unit), QStringLiteral("market.test"), name};
         },
-        table, hooks_, [this](int unit, const QString& text) {
+        table, hooks_,
+        [this](int unit, const QString& text) {
           stored_.append(unit);
           texts_.append(text);
           return storeStatus_;
@@ -222,7 +224,7 @@ TEST_F(DispatchTest, AWorkerThatEndedByItselfWithoutAResultMeansTheWorkFolderIsF
   launcher_.EndWithoutResult(File(2));
   EXPECT_FALSE(dispatcher->Pass());
   EXPECT_EQ(dispatcher->Run(), HarvestEnd::StoreFailed);
-  EXPECT_EQ(launcher_.stops, 1);  // the pages still on their way are thrown away
+  EXPECT_EQ(launcher_.stops, 1);            // the pages still on their way are thrown away
   EXPECT_EQ(launcher_.launched.size(), 5);  // and nothing more is fetched
   EXPECT_TRUE(dispatcher->Tally().storageFailure.contains("work folder"));
   ASSERT_EQ(messenger_.messages.size(), 1);
@@ -237,12 +239,14 @@ TEST_F(DispatchTest, AResultTheStoreRefusesEndsTheRunAtOnce) {
   launcher_.Deliver(File(1), "one");
   launcher_.Deliver(File(2), "two");
   EXPECT_FALSE(dispatcher->Pass());
-  EXPECT_EQ(stored_, QList<int>({1}));  // the second result is not even tried
+  EXPECT_EQ(stored_, QList<int>({1}));   // the second result is not even tried
+  EXPECT_FALSE(QFile::exists(File(2)));  // nor left for a later run to take
   EXPECT_EQ(launcher_.stops, 1);
   EXPECT_EQ(launcher_.launched.size(), 5);
   EXPECT_EQ(dispatcher->Run(), HarvestEnd::StoreFailed);
-  EXPECT_EQ(messenger_.messages,
-            QStringList({"保存下载结果失败：u1\r\ndatabase or disk is full\r\n" + kHarvestEndedNote}));
+  EXPECT_EQ(
+      messenger_.messages,
+      QStringList({"保存下载结果失败：u1\r\ndatabase or disk is full\r\n" + kHarvestEndedNote}));
   EXPECT_EQ(dispatcher->Tally().storageFailure,
             "results could not be stored in the record base (database or disk is full)");
 }

@@ -186,7 +186,9 @@ TEST(HarvestPacingTest, PacingHoldsTheIntervalBetweenPageStartsAtTheServer) {
 // No delay set: pages start as slots free up, until the host answers 429;
 // from then on its page starts are a second apart (jitter fixed at half).
 TEST(HarvestPacingTest, A429SlowsTheHostDownForThePagesAfterIt) {
-  HarvestWorld world(Faults(8, "429x1@contact:#2"));
+  MarketplaceOptions options = Faults(8, "429x1@contact:#2");
+  options.latency_ms = 300;  // pages still to start once the 429 is known
+  HarvestWorld world(options);
   QuickRetries run(2);
   HarvestMemberNames("hits8", "", run.hooks);
   run.hooks.jitter = [] { return 0.0; };
@@ -194,14 +196,15 @@ TEST(HarvestPacingTest, A429SlowsTheHostDownForThePagesAfterIt) {
   EXPECT_TRUE(contacts.tally.Complete());
   const auto starts = ArrivalsOf(world, "/company/detail/contact/");
   ASSERT_EQ(starts.size(), 9u);
-  const auto refused = ArrivalsOf(world, ContactPath(MemberName(world, 2)))[0].at;
+  // The retry comes after the 429 was known; so do the starts after it.
+  const auto retried = ArrivalsOf(world, ContactPath(MemberName(world, 2))).at(1).at;
   int after = 0;
   for (size_t i = 1; i < starts.size(); ++i) {
-    if (starts[i - 1].at <= refused) continue;  // a start before the 429 was known
+    if (starts[i - 1].at < retried) continue;
     ++after;
     EXPECT_GE(starts[i].at - starts[i - 1].at, milliseconds(450)) << i;
   }
-  EXPECT_GE(after, 5);
+  EXPECT_GE(after, 3);
 }
 
 bool ProcessGone(qint64 pid) { return ::kill(pid_t(pid), 0) != 0 && errno == ESRCH; }
