@@ -47,14 +47,17 @@ bool CsvWriter::WriteLine(const QString& line) {
   return Write(bytes);
 }
 
-bool CommitComplete(QSaveFile& file) {
+bool CommitComplete(QSaveFile& file, QString* why) {
   const qint64 written = file.pos();
   if (!file.flush() || file.error() != QFileDevice::NoError || file.size() != written) {
+    if (why) *why = file.errorString();  // before the cancel says only that it cancelled
     file.cancelWriting();
     file.commit();  // drops the temporary file
     return false;
   }
-  return file.commit();
+  if (file.commit()) return true;
+  if (why) *why = file.errorString();
+  return false;
 }
 
 }  // namespace quenlo

@@ -43,7 +43,8 @@ class CsvWriter {
 
 // Puts a finished file in place only when it holds every byte written: a
 // full disk can swallow the end of a buffered write without commit() seeing
-// an error, and the old file would be replaced by a cut-off one.
-bool CommitComplete(QSaveFile& file);
+// an error, and the old file would be replaced by a cut-off one. On failure
+// *why (when given) says what the file reported.
+bool CommitComplete(QSaveFile& file, QString* why = nullptr);
 
 }  // namespace quenlo

@@ -173,6 +173,13 @@ int RunExportCommand(const QStringList& args) {
     Complain(QStringLiteral("%1 already exists; add --force to replace it").arg(request.fileName));
     return kExitFailed;
   }
+  // Without a usable base there is nothing to export, all records or those
+  // shown: say why, and leave FILE as it is.
+  if (const DbStatus reachable = DbCheckConnection(); !reachable.Ok()) {
+    Complain(QStringLiteral("cannot open the record base: %1; %2 was not written")
+                 .arg(reachable.Reason(), request.fileName));
+    return kExitFailed;
+  }
   GridModel grid;
   FillGrid(request, grid);
   const QString table = request.shown ? QString() : kContactTable;

@@ -19,6 +19,11 @@ inline QString CutCellsMessage(int count) {
   return QStringLiteral("有 %1 个单元格超过 32767 个字符（表格单元格的上限），已截断保存。").arg(count);
 }
 
+// A failure's text with why, on a line of its own, when why is known.
+inline QString WithReason(const QString& message, const QString& why) {
+  return why.isEmpty() || why == message ? message : message + QStringLiteral("\r\n") + why;
+}
+
 inline const QString kCsvProgressCaption = QStringLiteral("正在导出数据至CSV格式文件……");
 inline const QString kWorkbookProgressCaption = QStringLiteral("正在将数据导出到EXCEL文件 …");
 inline const QString kVCardProgressCaption = QStringLiteral("正在导出数据至vCard文件……");

@@ -83,9 +83,10 @@ bool WriteGridCsv(const GridModel& grid, QIODevice& device, const ExportOptions&
 
 bool ExportGridToCsv(const GridModel& grid, const QString& fileName, const ExportOptions& options) {
   QSaveFile file(fileName);
-  const bool saved =
-      file.open(QIODevice::WriteOnly) && WriteGridCsv(grid, file, options) && CommitComplete(file);
-  if (!saved) ShowMessage(kSaveFailedMessage);
+  QString why;
+  const bool saved = file.open(QIODevice::WriteOnly) && WriteGridCsv(grid, file, options) &&
+                     CommitComplete(file, &why);
+  if (!saved) ShowMessage(WithReason(kSaveFailedMessage, why.isEmpty() ? file.errorString() : why));
   return saved;
 }
 
@@ -98,7 +99,7 @@ bool ExportGridToExcel(const GridModel& grid, const QString& fileName, const QSt
   WriteGridRows(grid, book, options);
   const bool saved = book.Save();
   ProgressEnd();
-  ReportWorkbookSave(saved, book.CutCells());
+  ReportWorkbookSave(saved, book.CutCells(), book.Error());
   return saved;
 }
 

@@ -36,7 +36,7 @@ bool OpenTable(Connection& connection, Recordset& records, const QString& table)
   if (!IsKnownTable(table)) return false;
   const DbStatus opened =
       DbOpenRecordset(connection, records, QStringLiteral("SELECT * FROM ") + table);
-  if (!opened.Ok()) ShowMessage(opened.Message());
+  if (!opened.Ok()) ShowMessage(WithReason(opened.Message(), opened.Reason()));
   return opened.Ok();
 }
 
@@ -127,15 +127,16 @@ bool ExportTableToCsv(const GridModel& grid, const QString& table, const QString
   ProgressBegin(kCsvProgressCaption, records.RecordCount());
   QSaveFile file(fileName);
   bool saved = false;
+  QString why;
   try {
     saved = file.open(QIODevice::WriteOnly) && WriteTableCsv(columns, records, file, options) &&
-            CommitComplete(file);
+            CommitComplete(file, &why);
   } catch (const std::out_of_range&) {
     saved = false;
   }
   ProgressEnd();
   DbCloseRecordset(connection, records);
-  if (!saved) ShowMessage(kSaveFailedMessage);
+  if (!saved) ShowMessage(WithReason(kSaveFailedMessage, why.isEmpty() ? file.errorString() : why));
   return saved;
 }
 
@@ -146,6 +147,7 @@ bool ExportTableToExcel(const GridModel& grid, const QString& table, const QStri
   Recordset records;
   bool saved = false;
   int cutCells = 0;
+  QString why;
   if (OpenTable(connection, records, table)) {
     ProgressBegin(kWorkbookProgressCaption, records.RecordCount() + 3);
     WorkbookFile book(fileName, kTableSheetName);
@@ -157,10 +159,11 @@ bool ExportTableToExcel(const GridModel& grid, const QString& table, const QStri
       saved = false;
     }
     cutCells = book.CutCells();
+    why = book.Error();
     ProgressEnd();
   }
   DbCloseRecordset(connection, records);
-  ReportWorkbookSave(saved, cutCells);
+  ReportWorkbookSave(saved, cutCells, why);
   return saved;
 }
 

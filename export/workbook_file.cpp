@@ -1,11 +1,15 @@
 #include "export/workbook_file.h"
 
+#include "export/unfinished_exports.h"
+
 #include <xlsxwriter.h>
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryFile>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 
@@ -56,11 +60,19 @@ QString FittingCell(const QString& text) {
   return text.left(length);
 }
 
-bool ReplaceFile(const QString& from, const QString& to) {
+bool ReplaceFile(const QString& from, const QString& to, QString* why) {
   std::error_code error;
   std::filesystem::rename(std::filesystem::path(from.toStdU16String()),
                           std::filesystem::path(to.toStdU16String()), error);
+  if (error) *why = QString::fromStdString(error.message());
   return !error;
+}
+
+// libxlsxwriter's word for a failure, with the system's when it set one.
+QString WriterError(lxw_error error, int systemError) {
+  QString why = QString::fromUtf8(lxw_strerror(error));
+  if (systemError != 0) why += QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(systemError));
+  return why;
 }
 
 }  // namespace
@@ -68,6 +80,7 @@ bool ReplaceFile(const QString& from, const QString& to) {
 struct WorkbookFile::Parts {
   QString target;
   QString temporary;
+  QString note;  // so that a killed export's temporary goes at the next start
   lxw_workbook* workbook = nullptr;
   lxw_worksheet* sheet = nullptr;
   lxw_format* bordered = nullptr;
@@ -75,6 +88,7 @@ struct WorkbookFile::Parts {
   bool ok = false;
   bool saved = false;
   int cutCells = 0;
+  QString error;
 
   lxw_format* Format(CellStyle style) const {
     switch (style) {
@@ -88,7 +102,9 @@ struct WorkbookFile::Parts {
     return nullptr;
   }
   void Check(lxw_error result) {
-    if (result != LXW_NO_ERROR) ok = false;
+    if (result == LXW_NO_ERROR) return;
+    if (ok) error = WriterError(result, 0);
+    ok = false;
   }
 };
 
@@ -100,7 +116,11 @@ WorkbookFile::WorkbookFile(const QString& fileName, const QString& sheetName)
   const QString linked = QFileInfo(fileName).canonicalFilePath();
   p.target = QFileInfo(fileName).isSymLink() && !linked.isEmpty() ? linked : fileName;
   p.temporary = ReserveTemporaryName(p.target);
-  if (p.temporary.isEmpty()) return;
+  if (p.temporary.isEmpty()) {
+    p.error = QString::fromLocal8Bit(std::strerror(errno));
+    return;
+  }
+  p.note = NoteUnfinishedExport(p.temporary);
   lxw_workbook_options options{};
   options.constant_memory = 1;  // rows are written in order; keeps big sheets out of memory
   p.workbook = workbook_new_opt(QFile::encodeName(p.temporary).constData(), &options);
@@ -118,14 +138,17 @@ WorkbookFile::WorkbookFile(const QString& fileName, const QString& sheetName)
 
 WorkbookFile::~WorkbookFile() {
   Parts& p = *parts_;
-  if (p.saved) return;
-  if (p.workbook) lxw_workbook_free(p.workbook);
-  if (!p.temporary.isEmpty()) QFile::remove(p.temporary);
+  if (!p.saved) {
+    if (p.workbook) lxw_workbook_free(p.workbook);
+    if (!p.temporary.isEmpty()) QFile::remove(p.temporary);
+  }
+  ForgetUnfinishedExport(p.note);
 }
 
 bool WorkbookFile::Ok() const { return parts_->ok; }
 
 int WorkbookFile::CutCells() const { return parts_->cutCells; }
+QString WorkbookFile::Error() const { return parts_->error; }
 
 void WorkbookFile::WriteText(int row, int col, const QString& text, CellStyle style) {
   Parts& p = *parts_;
@@ -153,17 +176,19 @@ void WorkbookFile::SetColumnWidth(int col, double width) {
 bool WorkbookFile::Save() {
   Parts& p = *parts_;
   if (!p.ok) return false;
+  errno = 0;
   const lxw_error written = workbook_close(p.workbook);
   p.workbook = nullptr;
+  if (written != LXW_NO_ERROR) p.error = WriterError(written, errno);
   if (written == LXW_NO_ERROR) GiveUsualPermissions(p.temporary, p.target);
-  p.ok = written == LXW_NO_ERROR && ReplaceFile(p.temporary, p.target);
+  p.ok = written == LXW_NO_ERROR && ReplaceFile(p.temporary, p.target, &p.error);
   p.saved = p.ok;
   return p.ok;
 }
 
-void ReportWorkbookSave(bool saved, int cutCells) {
+void ReportWorkbookSave(bool saved, int cutCells, const QString& why) {
   if (!saved) {
-    ShowMessage(kSaveFailedMessage);
+    ShowMessage(WithReason(kSaveFailedMessage, why));
   } else if (cutCells > 0) {
     ShowMessage(CutCellsMessage(cutCells));
   }

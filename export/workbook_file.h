@@ -37,6 +37,8 @@ class WorkbookFile {
   bool Ok() const;
   // How many texts were cut to kMaxCellCharacters.
   int CutCells() const;
+  // What went wrong, as far as it is known; empty while all is well.
+  QString Error() const;
 
  private:
   struct Parts;
@@ -45,6 +47,6 @@ class WorkbookFile {
 
 // Tells the user how a workbook export ended: "文件保存出错！" when it failed,
 // how many cells were cut when some were, nothing otherwise.
-void ReportWorkbookSave(bool saved, int cutCells);
+void ReportWorkbookSave(bool saved, int cutCells, const QString& why);
 
 }  // namespace quenlo

@@ -1,15 +1,16 @@
 #include "harvest/contact_harvest.h"
 
 #include "harvest/dispatch_pass.h"
+#include "harvest/harvest_log.h"
 #include "harvest/marketplace_urls.h"
 #include "harvest/member_name.h"
-#include "harvest/store_failures.h"
 #include "harvest/worker_launcher.h"
 #include "harvest/work_list.h"
 #include "harvest/worker_protocol.h"
 #include "ports/messenger.h"
 #include "ports/progress_sink.h"
 #include "store/database.h"
+#include "store/marketplace_settings.h"
 
 namespace quenlo {
 
@@ -36,7 +37,6 @@ DbStatus StoreContact(const QString& taggedResult) {
 
 ContactHarvestOutcome HarvestContacts(HarvestHooks& hooks) {
   ContactHarvestOutcome outcome;
-  StoreFailures failures;
   hooks.enterRunning();
   ProgressBegin(kContactHarvestCaption, 1);
 
@@ -54,17 +54,16 @@ ContactHarvestOutcome HarvestContacts(HarvestHooks& hooks) {
     DispatchRules rules;
     rules.workerFlag = pitrel::kContactFlag;
     rules.deleteStaleFile = true;
+    const QString host = MarketplaceHostsInForce().main;
     auto units = [&](int k) {
       const QString& member = members[k - 1];
-      return WorkUnit{BuildContactUrl(member), MemberResultFile(member)};
+      return WorkUnit{BuildContactUrl(member), MemberResultFile(member), host, member};
     };
     auto store = [&](int k, const QString& text) {
       const QString& member = members[k - 1];
       const QStringList fields = text.split(kFieldSeparator);
       if (fields.size() == kContactFields && !fields[1].trimmed().isEmpty()) ++outcome.filled;
-      const DbStatus stored =
-          StoreContact(QStringLiteral("家具") + kFieldSeparator + member + kFieldSeparator + text);
-      if (!stored.Ok()) failures.Report(member, stored.Message());
+      return StoreContact(QStringLiteral("家具") + kFieldSeparator + member + kFieldSeparator + text);
     };
     Dispatcher dispatcher(rules, units, table, hooks, store);
     dispatcher.OnCollected([&](int done) {
@@ -72,10 +71,10 @@ ContactHarvestOutcome HarvestContacts(HarvestHooks& hooks) {
     });
     outcome.end = dispatcher.Run();
     outcome.collected = table.Collected();
+    outcome.tally = dispatcher.Tally();
+    LogHarvest(QStringLiteral("contacts"), outcome.tally);
   }
 
-  failures.Finish();
-  outcome.storeFailures = failures.Count();
   if (outcome.end == HarvestEnd::Finished && outcome.members > 0 && outcome.filled == 0)
     ShowMessage(kNoPageReadMessage);
   ProgressEnd();

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "harvest/harvest_hooks.h"
+#include "harvest/harvest_tally.h"
 #include "store/db_status.h"
 
 #include <QString>
@@ -28,9 +29,9 @@ DbStatus StoreContact(const QString& taggedResult);
 struct ContactHarvestOutcome {
   HarvestEnd end = HarvestEnd::Finished;
   int members = 0;    // members that needed contact details
-  int collected = 0;  // results collected
+  int collected = 0;  // members done with: read, failed for good or left empty
   int filled = 0;     // results that held contact details (a company name)
-  int storeFailures = 0;  // results that could not be stored (database locked, disk full)
+  HarvestTally tally;
 };
 
 ContactHarvestOutcome HarvestContacts(HarvestHooks& hooks);

@@ -1,20 +1,34 @@
 // The dispatch pass shared by the three harvests: launch units in order under
-// the worker limit, collect their results in unit order as they become ready,
-// pause, repeat. A worker that ends without a result has its unit counted as
-// collected with nothing stored, so no slot is held for ever.
+// the worker limit and the host's pacing, collect their results in unit
+// order as they become ready, pause, repeat.
+//
+// A page the worker could not read (worker/protocol.h, "Failures") is tried
+// again as the retry policy says, waiting without a worker slot, or fails
+// for good into the tally; so does a unit whose worker ended without a
+// result, so no slot is held for ever. A stop ends the workers still
+// running. Results that cannot be kept (the store refuses them, the work
+// folder takes no more files) end the run at once in the same way, so that
+// nothing more is fetched in vain.
 #pragma once
 
 #include "harvest/dispatch_table.h"
 #include "harvest/harvest_hooks.h"
+#include "harvest/harvest_tally.h"
+#include "harvest/host_pacing.h"
+#include "store/db_status.h"
 
 #include <QString>
 #include <functional>
+#include <map>
+#include <optional>
 
 namespace quenlo {
 
 struct WorkUnit {
   QString argument;    // the page address, or the member name for profiles
   QString resultFile;  // relative to the current directory
+  QString host;        // page starts are paced per host
+  QString member;      // whose page it is; empty for a search page (the unit is its number)
 };
 
 // Where the three harvests differ.
@@ -30,9 +44,8 @@ struct DispatchRules {
 // The work unit of a number (from 1); asked for when the unit is launched or
 // collected, so a long search needs no list of all its pages.
 using UnitSource = std::function<WorkUnit(int unit)>;
-// Receives the result text of a unit. Not called for a unit whose worker
-// ended without leaving a result.
-using StoreResult = std::function<void(int unit, const QString& text)>;
+// Keeps the result text of a page that was read; a failure ends the run.
+using StoreResult = std::function<DbStatus(int unit, const QString& text)>;
 
 class Dispatcher {
  public:
@@ -40,18 +53,29 @@ class Dispatcher {
   Dispatcher(DispatchRules rules, UnitSource units, DispatchTable& table, HarvestHooks& hooks,
              StoreResult store);
 
-  // One pass. False when the run is over: all collected or stopped.
+  // One pass. False when the run is over: all collected, stopped, or results
+  // could not be kept.
   bool Pass();
   // Passes until the run is over.
   HarvestEnd Run();
-  bool Stopped() const { return stopped_; }
-  // Called after every collected unit, with or without a result.
+  bool Stopped() const { return end_ == HarvestEnd::Stopped; }
+  const HarvestTally& Tally() const { return tally_; }
+  // Called after every unit done with (read, failed for good or left empty).
   void OnCollected(std::function<void(int collected)> callback) { onCollected_ = std::move(callback); }
 
  private:
   void LaunchPhase();
-  // Collects unit if its result is there or its worker ended; true if collected.
+  // The unit to launch next: a waiting one whose time has come, else a new one.
+  std::optional<int> NextToLaunch(PacingTime now) const;
+  void Launch(int unit, const WorkUnit& work);
+  // Collects unit if its worker has ended; true if it was dealt with.
   bool TryCollect(int unit);
+  void RetryOrFail(int unit, const WorkUnit& work, const pitrel::PageFailure& failure);
+  void Keep(int unit, const WorkUnit& work);
+  void Done(int unit);
+  void CannotKeep(const QString& page, const QString& why, const QString& shown);
+  int PauseTicks(bool collectedAny) const;
+  bool End(HarvestEnd end);
   bool Wake();
 
   DispatchRules rules_;
@@ -59,8 +83,13 @@ class Dispatcher {
   DispatchTable& table_;
   HarvestHooks& hooks_;
   StoreResult store_;
+  HostPacer pacer_;
+  HarvestTally tally_;
+  std::map<int, PacingTime> waiting_;  // units waiting for another try, and when it is due
+  std::map<int, int> retriesDone_;
+  std::optional<PacingTime> launchDue_;  // when a held-back launch may go
+  std::optional<HarvestEnd> end_;
   std::function<void(int)> onCollected_;
-  bool stopped_ = false;
 };
 
 }  // namespace quenlo

@@ -16,10 +16,6 @@ void DispatchTable::PreCollect(int unit) {
   AdvanceLow(Units());
 }
 
-bool DispatchTable::CanLaunch(int workerLimit) const {
-  return next_ <= Units() && outstanding_ < workerLimit;
-}
-
 int DispatchTable::LaunchNext() {
   if (next_ > Units()) throw std::logic_error("no unit left to launch");
   const int unit = next_;
@@ -35,6 +31,22 @@ void DispatchTable::Collect(int unit) {
   states_[unit] = UnitState::Collected;
   --outstanding_;
   ++collected_;
+}
+
+void DispatchTable::Requeue(int unit) {
+  if (states_.at(unit) != UnitState::Launched) throw std::logic_error("unit not outstanding");
+  states_[unit] = UnitState::Waiting;
+  --outstanding_;
+}
+
+void DispatchTable::Relaunch(int unit) {
+  if (states_.at(unit) != UnitState::Waiting) throw std::logic_error("unit not waiting");
+  states_[unit] = UnitState::Launched;
+  ++outstanding_;
+}
+
+void DispatchTable::Extend(int units) {
+  if (units > Units()) states_.resize(std::size_t(units) + 1, UnitState::NotStarted);
 }
 
 int DispatchTable::ScanEnd() const { return std::min(next_, Units()); }

@@ -1,5 +1,6 @@
 // The bookkeeping of one harvest run: one state per work unit (numbered from
 // 1), the next unit to launch, the low-water mark and the outstanding count.
+// A unit that failed and waits to be tried again holds no worker slot.
 // No I/O; the dispatch pass drives it.
 #pragma once
 
@@ -7,7 +8,7 @@
 
 namespace quenlo {
 
-enum class UnitState : unsigned char { NotStarted = 0, Launched = 1, Collected = 2 };
+enum class UnitState : unsigned char { NotStarted = 0, Launched = 1, Collected = 2, Waiting = 3 };
 
 class DispatchTable {
  public:
@@ -23,11 +24,18 @@ class DispatchTable {
 
   // Marks a unit fetched before the table existed (the member search's page 1).
   void PreCollect(int unit);
-  // Whether another unit may be launched under the worker limit.
-  bool CanLaunch(int workerLimit) const;
+  // Whether a slot is free under the worker limit.
+  bool HasRoom(int workerLimit) const { return outstanding_ < workerLimit; }
   // Launches the next unit and returns its number.
   int LaunchNext();
   void Collect(int unit);
+  // A launched unit gives up its slot to wait for another try.
+  void Requeue(int unit);
+  // A waiting unit is launched again.
+  void Relaunch(int unit);
+  // Adds units up to `units` in all (the member search learns its page count
+  // from its first page).
+  void Extend(int units);
   // The highest unit a collect scan looks at.
   int ScanEnd() const;
   // Moves the low-water mark over collected units, at most to lastScanned + 1.

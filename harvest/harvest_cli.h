@@ -1,4 +1,5 @@
-// quenlo members KEYWORD [REGION] | contacts | profiles  [--threads N]
+// quenlo members KEYWORD [REGION] | contacts | profiles, each with [--threads N]
+// [--retries N] [--delay MS]
 #pragma once
 #include <QStringList>
 namespace quenlo {

@@ -1,26 +1,23 @@
 #include "harvest/member_harvest.h"
 
 #include "harvest/dispatch_pass.h"
+#include "harvest/harvest_log.h"
 #include "harvest/marketplace_urls.h"
 #include "harvest/member_name.h"
-#include "harvest/result_file.h"
-#include "harvest/store_failures.h"
-#include "harvest/wait_ticks.h"
 #include "harvest/worker_launcher.h"
 #include "harvest/worker_protocol.h"
 #include "ports/messenger.h"
 #include "ports/progress_sink.h"
 #include "store/database.h"
+#include "store/marketplace_settings.h"
 
-#include <QFile>
 #include <climits>
 
 namespace quenlo {
 
 namespace {
 
-constexpr int kFirstPagePolls = 100000;
-constexpr int kPollTicks = 500;
+const QString kLineBreak = QStringLiteral("\r\n");
 
 void RemoveRepeatedMembers() {
   for (const QString& table : {kContactTable, kProfileTable}) {
@@ -34,37 +31,77 @@ void RemoveRepeatedMembers() {
   }
 }
 
-// A name enters both tables or neither.
+// A name enters each table that does not hold it yet, both or neither: a
+// harvest killed midway leaves no repeat behind.
 DbStatus InsertMemberName(const QString& name) {
   DbTransaction bothTables;
   DbStatus status = bothTables.Begin();
   for (const QString& table : {kContactTable, kProfileTable}) {
-    if (status.Ok()) status = DbExecute("INSERT INTO " + table + "(AName) VALUES(?)", {name});
+    if (status.Ok())
+      status = DbExecute("INSERT INTO " + table + "(AName) SELECT ? WHERE NOT EXISTS (SELECT 1 FROM " +
+                             table + " WHERE AName=?)",
+                         {name, name});
   }
   return status.Ok() ? bothTables.Commit() : status;
 }
 
-// Page 1 alone: its first line tells how many pages there are. An empty text
-// when the worker gave nothing or the user stopped the wait.
-QString FetchFirstPage(const QString& keyword, const QString& regionValue, HarvestHooks& hooks,
-                       bool* stopped) {
-  const QString file = SearchPageResultFile(1);
-  if (QFile::exists(file)) QFile::remove(file);
-  WorkerLauncher& launcher = *hooks.launcher;
-  launcher.Launch(BuildSearchUrl(keyword, regionValue, 1), file, pitrel::kMemberListFlag);
-  for (int poll = 0; poll < kFirstPagePolls; ++poll) {
-    WaitTicks(kPollTicks, [&] { return launcher.TakeEndNotice() || hooks.stopRequested(); });
-    // As in every pass, the page counts once its worker is gone: the worker
-    // renames its result into place just before it exits, and the pages
-    // launched next must not make one worker more than the limit.
-    if (launcher.HasEnded(file)) return ResultReady(file) ? ReadResultFile(file, true) : QString();
-    if (hooks.stopRequested()) {
-      *stopped = true;
-      return {};
-    }
+// What one search is fetching: its pages grow from one once the first page
+// tells the hit count.
+class MemberSearch {
+ public:
+  MemberSearch(const QString& keyword, const QString& regionValue, HarvestHooks& hooks,
+               MemberHarvestOutcome& outcome)
+      : keyword_(keyword), regionValue_(regionValue), hooks_(hooks), outcome_(outcome),
+        host_(MarketplaceHostsInForce().search) {}
+
+  void Run() {
+    DispatchRules rules;
+    rules.workerFlag = pitrel::kMemberListFlag;
+    rules.deleteStaleFile = true;
+    rules.stopTestFirst = true;
+    rules.oneResultPerPass = true;
+    Dispatcher dispatcher(
+        rules, [this](int page) { return Unit(page); }, table_, hooks_,
+        [this](int page, const QString& text) { return Store(page, text); });
+    outcome_.end = dispatcher.Run();
+    outcome_.tally = dispatcher.Tally();
   }
-  return {};
-}
+
+ private:
+  WorkUnit Unit(int page) const {
+    return {BuildSearchUrl(keyword_, regionValue_, page), SearchPageResultFile(page), host_, {}};
+  }
+
+  DbStatus Store(int page, const QString& text) {
+    // A first page without a leading hit count lists nothing worth storing.
+    if (page == 1 && LeadingWholeNumber(text) == 0) return {};
+    if (page == 1) Plan(LeadingWholeNumber(text.section(kLineBreak, 0, 0)));
+    PageNames names = StoreMemberNames(text);
+    outcome_.namesStored += names.stored;
+    outcome_.pagesCut += names.cut;
+    hooks_.showStatus(QStringLiteral("已下载会员数：") + QString::number(outcome_.namesStored));
+    return names.status;
+  }
+
+  void Plan(int hits) {
+    const int pages = SearchPageCount(hits);
+    outcome_.pages = std::min(pages, hooks_.searchPageCap);
+    if (pages > outcome_.pages)
+      ShowMessage(QStringLiteral("搜索结果称有 %1 条，共 %2 页；只下载前 %3 页（设置 Max_Search_Pages）。")
+                      .arg(hits)
+                      .arg(pages)
+                      .arg(outcome_.pages));
+    table_.Extend(outcome_.pages);
+    ProgressBegin(kMemberHarvestCaption, outcome_.pages);
+  }
+
+  QString keyword_;
+  QString regionValue_;
+  HarvestHooks& hooks_;
+  MemberHarvestOutcome& outcome_;
+  QString host_;
+  DispatchTable table_{1};
+};
 
 }  // namespace
 
@@ -86,76 +123,44 @@ int LeadingWholeNumber(const QString& text) {
 
 int SearchPageCount(int hits) { return hits <= 0 ? 0 : int((hits + 39LL) / 40); }
 
-int StoreMemberNames(const QString& resultText, StoreFailures& failures) {
-  const QStringList lines = resultText.split(QStringLiteral("\r\n"));
+PageNames StoreMemberNames(const QString& resultText) {
+  QStringList names = resultText.split(kLineBreak).mid(1);
+  PageNames page;
+  page.cut = names.size() > kMaxNamesPerPage;
+  names = names.mid(0, kMaxNamesPerPage);
   // A page's names go in under one commit: forty names cost one sync, not eighty.
-  DbTransaction page;
-  if (const DbStatus begun = page.Begin(); !begun.Ok()) {
-    failures.Report(lines.value(1), begun.Message());
-    return 0;
-  }
-  int stored = 0;
-  for (qsizetype i = 1; i < lines.size(); ++i) {
-    const QString& name = lines[i];
+  DbTransaction pageCommit;
+  page.status = pageCommit.Begin();
+  for (const QString& name : names) {
+    if (!page.status.Ok()) break;
     if (!IsSafeMemberName(name)) continue;
-    if (const DbStatus inserted = InsertMemberName(name); inserted.Ok()) {
-      ++stored;
-    } else {
-      failures.Report(name, inserted.Message());
-    }
+    page.status = InsertMemberName(name);
+    page.stored += page.status.Ok();
   }
-  if (const DbStatus committed = page.Commit(); !committed.Ok()) {
-    failures.Report(lines.value(1), committed.Message());
-    return 0;
-  }
-  return stored;
+  if (page.status.Ok()) page.status = pageCommit.Commit();
+  if (!page.status.Ok()) page.stored = 0;
+  return page;
 }
 
 MemberHarvestOutcome HarvestMemberNames(const QString& keyword, const QString& regionValue,
                                         HarvestHooks& hooks) {
   MemberHarvestOutcome outcome;
-  StoreFailures failures;
   QString reason;
-  auto storePage = [&](const QString& text) {
-    outcome.namesStored += StoreMemberNames(text, failures);
-    hooks.showStatus(QStringLiteral("已下载会员数：") + QString::number(outcome.namesStored));
-  };
-
   if (!keyword.isEmpty() && !hooks.launcher->Ready(&reason)) {
     ShowMessage(reason);
     outcome.end = HarvestEnd::WorkerMissing;
   } else if (!keyword.isEmpty()) {
     ProgressBegin(kMemberHarvestCaption, 1);
     hooks.enterRunning();
-    bool stopped = false;
-    const QString firstPage = FetchFirstPage(keyword, regionValue, hooks, &stopped);
-    const QString hitLine = firstPage.section(QStringLiteral("\r\n"), 0, 0);
-    if (stopped) outcome.end = HarvestEnd::Stopped;
-    if (!stopped && LeadingWholeNumber(firstPage) != 0) {
-      outcome.pages = SearchPageCount(LeadingWholeNumber(hitLine));
-      DispatchTable table(outcome.pages);
-      if (outcome.pages > 0) table.PreCollect(1);
-      ProgressBegin(kMemberHarvestCaption, outcome.pages);
-      storePage(firstPage);
-      ProgressStep(1, QStringLiteral("pages"));
-
-      auto units = [&](int page) {
-        return WorkUnit{BuildSearchUrl(keyword, regionValue, page), SearchPageResultFile(page)};
-      };
-      DispatchRules rules;
-      rules.workerFlag = pitrel::kMemberListFlag;
-      rules.deleteStaleFile = true;
-      rules.stopTestFirst = true;
-      rules.oneResultPerPass = true;
-      Dispatcher dispatcher(rules, units, table, hooks,
-                            [&](int, const QString& text) { storePage(text); });
-      outcome.end = dispatcher.Run();
-    }
+    MemberSearch(keyword, regionValue, hooks, outcome).Run();
+    if (outcome.pagesCut > 0)
+      ShowMessage(QStringLiteral("有 %1 页列出的会员名多于 %2 个，每页只保存了前 %2 个。")
+                      .arg(outcome.pagesCut)
+                      .arg(kMaxNamesPerPage));
+    LogHarvest(QStringLiteral("members"), outcome.tally);
   }
 
   RemoveRepeatedMembers();
-  failures.Finish();
-  outcome.storeFailures = failures.Count();
   hooks.leaveRunning();
   ProgressEnd();
   return outcome;

@@ -1,5 +1,6 @@
 #include "harvest/process_launcher.h"
 
+#include "harvest/page_failure.h"
 #include "harvest/worker_protocol.h"
 #include "store/marketplace_settings.h"
 #include "store/proxy_setting.h"
@@ -10,7 +11,10 @@
 #include <QProcess>
 #include <QProcessEnvironment>
 
+#include <sys/prctl.h>
 #include <unistd.h>
+
+#include <csignal>
 
 namespace quenlo {
 
@@ -33,16 +37,32 @@ QString DefaultWorkerProgram() {
 ProcessLauncher::ProcessLauncher(QString program, int deadlineMs)
     : program_(std::move(program)), deadlineMs_(deadlineMs) {}
 
-ProcessLauncher::~ProcessLauncher() {
-  // A QProcess kills its process when destroyed; let go of the running ones
-  // instead (their result files are cleared at shutdown).
-  for (auto& worker : workers_) {
-    if (worker.process && worker.process->state() != QProcess::NotRunning) {
-      worker.process->disconnect(this);
-      worker.process->setParent(nullptr);
-    }
-  }
+namespace {
+
+constexpr int kStopWaitMs = 1000;
+
+// In the worker between fork and exec: a process group of its own, so that
+// Ctrl+C in quenlo's terminal stops the harvest, not the pages already on
+// their way; and killed with quenlo, so that no worker outlives it, even a
+// quenlo killed outright.
+void DetachAndTie(pid_t quenlo) {
+  ::setpgid(0, 0);
+  ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+  if (::getppid() != quenlo) ::_exit(127);  // quenlo died before the tie held
 }
+
+// The worker and whatever it started; the worker itself too when it has not
+// yet made its group (just forked).
+void KillGroup(const QProcess& process) {
+  if (process.state() == QProcess::NotRunning || process.processId() <= 0) return;
+  const pid_t worker = pid_t(process.processId());
+  ::kill(-worker, SIGKILL);
+  ::kill(worker, SIGKILL);
+}
+
+}  // namespace
+
+ProcessLauncher::~ProcessLauncher() { StopAll(); }
 
 bool ProcessLauncher::Ready(QString* reason) {
   const QFileInfo info(program_);
@@ -70,9 +90,7 @@ void ProcessLauncher::Launch(const QString& argument, const QString& resultFile,
   process->setStandardInputFile(QProcess::nullDevice());
   process->setStandardOutputFile(QProcess::nullDevice());
   process->setStandardErrorFile(QProcess::nullDevice());
-  // A worker of its own process group: Ctrl+C in quenlo's terminal stops the
-  // harvest, not the pages already on their way.
-  process->setChildProcessModifier([] { ::setpgid(0, 0); });
+  process->setChildProcessModifier([quenlo = ::getpid()] { DetachAndTie(quenlo); });
   connect(process, &QProcess::finished, this, [this, process] { OnEnded(process); });
   connect(process, &QProcess::errorOccurred, this, [this, process](QProcess::ProcessError error) {
     if (error == QProcess::FailedToStart) OnEnded(process);
@@ -82,6 +100,7 @@ void ProcessLauncher::Launch(const QString& argument, const QString& resultFile,
   worker.process = process;
   worker.started.start();
   worker.ended = false;
+  worker.exitStatus.reset();
   ++running_;
   peak_ = std::max(peak_, running_);
   process->start(program_, {WorkerCommandLine(argument, resultFile, flag)});
@@ -92,8 +111,13 @@ void ProcessLauncher::OnEnded(QProcess* process) {
   process->setProperty("ended", true);
   --running_;
   endNotice_ = true;
+  const bool exited = process->state() == QProcess::NotRunning &&
+                      process->error() != QProcess::FailedToStart &&
+                      process->exitStatus() == QProcess::NormalExit;
   for (auto& worker : workers_) {
-    if (worker.process == process) worker.ended = true;
+    if (worker.process != process) continue;
+    worker.ended = true;
+    if (exited) worker.exitStatus = process->exitCode();
   }
   process->deleteLater();
 }
@@ -104,13 +128,36 @@ bool ProcessLauncher::HasEnded(const QString& resultFile) {
   Worker& worker = *found;
   if (worker.ended || !worker.process) return true;
   if (worker.started.elapsed() > deadlineMs_) {
-    worker.process->kill();  // its finished signal arrives later; this unit is done with it
+    KillGroup(*worker.process);  // its finished signal arrives later; this unit is done with it
     worker.ended = true;
   }
   return worker.ended;
 }
 
 bool ProcessLauncher::TakeEndNotice() { return std::exchange(endNotice_, false); }
+
+std::optional<int> ProcessLauncher::ExitStatus(const QString& resultFile) {
+  const auto found = workers_.constFind(resultFile);
+  return found == workers_.constEnd() ? std::nullopt : found->exitStatus;
+}
+
+void ProcessLauncher::StopAll() {
+  QStringList stopped;
+  for (auto it = workers_.begin(); it != workers_.end(); ++it) {
+    if (!it->process || it->process->state() == QProcess::NotRunning) continue;
+    KillGroup(*it->process);
+    stopped.append(it.key());
+  }
+  // Reaped here, so that none is left even as a zombie once this returns.
+  for (const QString& resultFile : stopped) {
+    Worker& worker = workers_[resultFile];
+    if (worker.process) worker.process->waitForFinished(kStopWaitMs);
+    if (worker.process) OnEnded(worker.process);
+    worker.ended = true;
+    worker.exitStatus.reset();
+    RemoveWorkerFiles(resultFile);
+  }
+}
 
 QList<qint64> ProcessLauncher::RunningProcessIds() const {
   QList<qint64> ids;

@@ -1,7 +1,8 @@
 // Workers as processes: pitrel beside quenlo's own executable or where an
 // installation keeps its helpers (or the program named by QUENLO_PITREL),
 // started in the current directory with the marketplace hosts and quenlo's
-// proxy in force in its environment.
+// proxy in force in its environment. Each worker is a process group of its
+// own and dies with quenlo, however quenlo ends.
 // Window thread only; exits are seen through the event loop.
 #pragma once
 
@@ -31,13 +32,15 @@ class ProcessLauncher final : public QObject, public WorkerLauncher {
  public:
   explicit ProcessLauncher(QString program = DefaultWorkerProgram(),
                            int deadlineMs = kWorkerDeadlineMs);
-  // Workers still running are left to end by themselves.
+  // Workers still running are stopped (StopAll).
   ~ProcessLauncher() override;
 
   bool Ready(QString* reason) override;
   void Launch(const QString& argument, const QString& resultFile, int flag) override;
   bool HasEnded(const QString& resultFile) override;
   bool TakeEndNotice() override;
+  std::optional<int> ExitStatus(const QString& resultFile) override;
+  void StopAll() override;
 
   const QString& Program() const { return program_; }
   int Running() const { return running_; }
@@ -50,6 +53,7 @@ class ProcessLauncher final : public QObject, public WorkerLauncher {
     QPointer<QProcess> process;
     QElapsedTimer started;
     bool ended = false;
+    std::optional<int> exitStatus;
   };
   void OnEnded(QProcess* process);
 

@@ -1,14 +1,15 @@
 #include "harvest/profile_harvest.h"
 
 #include "harvest/dispatch_pass.h"
+#include "harvest/harvest_log.h"
 #include "harvest/member_name.h"
-#include "harvest/store_failures.h"
 #include "harvest/worker_launcher.h"
 #include "harvest/work_list.h"
 #include "harvest/worker_protocol.h"
 #include "ports/messenger.h"
 #include "ports/progress_sink.h"
 #include "store/database.h"
+#include "store/marketplace_settings.h"
 
 namespace quenlo {
 
@@ -43,7 +44,6 @@ DbStatus StoreProfile(const QString& taggedResult) {
 
 ProfileHarvestOutcome HarvestProfiles(HarvestHooks& hooks) {
   ProfileHarvestOutcome outcome;
-  StoreFailures failures;
   hooks.enterRunning();
   const QStringList members = LoadProfileWorkList();
   outcome.members = int(members.size());
@@ -59,23 +59,23 @@ ProfileHarvestOutcome HarvestProfiles(HarvestHooks& hooks) {
     rules.workerFlag = pitrel::kProfileFlag;
     rules.deleteStaleFile = false;  // a result already there is taken as this member's
     rules.readPauseTicks = kReadPauseTicks;
+    const QString host = MarketplaceHostsInForce().main;
     auto units = [&](int k) {
       const QString& member = members[k - 1];
-      return WorkUnit{member, MemberResultFile(member)};
+      return WorkUnit{member, MemberResultFile(member), host, member};
     };
     auto store = [&](int k, const QString& text) {
       const QString& member = members[k - 1];
       if (IsReadProfile(text)) ++outcome.filled;
-      const DbStatus stored = StoreProfile(member + kFieldSeparator + text);
-      if (!stored.Ok()) failures.Report(member, stored.Message());
+      return StoreProfile(member + kFieldSeparator + text);
     };
     Dispatcher dispatcher(rules, units, table, hooks, store);
     outcome.end = dispatcher.Run();
     outcome.collected = table.Collected();
+    outcome.tally = dispatcher.Tally();
+    LogHarvest(QStringLiteral("profiles"), outcome.tally);
   }
 
-  failures.Finish();
-  outcome.storeFailures = failures.Count();
   if (outcome.end == HarvestEnd::Finished && outcome.members > 0 && outcome.filled == 0)
     ShowMessage(kNoPageReadMessage);
   ProgressEnd();

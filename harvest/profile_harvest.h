@@ -3,6 +3,7 @@
 #pragma once
 
 #include "harvest/harvest_hooks.h"
+#include "harvest/harvest_tally.h"
 #include "store/db_status.h"
 
 #include <QString>
@@ -25,7 +26,7 @@ struct ProfileHarvestOutcome {
   int members = 0;
   int collected = 0;
   int filled = 0;  // results of a page that was read (a profile or a directory entry)
-  int storeFailures = 0;  // results that could not be stored (database locked, disk full)
+  HarvestTally tally;
 };
 
 ProfileHarvestOutcome HarvestProfiles(HarvestHooks& hooks);

@@ -2,16 +2,23 @@
 
 #include "ports/messenger.h"
 
+#include <QDir>
+
 namespace quenlo {
 
-void StoreFailures::Report(const QString& member, const QString& error) {
-  if (++count_ == 1)
-    ShowMessage(QStringLiteral("保存下载结果失败：") + member + QStringLiteral("\r\n") + error);
+void ReportStoreFailure(HarvestTally& tally, const QString& page, const DbStatus& status) {
+  ShowMessage(QStringLiteral("保存下载结果失败：") + page + QStringLiteral("\r\n") + status.Message() +
+              QStringLiteral("\r\n") + kHarvestEndedNote);
+  tally.storageFailure =
+      QStringLiteral("results could not be stored in the record base (%1)").arg(status.Reason());
 }
 
-void StoreFailures::Finish() {
-  if (count_ > 1)
-    ShowMessage(QStringLiteral("另有 %1 条下载结果未能保存。").arg(count_ - 1));
+void ReportWorkFolderFailure(HarvestTally& tally, const QString& folder) {
+  const QString shown = QDir::toNativeSeparators(folder);
+  ShowMessage(QStringLiteral("工作目录已满或无法写入，下载结果无法保存：\r\n") + shown +
+              QStringLiteral("\r\n") + kHarvestEndedNote);
+  tally.storageFailure =
+      QStringLiteral("the work folder %1 takes no more result files (full or not writable)").arg(shown);
 }
 
 }  // namespace quenlo

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QString>
+#include <optional>
 
 namespace quenlo {
 
@@ -20,6 +21,12 @@ class WorkerLauncher {
   virtual bool HasEnded(const QString& resultFile) = 0;
   // True once after any worker ended: a reason to look for results now.
   virtual bool TakeEndNotice() = 0;
+  // The exit status of the ended worker last launched for resultFile;
+  // nothing when it did not exit by itself (killed, crashed, never started).
+  virtual std::optional<int> ExitStatus(const QString& resultFile) = 0;
+  // Ends every worker still running, at once, and deletes what they left
+  // under their result-file names: a stopped harvest throws their pages away.
+  virtual void StopAll() = 0;
 };
 
 // The worker's command-line text: argument, result file and flag joined by

@@ -24,6 +24,9 @@ QString UsageText() {
       "                                       collect member names for a keyword\n"
       "  quenlo contacts [--threads N]        collect contact details of new members\n"
       "  quenlo profiles [--threads N]        collect company profiles\n"
+      "    each harvest also takes --retries N (further tries of a page that\n"
+      "    failed for a passing reason, default 2) and --delay MS (the least\n"
+      "    pause between page starts to one host, default 0)\n"
       "  quenlo export FILE [--force] [--shown FIELD KEYWORD] [--encoding ENC] [--phones FORM]\n"
       "                                       export records to FILE (.csv, .vcf or a\n"
       "                                       workbook); --force replaces FILE\n"
@@ -31,7 +34,11 @@ QString UsageText() {
       "\n"
       "Harvests and exports print their progress on stderr. Result files of the\n"
       "workers are exchanged in $QUENLO_WORK_DIR (default: quenlo/work in the\n"
-      "user's cache directory).\n");
+      "user's cache directory).\n"
+      "\n"
+      "Exit status: 0 done; 1 failed, saying why on stderr (a harvest: also when\n"
+      "a page failed for good, the rest being stored); 2 bad arguments; 130\n"
+      "stopped by Ctrl+C or SIGTERM.\n");
 }
 
 bool HasDisplay(const QProcessEnvironment& env) {

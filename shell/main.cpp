@@ -1,5 +1,6 @@
 // quenlo: the window program, or one of its command-line tasks.
 #include "export/export_cli.h"
+#include "export/unfinished_exports.h"
 #include "harvest/harvest_cli.h"
 #include "shell/assemble.h"
 #include "shell/command_line.h"
@@ -64,9 +65,17 @@ int CreateDatabaseCommand(int argc, char** argv, const QString& directory) {
   return 0;
 }
 
+// A workbook export killed midway left a hidden temporary beside its target:
+// it goes at the next start, and the exports of this run are noted in turn.
+void TidyUnfinishedExports() {
+  quenlo::ClearUnfinishedExports(quenlo::ExportNotesFolder());
+  quenlo::SetExportNotesFolder(quenlo::ExportNotesFolder());
+}
+
 // Harvests and exports without a window: progress on stderr, messages too.
 int TerminalCommand(int argc, char** argv, const QStringList& args, quenlo::LaunchMode mode) {
   QCoreApplication app(argc, argv);
+  TidyUnfinishedExports();
   // Only the harvests exchange result files; an export's FILE stays relative
   // to where the user ran it.
   QString error;
@@ -101,6 +110,7 @@ int WindowProgram(int argc, char** argv) {
   // Without it the standard dialogs still work, in English.
   quenlo::InstallQtChineseTranslation(app);
 
+  TidyUnfinishedExports();
   QString error;
   if (!quenlo::EnterWorkDirectory(&error)) {
     QMessageBox::critical(nullptr, QStringLiteral("Quenlo"), error);

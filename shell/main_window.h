@@ -54,6 +54,10 @@ class MainWindow : public QMainWindow {
   void RunCommand(Command command);
   // Registers what a command does. A command without an action is shown disabled.
   void SetCommandAction(Command command, std::function<void()> action);
+  // Holds a command back while another task runs (one harvest at a time):
+  // its button and menu items are disabled, keep their captions and say why
+  // in their tooltips; running it does nothing. Released, it is as before.
+  void HoldCommand(Command command, bool held, const QString& why = QString());
   // The once-per-start new-version check: reset at start-up, run ten seconds later.
   void SetVersionCheck(std::function<void()> reset, std::function<void()> check);
 

@@ -33,6 +33,7 @@ bool IsStopRequest(const QPushButton* button, Command command) {
 }  // namespace
 
 void MainWindow::RunCommand(Command command) {
+  if (parts_->held.count(command)) return;
   QPushButton* button = CommandButton(command);
   if (IsStopRequest(button, command)) {
     button->setEnabled(false);
@@ -51,6 +52,14 @@ void MainWindow::SetCommandAction(Command command, std::function<void()> action)
   if (command == Command::HarvestProfiles) UpdateAvailability(Command::StopProfileHarvest);
 }
 
+void MainWindow::HoldCommand(Command command, bool held, const QString& why) {
+  if (held)
+    parts_->held[command] = why;
+  else
+    parts_->held.erase(command);
+  UpdateAvailability(command);
+}
+
 void MainWindow::UpdateAvailability(Command command) {
   const auto has = [this](Command c) {
     const auto it = parts_->actions.find(c);
@@ -59,14 +68,17 @@ void MainWindow::UpdateAvailability(Command command) {
   // The stop command needs no action of its own: it stops what HarvestProfiles started.
   const bool stopsProfiles = command == Command::StopProfileHarvest;
   const bool wired = stopsProfiles ? has(Command::HarvestProfiles) : has(command);
+  const auto held = parts_->held.find(command);
+  const bool usable = wired && held == parts_->held.end();
+  const QString tip = !wired ? kUnavailable : held != parts_->held.end() ? held->second : QString();
   if (QPushButton* button = CommandButton(command)) {
     // Only a running profile harvest enables its stop button.
-    button->setEnabled(wired && !stopsProfiles);
-    button->setToolTip(wired ? QString() : kUnavailable);
+    button->setEnabled(usable && !stopsProfiles);
+    button->setToolTip(tip);
   }
   for (QAction* item : parts_->menuItems[command]) {
-    item->setEnabled(wired);
-    item->setToolTip(wired ? QString() : kUnavailable);
+    item->setEnabled(usable);
+    item->setToolTip(tip);
   }
 }
 

@@ -35,6 +35,7 @@ struct MainWindow::Parts {
   std::map<Command, quint32> backColors;
   std::map<Command, std::function<void()>> actions;
   std::map<Command, QList<QAction*>> menuItems;
+  std::map<Command, QString> held;  // commands held back, and why
 
   GridModel grid;
   GridModel profileGrid;

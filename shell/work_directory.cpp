@@ -79,6 +79,8 @@ void LeaveWorkDirectory() {
   if (parent.cdUp() && QDir::setCurrent(parent.path())) parent.rmdir(folder);
 }
 
+QString ExportNotesFolder() { return QDir(WorkDirectory()).filePath(QStringLiteral("exports")); }
+
 void AnchorPathVariables() {
   for (const char* name : {"QUENLO_DATA_DIR", "QUENLO_PITREL"}) {
     const QString value = qEnvironmentVariable(name);

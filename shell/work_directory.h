@@ -21,6 +21,10 @@ bool EnterWorkDirectory(QString* error);
 // Deletes this process's result files and its folder, and steps out of it.
 void LeaveWorkDirectory();
 
+// Where workbook exports note their temporary files while they write them
+// (export/unfinished_exports.h): "exports" in the work directory.
+QString ExportNotesFolder();
+
 // Settings given as relative paths in the environment (QUENLO_DATA_DIR,
 // QUENLO_PITREL) are made absolute against the directory quenlo was started
 // in, before it moves to its work directory.

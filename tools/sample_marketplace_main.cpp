@@ -23,6 +23,8 @@ Serves a sample B2B marketplace on 127.0.0.1 (GBK pages) until interrupted.
   --page-kb K     pad every page to about K KB (default 0: no padding)
   --slow-ms MS    delay of the "slow" fault (default 3000)
   --hang-ms MS    longest a "hang" holds a connection (default 60000)
+  --retry-after S the Retry-After, in seconds, of the 429 and 503 faults
+                  (default: none sent)
   --threads T     connections served at once (default 64)
   --faults LIST   misbehave on chosen pages, see below
   --tls           serve https, with a certificate from the build's private
@@ -37,9 +39,15 @@ members 3, 6, 9, 12, 15 for hostile names: a'b, x y, ../evil, a/b and
         hang      never answer; hold the connection until shutdown or the
                   hang limit, then reset it
         500       answer with status 500
+        503       answer with status 503 (and --retry-after)
+        429       answer with status 429 (and --retry-after)
+        404       answer with status 404
         reset     reset the connection without answering
         truncate  announce the whole page, send half of it and close
         garbage   answer 200 with random bytes
+        flood     a search page lists 5000 companies
+  KINDxK  the fault only on the first K requests of each page it chooses
+        (500x1: every such page fails once, then answers)
   PAGE  KIND:WHO where KIND is search, contact, site, intro, credit,
         offerlist or any, and WHO is
           *      every such page
@@ -49,6 +57,7 @@ members 3, 6, 9, 12, 15 for hostile names: a'b, x y, ../evil, a/b and
           NAME   the member of that name (search: a page number)
 Examples:
   --faults 500@contact:#3
+  --faults 500x1@contact:%20          (5 % of contact pages fail once)
   --faults reset@intro:%7,hang@search:2,hostile
   --faults slow@any
 
@@ -94,6 +103,7 @@ int ParseArguments(int argc, char** argv, sample_market::MarketplaceOptions* opt
                   : option == "--page-kb" ? &options->page_kb
                   : option == "--slow-ms" ? &options->slow_ms
                   : option == "--hang-ms" ? &options->hang_limit_ms
+                  : option == "--retry-after" ? &options->retry_after_s
                   : option == "--threads" ? &options->threads
                   : option == "--seed"    ? &number
                                           : nullptr;

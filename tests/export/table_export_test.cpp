@@ -229,18 +229,23 @@ TEST_F(TableExportTest, CommandLineShownExportsTheSearchAsTheGridShowsIt) {
 TEST_F(TableExportTest, ABaseThatCannotBeReadIsShownAndNothingIsWritten) {
   AddThreeMembers();
   ASSERT_TRUE(QFile::remove(PathOf("DATA.mdb")));
-  const QString openFailed = QStringLiteral("数据库打开错误(SELECT * FROM 地址表)！");
+  // The message says why: here, that there is no base.
+  const QString why = DbCheckConnection().Reason();
+  EXPECT_TRUE(why.contains("does not exist")) << why.toStdString();
+  const QString openFailed = QStringLiteral("数据库打开错误(SELECT * FROM 地址表)！\r\n") + why;
   EXPECT_FALSE(ExportTableToCsv(header_, kContactTable, PathOf("a.csv")));
   EXPECT_FALSE(ExportTableToExcel(header_, kContactTable, PathOf("a.xlsx")));
   EXPECT_EQ(messenger_.messages, QStringList({openFailed, openFailed, kSaveFailedMessage}));
 
-  // The command line: the messages go to stderr, then the export says what it did not write.
+  // The command line says why it did not write, for all records or those shown.
   SetActiveMessenger(nullptr);
-  ::testing::internal::CaptureStderr();
-  EXPECT_EQ(RunExportCommand({"export", PathOf("cli.csv")}), 1);
-  EXPECT_EQ(QString::fromStdString(::testing::internal::GetCapturedStderr()),
-            QStringLiteral("数据库打开错误(SELECT COUNT(*) FROM 地址表)！\n") + openFailed +
-                "\nquenlo export: " + PathOf("cli.csv") + " was not written\n");
+  for (const QStringList& shown : {QStringList(), QStringList({"--shown", "02", "公司"})}) {
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(RunExportCommand(QStringList({"export", PathOf("cli.csv")}) + shown), 1);
+    EXPECT_EQ(QString::fromStdString(::testing::internal::GetCapturedStderr()),
+              "quenlo export: cannot open the record base: " + why + "; " + PathOf("cli.csv") +
+                  " was not written\n");
+  }
   EXPECT_EQ(QDir(base_.Directory()).entryList(QDir::Files), QStringList());
 }
 

@@ -1,7 +1,9 @@
 // The dispatch pass with a launcher that delivers result files on command:
-// real files in a real directory, the pass's order and slot keeping observed.
+// real files in a real directory, the pass's order, slot keeping, retries and
+// ends observed.
 #include "harvest/dispatch_pass.h"
 #include "harvest/result_file.h"
+#include "harvest/store_failures.h"
 #include "harvest/wait_ticks.h"
 #include "harvest/worker_launcher.h"
 #include "ports/event_pump.h"
@@ -10,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QSet>
 #include <QTemporaryDir>
@@ -24,17 +27,27 @@ namespace {
 class HandLauncher final : public WorkerLauncher {
  public:
   bool Ready(QString*) override { return true; }
-  void Launch(const QString&, const QString& resultFile, int) override { launched.append(resultFile); }
+  void Launch(const QString&, const QString& resultFile, int) override {
+    launched.append(resultFile);
+    ended.remove(resultFile);  // the worker of the latest launch
+  }
   bool HasEnded(const QString& resultFile) override { return ended.contains(resultFile); }
   bool TakeEndNotice() override { return std::exchange(notice, false); }
+  std::optional<int> ExitStatus(const QString& resultFile) override {
+    return exits.contains(resultFile) ? std::optional<int>(exits[resultFile]) : std::nullopt;
+  }
+  void StopAll() override { ++stops; }
 
   void Deliver(const QString& file, const QByteArray& text) {
-    QFile tmp(file + ".TMP");
-    ASSERT_TRUE(tmp.open(QIODevice::WriteOnly));
-    tmp.write(text);
-    tmp.close();
-    ASSERT_TRUE(QFile::rename(file + ".TMP", file));
+    Write(file, text);
     EndWithoutResult(file);
+  }
+  // The worker's failure companion, then its (empty) result, as pitrel writes them.
+  void DeliverFailure(const QString& file, bool transient, int status) {
+    const pitrel::PageFailure failure{transient, status, std::nullopt,
+                                      "HTTP " + std::to_string(status)};
+    Write(file + ".fail", QByteArray::fromStdString(pitrel::FormatPageFailure(failure)));
+    Deliver(file, " ");
   }
   void EndWithoutResult(const QString& file) {
     ended.insert(file);
@@ -43,7 +56,18 @@ class HandLauncher final : public WorkerLauncher {
 
   QStringList launched;
   QSet<QString> ended;
+  QHash<QString, int> exits;  // workers that exited by themselves, and how
   bool notice = false;
+  int stops = 0;
+
+ private:
+  static void Write(const QString& file, const QByteArray& text) {
+    QFile tmp(file + ".TMP");
+    ASSERT_TRUE(tmp.open(QIODevice::WriteOnly));
+    tmp.write(text);
+    tmp.close();
+    ASSERT_TRUE(QFile::rename(file + ".TMP", file));
+  }
 };
 
 class DispatchTest : public ::testing::Test {
@@ -62,10 +86,16 @@ class DispatchTest : public ::testing::Test {
   std::unique_ptr<Dispatcher> Make(DispatchTable& table, DispatchRules rules = {}) {
     rules.passPauseTicks = 0;  // the test itself decides when results arrive
     return std::make_unique<Dispatcher>(
-        rules, [](int unit) { return WorkUnit{QStringLiteral("u%1").arg(unit), File(unit)}; },
-        table, hooks_, [this](int unit, const QString& text) {
+        rules,
+        [](int unit) {
+          const QString name = QStringLiteral("u%1").arg(unit);
+          return WorkUnit{name, File(unit), QStringLiteral("market.test"), name};
+        },
+        table, hooks_,
+        [this](int unit, const QString& text) {
           stored_.append(unit);
           texts_.append(text);
+          return storeStatus_;
         });
   }
 
@@ -78,6 +108,7 @@ class DispatchTest : public ::testing::Test {
   bool stop_ = false;
   QList<int> stored_;
   QStringList texts_;
+  DbStatus storeStatus_;
 };
 
 TEST_F(DispatchTest, LaunchesUnderLimitAndCollectsInUnitOrder) {
@@ -131,6 +162,93 @@ TEST_F(DispatchTest, WorkerEndingWithoutResultFreesItsSlot) {
   EXPECT_TRUE(stored_.isEmpty());  // nothing to store for it
   ASSERT_TRUE(dispatcher->Pass());
   EXPECT_EQ(launcher_.launched.size(), 3);
+  ASSERT_EQ(dispatcher->Tally().failed.size(), 1u);  // killed or crashed: it failed for good
+  EXPECT_EQ(dispatcher->Tally().failed[0].member, "u1");
+  EXPECT_FALSE(dispatcher->Tally().failed[0].failure.transient);
+}
+
+TEST_F(DispatchTest, ATransientFailureWaitsWithoutASlotAndIsLaunchedAgainWhenDue) {
+  limit_ = 1;
+  hooks_.retry.firstBackoff = std::chrono::milliseconds(80);
+  hooks_.jitter = [] { return 0.5; };
+  DispatchTable table(2);
+  auto dispatcher = Make(table);
+  ASSERT_TRUE(dispatcher->Pass());
+  launcher_.DeliverFailure(File(1), true, 500);
+  QElapsedTimer sinceFailure;
+  sinceFailure.start();
+  ASSERT_TRUE(dispatcher->Pass());
+  EXPECT_EQ(table.State(1), UnitState::Waiting);
+  EXPECT_FALSE(QFile::exists(File(1)));  // the failed page's result is not kept
+  EXPECT_FALSE(QFile::exists(File(1) + ".fail"));
+  ASSERT_TRUE(dispatcher->Pass());
+  EXPECT_EQ(launcher_.launched, QStringList({File(1), File(2)}));  // its slot went to unit 2
+  launcher_.Deliver(File(2), "two");
+  while (launcher_.launched.size() < 3) ASSERT_TRUE(dispatcher->Pass());
+  EXPECT_GE(sinceFailure.elapsed(), 80);
+  EXPECT_EQ(launcher_.launched.last(), File(1));
+  launcher_.Deliver(File(1), "one");
+  while (dispatcher->Pass()) {
+  }
+  EXPECT_EQ(stored_, QList<int>({2, 1}));
+  EXPECT_EQ(dispatcher->Tally().read, 2);
+  EXPECT_EQ(dispatcher->Tally().retriedPages, 1);
+  EXPECT_TRUE(dispatcher->Tally().Complete());
+}
+
+TEST_F(DispatchTest, PermanentFailuresAndPagesOutOfTriesFailForGoodWithTheirReasons) {
+  hooks_.retry.retries = 0;
+  DispatchTable table(3);
+  auto dispatcher = Make(table);
+  ASSERT_TRUE(dispatcher->Pass());
+  launcher_.DeliverFailure(File(1), false, 404);
+  launcher_.DeliverFailure(File(2), true, 500);
+  launcher_.Deliver(File(3), "three");
+  EXPECT_FALSE(dispatcher->Pass());
+  EXPECT_EQ(dispatcher->Run(), HarvestEnd::Finished);
+  EXPECT_EQ(stored_, QList<int>({3}));
+  const HarvestTally& tally = dispatcher->Tally();
+  ASSERT_EQ(tally.failed.size(), 2u);
+  EXPECT_EQ(PageName(tally.failed[0]), "member u1");
+  EXPECT_EQ(FailureText(tally.failed[0]), "HTTP 404, permanent");
+  EXPECT_EQ(FailureText(tally.failed[1]), "HTTP 500, still failing after 1 try");
+  EXPECT_EQ(TallyLine(tally), "1 read, 0 retried, 2 failed for good");
+  EXPECT_EQ(launcher_.launched.size(), 3);
+}
+
+TEST_F(DispatchTest, AWorkerThatEndedByItselfWithoutAResultMeansTheWorkFolderIsFull) {
+  DispatchTable table(12);
+  auto dispatcher = Make(table);
+  ASSERT_TRUE(dispatcher->Pass());
+  launcher_.exits[File(2)] = 0;
+  launcher_.EndWithoutResult(File(2));
+  EXPECT_FALSE(dispatcher->Pass());
+  EXPECT_EQ(dispatcher->Run(), HarvestEnd::StoreFailed);
+  EXPECT_EQ(launcher_.stops, 1);            // the pages still on their way are thrown away
+  EXPECT_EQ(launcher_.launched.size(), 5);  // and nothing more is fetched
+  EXPECT_TRUE(dispatcher->Tally().storageFailure.contains("work folder"));
+  ASSERT_EQ(messenger_.messages.size(), 1);
+  EXPECT_TRUE(messenger_.messages[0].startsWith("工作目录已满或无法写入"));
+}
+
+TEST_F(DispatchTest, AResultTheStoreRefusesEndsTheRunAtOnce) {
+  storeStatus_ = DbStatus::Failed("database or disk is full");
+  DispatchTable table(12);
+  auto dispatcher = Make(table);
+  ASSERT_TRUE(dispatcher->Pass());
+  launcher_.Deliver(File(1), "one");
+  launcher_.Deliver(File(2), "two");
+  EXPECT_FALSE(dispatcher->Pass());
+  EXPECT_EQ(stored_, QList<int>({1}));   // the second result is not even tried
+  EXPECT_FALSE(QFile::exists(File(2)));  // nor left for a later run to take
+  EXPECT_EQ(launcher_.stops, 1);
+  EXPECT_EQ(launcher_.launched.size(), 5);
+  EXPECT_EQ(dispatcher->Run(), HarvestEnd::StoreFailed);
+  EXPECT_EQ(
+      messenger_.messages,
+      QStringList({"保存下载结果失败：u1\r\ndatabase or disk is full\r\n" + kHarvestEndedNote}));
+  EXPECT_EQ(dispatcher->Tally().storageFailure,
+            "results could not be stored in the record base (database or disk is full)");
 }
 
 TEST_F(DispatchTest, ResultRenamedJustBeforeExitIsStillRead) {
@@ -159,6 +277,7 @@ TEST_F(DispatchTest, MemberModeTakesOneResultPerPassAndStopsFirst) {
   EXPECT_FALSE(dispatcher->Pass());
   EXPECT_TRUE(dispatcher->Stopped());
   EXPECT_EQ(stored_, QList<int>({3}));  // a stopped pass collects nothing
+  EXPECT_EQ(launcher_.stops, 1);        // and ends the workers still running
 }
 
 TEST_F(DispatchTest, StaleFileIsRemovedOnlyWhereTheRulesSaySo) {

@@ -6,24 +6,27 @@
 #include "harvest/process_launcher.h"
 #include "harvest/profile_harvest.h"
 #include "harvest/search_query.h"
+#include "harvest/store_failures.h"
 #include "harvest/worker_protocol.h"
 #include "harvest_world.h"
 #include "tools/sample_market/expected_results.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QSet>
 #include <QTimer>
 
+#include <algorithm>
 #include <csignal>
 
 namespace quenlo {
 namespace {
 
+using sample_market::MarketplaceOptions;
 using testing::HarvestWorld;
 using testing::RunSql;
 using testing::Succeeded;
-using sample_market::MarketplaceOptions;
 
 MarketplaceOptions Options(int members = 100, const char* faults = nullptr, int latencyMs = 0) {
   MarketplaceOptions options;
@@ -217,7 +220,8 @@ TEST(StopTest, StopEndsEachHarvestAndRestoresItsIndicator) {
     QElapsedTimer clock;
     clock.start();
     run.hooks.stopRequested = [&] { return clock.elapsed() > 500; };
-    const HarvestEnd end = which == 0 ? HarvestContacts(run.hooks).end : HarvestProfiles(run.hooks).end;
+    const HarvestEnd end =
+        which == 0 ? HarvestContacts(run.hooks).end : HarvestProfiles(run.hooks).end;
     EXPECT_EQ(end, HarvestEnd::Stopped);
     EXPECT_LT(clock.elapsed(), 1400);  // before any slow page could arrive
     EXPECT_FALSE(run.running);
@@ -271,7 +275,8 @@ TEST(StoreTest, ResultFieldsLandInTheirColumns) {
                                  "f6",   "f7", "f8", "f9", "f10", ""};
   EXPECT_TRUE(Succeeded(StoreContact(contact12.join(sep))));
   QStringList contact;
-  for (const char* column : {"CAddr", "CName", "CUrl", "CPC", "RFax", "RMob", "RPhone", "RJob", "RSex", "RName"})
+  for (const char* column :
+       {"CAddr", "CName", "CUrl", "CPC", "RFax", "RMob", "RPhone", "RJob", "RSex", "RName"})
     contact.append(HarvestWorld::Column(kContactTable, column).value(0));
   EXPECT_EQ(contact, QStringList({"f2", "f3", "f4", "f5", "f6", "f7", "f8", "f9", "f10", ""}));
   const QStringList contact11 = {"家具", "m1", "x", "x", "x", "x", "x", "x", "x", "x", "x"};
@@ -293,28 +298,45 @@ TEST(StoreTest, ResultFieldsLandInTheirColumns) {
                                   "p16", "p17", "p18"}));
   // A directory entry empties every column.
   EXPECT_TRUE(Succeeded(StoreProfile("m1" + sep + "公司黄页" + sep)));
-  EXPECT_EQ(HarvestWorld::Column(kProfileTable, "AName", "Intro='' AND Score='' AND Prod=''").size(), 1);
+  EXPECT_EQ(
+      HarvestWorld::Column(kProfileTable, "AName", "Intro='' AND Score='' AND Prod=''").size(), 1);
 }
 
-TEST(StoreTest, FailingStatementIsReportedOnceAndTheHarvestGoesOn) {
-  HarvestWorld world(Options(12));
+// The first result the base refuses (disk full, locked) ends the harvest:
+// the user is told, the pages on their way are thrown away and no more are
+// fetched; what was not stored stays for the next run.
+TEST(StoreTest, TheFirstResultTheBaseRefusesEndsTheHarvestBeforeMoreIsFetched) {
+  HarvestWorld world(Options(80));
   HarvestRun run(5);
   const QString blocked = QString::fromStdString(world.market.catalogue().at(2).name);
   RunSql("CREATE TRIGGER refuse BEFORE INSERT ON 地址表 WHEN NEW.AName='" + blocked +
-         "' BEGIN SELECT RAISE(ABORT, 'refused'); END");
-  HarvestMemberNames("hits12", "", run.hooks);
-  EXPECT_EQ(HarvestWorld::Column(kContactTable, "AName").size(), 11);
+         "' BEGIN SELECT RAISE(ABORT, 'disk full'); END");
+  const auto members = HarvestMemberNames("hits80", "", run.hooks);
+  EXPECT_EQ(members.end, HarvestEnd::StoreFailed);
+  EXPECT_TRUE(HarvestWorld::Column(kContactTable, "AName").isEmpty());  // page 1 all or nothing
+  EXPECT_EQ(world.SearchRequests(), 1);
+  EXPECT_EQ(world.messenger.messages.value(0),
+            "保存下载结果失败：搜索结果第 1 页\r\ndisk full\r\n" + kHarvestEndedNote);
   RunSql("DROP TRIGGER refuse");
+  HarvestMemberNames("hits80", "", run.hooks);
+
   RunSql("CREATE TRIGGER refuse BEFORE UPDATE ON 地址表 WHEN OLD.AName<>'" + blocked +
          "' AND NEW.CName<>'' BEGIN SELECT RAISE(ABORT, 'disk full'); END");
   world.messenger.messages.clear();
   const auto outcome = HarvestContacts(run.hooks);
-  EXPECT_EQ(outcome.end, HarvestEnd::Finished);
-  EXPECT_EQ(outcome.collected, 11);
-  ASSERT_EQ(world.messenger.messages.size(), 2);  // the first failure, then the count of the rest
-  EXPECT_TRUE(world.messenger.messages[0].startsWith("保存下载结果失败："));
-  EXPECT_EQ(world.messenger.messages[1], "另有 10 条下载结果未能保存。");
-  EXPECT_EQ(LoadContactWorkList().size(), 11);  // all still there for the next run
+  EXPECT_EQ(outcome.end, HarvestEnd::StoreFailed);
+  EXPECT_EQ(world.messenger.messages.size(), 1);
+  EXPECT_TRUE(world.messenger.messages.value(0).startsWith("保存下载结果失败："));
+  EXPECT_EQ(outcome.tally.storageFailure,
+            "results could not be stored in the record base (disk full)");
+  const auto paths = world.market.RequestedPaths();
+  const auto contactPages = std::count_if(paths.begin(), paths.end(), [](const std::string& path) {
+    return path.rfind("/company/detail/contact/", 0) == 0;
+  });
+  EXPECT_LE(contactPages, 6);  // the first five, and one more only if the blocked one came first
+  EXPECT_GE(LoadContactWorkList().size(), 79);  // all still there for the next run
+  EXPECT_EQ(run.launcher.Running(), 0);
+  EXPECT_TRUE(world.WorkFiles().isEmpty()) << world.WorkFiles().join(" ").toStdString();
 }
 
 // A base that cannot be read: each harvest shows the statement that failed,
@@ -336,11 +358,12 @@ TEST(StoreTest, ABaseThatCannotBeReadIsShownBeforeWhatTheHarvestMakesOfIt) {
 
   world.messenger.messages.clear();
   const auto outcome = HarvestMemberNames("hits95", "", run.hooks);
-  EXPECT_EQ(outcome.storeFailures, 3);  // one for each page
-  const QString firstName = QString::fromStdString(world.market.catalogue().at(1).name);
+  EXPECT_EQ(outcome.end, HarvestEnd::StoreFailed);  // at the first page, the others never fetched
+  EXPECT_EQ(world.SearchRequests(), 1);
   EXPECT_EQ(world.messenger.messages,
-            QStringList({"保存下载结果失败：" + firstName + "\r\n无法建立数据库连接！",
-                         removeRepeats, removeRepeatedProfiles, "另有 2 条下载结果未能保存。"}));
+            QStringList({"保存下载结果失败：搜索结果第 1 页\r\n无法建立数据库连接！\r\n" +
+                             kHarvestEndedNote,
+                         removeRepeats, removeRepeatedProfiles}));
 }
 
 TEST(CommandLineTest, ABaseThatCannotBeOpenedIsRefusedWithTheReason) {
@@ -361,6 +384,9 @@ TEST(CommandLineTest, RefusesWithoutWorkerOrBaseOrWithBadArguments) {
   EXPECT_EQ(RunHarvestCommand({"members"}), 2);
   EXPECT_EQ(RunHarvestCommand({"members", "abc", "火星"}), 2);
   EXPECT_EQ(RunHarvestCommand({"contacts", "--threads", "0"}), 2);
+  EXPECT_EQ(RunHarvestCommand({"contacts", "--retries", "11"}), 2);
+  EXPECT_EQ(RunHarvestCommand({"contacts", "--delay", "-1"}), 2);
+  EXPECT_EQ(RunHarvestCommand({"members", "abc", "--delay"}), 2);
   EXPECT_EQ(RunHarvestCommand({"sideways"}), 2);
 
   qputenv("QUENLO_PITREL", "/nonexistent/pitrel");
@@ -378,12 +404,14 @@ TEST(CommandLineTest, RefusesWithoutWorkerOrBaseOrWithBadArguments) {
   // A run in which not one page could be read is no success either.
   const QByteArray mainHost = qgetenv("QUENLO_MAIN_HOST");
   qputenv("QUENLO_MAIN_HOST", "127.0.0.1:1");
-  EXPECT_EQ(RunHarvestCommand({"contacts"}), 1);
-  EXPECT_EQ(RunHarvestCommand({"profiles"}), 1);
+  EXPECT_EQ(RunHarvestCommand({"contacts", "--retries", "0"}), 1);
+  EXPECT_EQ(RunHarvestCommand({"profiles", "--retries", "0"}), 1);
   qputenv("QUENLO_MAIN_HOST", mainHost);
   EXPECT_EQ(RunHarvestCommand({"contacts"}), 0);
 
-  // Names fetched but refused by the base make the run fail for a script.
+  // Names fetched but refused by the base make the run fail for a script
+  // (names not stored yet: those already there are not entered again).
+  RunSql("DELETE FROM 地址表");
   RunSql(
       "CREATE TRIGGER refuse BEFORE INSERT ON 地址表 BEGIN SELECT RAISE(ABORT, 'disk full'); END");
   EXPECT_EQ(RunHarvestCommand({"members", "hits10"}), 1);
@@ -400,17 +428,37 @@ TEST(CommandLineTest, RefusesWithoutWorkerOrBaseOrWithBadArguments) {
   EXPECT_EQ(world.SearchRequests(), searchesBefore);
 }
 
+// This process's children still there, running or not yet reaped.
+int ChildProcesses() {
+  int children = 0;
+  const QString self = QString::number(QCoreApplication::applicationPid());
+  for (const QString& pid : QDir("/proc").entryList(QDir::Dirs)) {
+    QFile stat("/proc/" + pid + "/stat");
+    if (!stat.open(QIODevice::ReadOnly)) continue;
+    // pid (name) state ppid ...: the name may hold spaces, the rest cannot.
+    const QString text = QString::fromUtf8(stat.readAll());
+    children += text.mid(text.lastIndexOf(')') + 2).section(' ', 1, 1) == self;
+  }
+  return children;
+}
+
 TEST(CommandLineTest, CtrlCAndTermStopLikeTheStopButton) {
   HarvestWorld world(Options(100, "slow@search:%2"));
   for (const int signal : {SIGINT, SIGTERM}) {
     SCOPED_TRACE(signal);
     RunSql("DELETE FROM 地址表");
     RunSql("DELETE FROM 介绍表");
-    QTimer::singleShot(800, [signal] { std::raise(signal); });
+    int fetching = 0;
+    QTimer::singleShot(800, [signal, &fetching] {
+      fetching = ChildProcesses();
+      std::raise(signal);
+    });
     QElapsedTimer clock;
     clock.start();
     EXPECT_EQ(RunHarvestCommand({"members", "hits400", "浙江", "--threads", "5"}), 130);
     EXPECT_LT(clock.elapsed(), 5000);
+    EXPECT_GT(fetching, 0);
+    EXPECT_EQ(ChildProcesses(), 0);  // the slow pages' workers were ended, not left running
     const QStringList names = HarvestWorld::Column(kContactTable, "AName");
     EXPECT_GE(names.size(), 40);
     EXPECT_LT(names.size(), 400);

@@ -4,6 +4,8 @@
 // records instead of asking.
 #pragma once
 
+#include "harvest/harvest_hooks.h"
+#include "harvest/process_launcher.h"
 #include "store/database.h"
 #include "tests/support/recording_messenger.h"
 #include "tests/support/temp_record_base.h"
@@ -20,6 +22,25 @@
 namespace quenlo::testing {
 
 inline QString PitrelPath() { return QStringLiteral(QUENLO_BUILD_DIR "/pitrel"); }
+
+// A marketplace of `members` members with the faults listed (faults.h).
+inline sample_market::MarketplaceOptions MarketWithFaults(int members, const char* faults) {
+  sample_market::MarketplaceOptions options;
+  options.members = members;
+  std::string error;
+  EXPECT_TRUE(sample_market::ParseFaultPlan(faults, &options.faults, &error)) << error;
+  return options;
+}
+
+// Real workers, at most `limit` at once, and the harvest's default policy.
+struct Harvesting {
+  ProcessLauncher launcher{PitrelPath()};
+  HarvestHooks hooks;
+  explicit Harvesting(int limit = 15) {
+    hooks.launcher = &launcher;
+    hooks.workerLimit = [limit] { return limit; };
+  }
+};
 
 class HarvestWorld {
  public:
@@ -60,7 +81,8 @@ class HarvestWorld {
   // Names of catalogue members 1..count (the search "hits<count>" lists them).
   QStringList CatalogueNames(int count) const {
     QStringList names;
-    for (int k = 1; k <= count; ++k) names.append(QString::fromStdString(market.catalogue().at(k).name));
+    for (int k = 1; k <= count; ++k)
+      names.append(QString::fromStdString(market.catalogue().at(k).name));
     return names;
   }
   int SearchRequests() const {

@@ -16,7 +16,8 @@ TEST(ClassifyCommandLine, PicksTheTask) {
   EXPECT_EQ(ClassifyCommandLine({"profiles", "--threads", "9"}), LaunchMode::Harvest);
   EXPECT_EQ(ClassifyCommandLine({"export", "a.csv"}), LaunchMode::Export);
   EXPECT_EQ(ClassifyCommandLine({"frobnicate"}), LaunchMode::Unknown);
-  for (const char* word : {"members", "contacts", "profiles", "export", "--create-database"})
+  for (const char* word :
+       {"members", "contacts", "profiles", "export", "--create-database", "--retries", "--delay"})
     EXPECT_TRUE(UsageText().contains(QString::fromLatin1(word))) << word;
 }
 

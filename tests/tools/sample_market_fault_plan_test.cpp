@@ -13,7 +13,8 @@ FaultPlan Parse(std::string_view text) {
 }
 
 TEST(SampleFaultPlanTest, ChoosesPagesByKindNumberMultipleAndName) {
-  FaultPlan plan = Parse("500@contact:#3,reset@intro:%7,hang@search:2,garbage@credit:hz0001a,truncate@site:*");
+  FaultPlan plan =
+      Parse("500@contact:#3,reset@intro:%7,hang@search:2,garbage@credit:hz0001a,truncate@site:*");
   EXPECT_EQ(plan.For({PageKind::kContact, 3, "x"}), FaultKind::kServerError);
   EXPECT_EQ(plan.For({PageKind::kContact, 4, "y"}), std::nullopt);
   EXPECT_EQ(plan.For({PageKind::kProfile, 3, "x"}), std::nullopt);
@@ -36,9 +37,20 @@ TEST(SampleFaultPlanTest, TheFirstMatchingFaultWinsAndAnyCoversEveryPage) {
   EXPECT_TRUE(Parse("").faults.empty());
 }
 
+// A page that fails its first K requests and then answers: what a retry meets.
+TEST(SampleFaultPlanTest, AFaultOnTheFirstKRequestsLetsLaterRequestsThrough) {
+  FaultPlan plan = Parse("500x1@contact:%20,429x2@search:2,503@intro:*");
+  EXPECT_EQ(plan.For({PageKind::kContact, 40, "a"}, 1), FaultKind::kServerError);
+  EXPECT_EQ(plan.For({PageKind::kContact, 40, "a"}, 2), std::nullopt);
+  EXPECT_EQ(plan.For({PageKind::kSearch, 2, {}}, 2), FaultKind::kTooMany);
+  EXPECT_EQ(plan.For({PageKind::kSearch, 2, {}}, 3), std::nullopt);
+  EXPECT_EQ(plan.For({PageKind::kProfile, 1, "b"}, 50), FaultKind::kUnavailable);
+}
+
 TEST(SampleFaultPlanTest, RejectsMistakesWithAMessageAndKeepsThePlan) {
   for (std::string_view bad : {"boom@contact:#1", "500contact", "500@page:#1", "500@contact:#x",
-                               "500@contact:%0", "500@search:abc", "500@contact:", "hostile,reset@"}) {
+                               "500@contact:%0", "500@search:abc", "500@contact:", "hostile,reset@",
+                               "500x0@contact:*", "500xy@contact:*", "boomx2@contact:*"}) {
     FaultPlan plan = Parse("slow@any");
     std::string error;
     EXPECT_FALSE(ParseFaultPlan(bad, &plan, &error)) << bad;

@@ -7,8 +7,11 @@ namespace sample_market {
 namespace {
 
 constexpr std::pair<std::string_view, FaultKind> kKinds[] = {
-    {"slow", FaultKind::kSlow},   {"hang", FaultKind::kHang},         {"500", FaultKind::kServerError},
-    {"reset", FaultKind::kReset}, {"truncate", FaultKind::kTruncate}, {"garbage", FaultKind::kGarbage}};
+    {"slow", FaultKind::kSlow},         {"hang", FaultKind::kHang},
+    {"500", FaultKind::kServerError},   {"503", FaultKind::kUnavailable},
+    {"429", FaultKind::kTooMany},       {"404", FaultKind::kNotFound},
+    {"reset", FaultKind::kReset},       {"truncate", FaultKind::kTruncate},
+    {"garbage", FaultKind::kGarbage},   {"flood", FaultKind::kFlood}};
 
 constexpr std::pair<std::string_view, PageKind> kPages[] = {
     {"search", PageKind::kSearch},  {"contact", PageKind::kContact}, {"site", PageKind::kSite},
@@ -53,18 +56,31 @@ bool ParseWho(std::string_view who, Fault* fault, std::string* error) {
   return true;
 }
 
+// KIND or KINDxK: the kind, and in *first the K of "only the first K requests".
+std::optional<FaultKind> ParseKind(std::string_view text, int* first, std::string* error) {
+  const std::size_t x = text.rfind('x');
+  if (x != std::string_view::npos && x > 0 && x + 1 < text.size()) {
+    if (!PositiveNumber(text.substr(x + 1), first)) {
+      *error = "\"" + std::string(text) + "\" needs a number above 0 after x";
+      return std::nullopt;
+    }
+    text = text.substr(0, x);
+  }
+  std::optional<FaultKind> kind = Lookup(kKinds, text);
+  if (!kind)
+    *error = "unknown fault \"" + std::string(text) +
+             "\" (slow, hang, 500, 503, 429, 404, reset, truncate, garbage, flood)";
+  return kind;
+}
+
 bool ParseFault(std::string_view item, Fault* fault, std::string* error) {
   std::size_t at = item.find('@');
   if (at == std::string_view::npos) {
     *error = "\"" + std::string(item) + "\" is not KIND@PAGE";
     return false;
   }
-  std::optional<FaultKind> kind = Lookup(kKinds, item.substr(0, at));
-  if (!kind) {
-    *error = "unknown fault \"" + std::string(item.substr(0, at)) +
-             "\" (slow, hang, 500, reset, truncate, garbage)";
-    return false;
-  }
+  std::optional<FaultKind> kind = ParseKind(item.substr(0, at), &fault->first, error);
+  if (!kind) return false;
   fault->kind = *kind;
   std::string_view page = item.substr(at + 1);
   std::size_t colon = page.find(':');
@@ -96,8 +112,9 @@ bool Fault::Matches(const PageRef& ref) const {
   return false;
 }
 
-std::optional<FaultKind> FaultPlan::For(const PageRef& ref) const {
+std::optional<FaultKind> FaultPlan::For(const PageRef& ref, int request) const {
   for (const Fault& fault : faults) {
+    if (fault.first > 0 && request > fault.first) continue;
     if (fault.Matches(ref)) return fault.kind;
   }
   return std::nullopt;

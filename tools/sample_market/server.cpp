@@ -294,6 +294,15 @@ ReadyAnswer Prepare(const Route& route, const PageSettings& settings, EncodingTy
   return ready;
 }
 
+// A search page listing kFloodCompanies companies, the catalogue's over and over.
+std::string FloodedSearchPage(const Route& route, const Catalogue& catalogue, const PageSettings& settings) {
+  SearchListing listing = ListSearch(catalogue, route.keyword, route.result_page);
+  listing.members.clear();
+  for (int i = 0; i < kFloodCompanies; ++i)
+    listing.members.push_back(&catalogue.members()[static_cast<std::size_t>(i % catalogue.size())]);
+  return SearchPage(listing, route.keyword, route.result_page, settings);
+}
+
 std::string GarbageBytes(std::uint32_t seed, std::string_view path) {
   Rng rng(seed, StableHash(path));
   std::string bytes(static_cast<std::size_t>(rng.Between(4096, 8192)), '\0');
@@ -422,8 +431,20 @@ std::vector<std::string> SampleMarketplace::EnvironmentLines() const {
 }
 
 std::vector<std::string> SampleMarketplace::RequestedPaths() const {
+  std::vector<std::string> paths;
+  for (const Arrival& arrival : Arrivals()) paths.push_back(arrival.path);
+  return paths;
+}
+
+std::vector<SampleMarketplace::Arrival> SampleMarketplace::Arrivals() const {
   std::lock_guard lock(mutex_);
-  return requested_paths_;
+  return arrivals_;
+}
+
+int SampleMarketplace::NoteArrival(const std::string& path) {
+  std::lock_guard lock(mutex_);
+  arrivals_.push_back({path, std::chrono::steady_clock::now()});
+  return ++requests_by_path_[path];
 }
 
 std::size_t SampleMarketplace::CachedBytes() const { return cache_->bytes(); }
@@ -448,6 +469,13 @@ PageSettings SampleMarketplace::SettingsFor(const httplib::Request& request) con
 
 bool SampleMarketplace::AnswerWithFault(FaultKind fault, const httplib::Request& request,
                                         httplib::Response& response) {
+  const auto answer_status = [&](int status, const std::string& page) {
+    response.status = status;
+    if ((status == 429 || status == 503) && options_.retry_after_s >= 0)
+      response.set_header("Retry-After", std::to_string(options_.retry_after_s));
+    response.set_content(ToGbk(page), kContentType);
+    return true;
+  };
   switch (fault) {
     case FaultKind::kHang:
       Pause(options_.hang_limit_ms);
@@ -457,27 +485,29 @@ bool SampleMarketplace::AnswerWithFault(FaultKind fault, const httplib::Request&
       ResetConnection(port_, request);
       return true;
     case FaultKind::kServerError:
-      response.status = 500;
-      response.set_content(ToGbk(ServerErrorPage()), kContentType);
-      return true;
+      return answer_status(500, ServerErrorPage());
+    case FaultKind::kUnavailable:
+      return answer_status(503, ServerErrorPage());
+    case FaultKind::kTooMany:
+      return answer_status(429, ServerErrorPage());
+    case FaultKind::kNotFound:
+      return answer_status(404, NotFoundPage(SettingsFor(request)));
     case FaultKind::kGarbage:
       response.set_content(GarbageBytes(options_.seed, request.path), kContentType);
       return true;
     case FaultKind::kSlow:
     case FaultKind::kTruncate:
+    case FaultKind::kFlood:  // the caller floods a search page; others are answered as ever
       return false;  // the page is still answered
   }
   return false;
 }
 
 void SampleMarketplace::Handle(const httplib::Request& request, httplib::Response& response) {
-  {
-    std::lock_guard lock(mutex_);
-    requested_paths_.push_back(request.path);
-  }
+  const int asked = NoteArrival(request.path);
   const auto arrived = std::chrono::steady_clock::now();
   Route route = Classify(request, catalogue_);
-  std::optional<FaultKind> fault = options_.faults.For(route.ref);
+  std::optional<FaultKind> fault = options_.faults.For(route.ref, asked);
   // Every request gets its page, even one a fault answers instead: whether
   // the page is a redirect decides its latency. Only a page that goes out
   // whole is compressed.
@@ -493,6 +523,10 @@ void SampleMarketplace::Handle(const httplib::Request& request, httplib::Respons
       ready.location.empty() ? std::max(0, options_.latency_ms - static_cast<int>(spent.count())) : 0;
   if (!Pause(latency_ms) || (fault == FaultKind::kSlow && !Pause(options_.slow_ms))) {
     ResetConnection(port_, request);  // shutting down
+    return;
+  }
+  if (fault == FaultKind::kFlood && route.page == Page::kSearch) {
+    response.set_content(ToGbk(FloodedSearchPage(route, catalogue_, SettingsFor(request))), kContentType);
     return;
   }
   if (fault && AnswerWithFault(*fault, request, response)) return;

@@ -31,9 +31,11 @@
 #include "tools/sample_market/pages.h"
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -58,6 +60,7 @@ struct MarketplaceOptions {
   int page_kb = 0;         // pad pages to about this size; 0 = as generated
   int slow_ms = 3000;      // delay of the "slow" fault
   int hang_limit_ms = 60'000;  // longest a "hang" holds a connection
+  int retry_after_s = -1;      // the Retry-After of a 429 or 503 fault; -1: none sent
   int threads = 64;        // connections served at once
   std::size_t cache_bytes = std::size_t{256} << 20;  // finished answers kept; 0 = make each per request
   FaultPlan faults;
@@ -97,6 +100,13 @@ class SampleMarketplace {
   // Paths requested so far, in arrival order (query strings left off).
   std::vector<std::string> RequestedPaths() const;
 
+  struct Arrival {
+    std::string path;
+    std::chrono::steady_clock::time_point at;
+  };
+  // The same, with the time each request arrived.
+  std::vector<Arrival> Arrivals() const;
+
   // Bytes of finished answers kept for pages asked for again; never more
   // than options().cache_bytes.
   std::size_t CachedBytes() const;
@@ -105,6 +115,8 @@ class SampleMarketplace {
   void Handle(const httplib::Request& request, httplib::Response& response);
   // Answers as the fault says; false when the page itself is still due.
   bool AnswerWithFault(FaultKind fault, const httplib::Request& request, httplib::Response& response);
+  // Notes the request's arrival; returns how many times its path was asked for.
+  int NoteArrival(const std::string& path);
   bool Pause(int milliseconds);  // false when stopping cut it short
   PageSettings SettingsFor(const httplib::Request& request) const;
 
@@ -118,7 +130,8 @@ class SampleMarketplace {
   mutable std::mutex mutex_;
   std::condition_variable stopping_changed_;
   bool stopping_ = false;
-  std::vector<std::string> requested_paths_;
+  std::vector<Arrival> arrivals_;
+  std::map<std::string, int> requests_by_path_;
 };
 
 }  // namespace sample_market
