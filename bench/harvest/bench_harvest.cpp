@@ -192,6 +192,10 @@ class TimedLauncher final : public WorkerLauncher {
   }
   bool HasEnded(const QString& resultFile) override { return inner_.HasEnded(resultFile); }
   bool TakeEndNotice() override { return inner_.TakeEndNotice(); }
+  std::optional<int> ExitStatus(const QString& resultFile) override {
+    return inner_.ExitStatus(resultFile);
+  }
+  void StopAll() override { inner_.StopAll(); }
   double seconds = 0;
 
  private:

@@ -249,8 +249,11 @@ TEST_F(HarvestWindowTest, AMemberSearchWithoutHitsOrSearchPageSaysSo) {
   Answer("hits3", "所有省份");
   window_.RunCommand(Command::HarvestMemberNames);
   qputenv("QUENLO_SEARCH_HOST", searchHost);
+  // An unreachable search is a failed page, named with its reason.
   ASSERT_EQ(world_.messenger.messages.size(), 2);
-  EXPECT_TRUE(world_.messenger.messages[1].contains(QStringLiteral("127.0.0.1:1")))
+  EXPECT_TRUE(world_.messenger.messages[1].contains(QStringLiteral("搜索结果第 1 页")))
+      << world_.messenger.messages[1].toStdString();
+  EXPECT_TRUE(world_.messenger.messages[1].contains(QStringLiteral("127.0.0.1")))
       << world_.messenger.messages[1].toStdString();
 }
 
