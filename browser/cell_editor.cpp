@@ -52,11 +52,11 @@ bool CellEditor::CellEditSave() {
     ShowMessage(QStringLiteral("这一列不能修改。"));
     return false;
   }
-  const DbStatus saved =
-      col_ == kMemberColumn
-          ? DbRenameMember(member_, value)
-          : DbExecute(QStringLiteral("UPDATE 地址表 SET ") + field + QStringLiteral("=? WHERE AName=?"),
-                      {value, member_});
+  const DbStatus saved = col_ == kMemberColumn
+                             ? DbRenameMember(member_, value)
+                             : DbExecute(QStringLiteral("UPDATE 地址表 SET ") + field +
+                                             QStringLiteral("=? WHERE AName=?"),
+                                         {value, member_});
   if (!saved.Ok()) {
     ShowMessage(QStringLiteral("修改没有保存：%1").arg(saved.Message()));
     return false;

@@ -24,9 +24,7 @@ QString FormatDate(const QDate& date) {
 
 }  // namespace
 
-QString BoolMark(const QVariant& value) {
-  return value.toBool() ? QStringLiteral("√") : QString();
-}
+QString BoolMark(const QVariant& value) { return value.toBool() ? QStringLiteral("√") : QString(); }
 
 QString FormatCellValue(const QVariant& value) {
   switch (value.typeId()) {

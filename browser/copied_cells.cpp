@@ -27,8 +27,8 @@ QString TabLine(const CellBlock& block, const std::function<QString(int col)>& c
 QString CopiedCellsText(const GridModel& grid, const CellBlock& block) {
   if (block.bottom < block.top || block.right < block.left) return {};
   const int captionRow = grid.FixedRows() - 1;
-  QString text =
-      TabLine(block, [&](int col) { return CaptionWithoutSortMark(grid.TextMatrix(captionRow, col)); });
+  QString text = TabLine(
+      block, [&](int col) { return CaptionWithoutSortMark(grid.TextMatrix(captionRow, col)); });
   for (int row = block.top; row <= block.bottom; ++row) {
     text += TabLine(block, [&](int col) { return grid.TextMatrix(row, col); });
   }

@@ -137,8 +137,8 @@ void GridModel::RemoveRows(int first, int count, int keepCol) {
 void GridModel::InsertRows(int first, const std::vector<QStringList>& texts) {
   if (first < 0 || first > Rows() || texts.empty()) return;
   // New rows are as high as the data row they join.
-  const int height = Rows() > fixed_rows_ ? row_heights_[std::min(first, Rows() - 1)]
-                                          : kDefaultRowHeightTwips;
+  const int height =
+      Rows() > fixed_rows_ ? row_heights_[std::min(first, Rows() - 1)] : kDefaultRowHeightTwips;
   std::vector<std::vector<Cell>> rows;
   rows.reserve(texts.size());
   for (const QStringList& row : texts) {
@@ -162,10 +162,8 @@ void GridModel::Sort(GridSortSetting setting) {
   // their order.
   std::vector<int> order(static_cast<size_t>(count));
   std::iota(order.begin(), order.end(), 0);
-  const bool descending =
-      setting == kSortNumericDescending || setting == kSortTextDescending;
-  const bool numeric =
-      setting == kSortNumericAscending || setting == kSortNumericDescending;
+  const bool descending = setting == kSortNumericDescending || setting == kSortTextDescending;
+  const bool numeric = setting == kSortNumericAscending || setting == kSortNumericDescending;
   if (numeric) {
     std::vector<double> keys;
     keys.reserve(order.size());

@@ -39,7 +39,7 @@ QString BuildSelect(const GridModel& grid, const QString& where, const QString& 
 // How one column of a fill gets its cell, decided once from its field name.
 struct ColumnSource {
   enum Kind { kNothing, kRowNumber, kColor, kLookup, kField } kind = kNothing;
-  int field = -1;  // recordset index of the field read
+  int field = -1;      // recordset index of the field read
   QStringList lookup;  // table, key column, result field
 };
 

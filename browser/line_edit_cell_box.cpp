@@ -11,8 +11,9 @@ LineEditCellBox::LineEditCellBox(GridView& view) : view_(view), edit_(new QLineE
 
 void LineEditCellBox::PlaceTwips(int left, int top, int width, int height) {
   const QPoint origin = view_.GridOrigin();
-  edit_->setGeometry(origin.x() + view_.TwipsToPixelsX(left), origin.y() + view_.TwipsToPixelsY(top),
-                     view_.TwipsToPixelsX(width), view_.TwipsToPixelsY(height));
+  edit_->setGeometry(origin.x() + view_.TwipsToPixelsX(left),
+                     origin.y() + view_.TwipsToPixelsY(top), view_.TwipsToPixelsX(width),
+                     view_.TwipsToPixelsY(height));
 }
 
 void LineEditCellBox::ShowFocused() {

@@ -27,7 +27,8 @@ void UndoInGrid(const CellChange& change, GridModel& grid) {
   const int col = FieldColumn(grid, change.field);
   if (col < 0) return;
   for (int row = grid.FixedRows(); row < grid.Rows(); ++row) {
-    if (grid.TextMatrix(row, kMemberColumn) == change.member) grid.SetTextMatrix(row, col, change.before);
+    if (grid.TextMatrix(row, kMemberColumn) == change.member)
+      grid.SetTextMatrix(row, col, change.before);
   }
 }
 

@@ -8,7 +8,8 @@ const QString kSettingKey = QStringLiteral("CSV_Encoding");
 }  // namespace
 
 QString CsvEncodingName(CsvEncoding encoding) {
-  return encoding == CsvEncoding::kUtf8WithMark ? QStringLiteral("UTF-8") : QStringLiteral("GB18030");
+  return encoding == CsvEncoding::kUtf8WithMark ? QStringLiteral("UTF-8")
+                                                : QStringLiteral("GB18030");
 }
 
 std::optional<CsvEncoding> ParseCsvEncoding(const QString& text) {

@@ -15,9 +15,9 @@ bool StartsLikeAFormula(const QString& cell) {
 
 bool IsTelephoneShaped(const QString& cell) {
   // A plus sign only leads a number: "-2+3" is a sum, not a telephone.
-  static const QRegularExpression shape(QStringLiteral(
-      "^[+\\-＋](?=.*[0-9０-９])"
-      "(?:[0-9０-９ \u3000().\\-－（）]|[/,，;；][ \u3000]*[+＋]?|ext\\.)*$"));
+  static const QRegularExpression shape(
+      QStringLiteral("^[+\\-＋](?=.*[0-9０-９])"
+                     "(?:[0-9０-９ \u3000().\\-－（）]|[/,，;；][ \u3000]*[+＋]?|ext\\.)*$"));
   return shape.match(cell).hasMatch();
 }
 

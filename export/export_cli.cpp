@@ -162,11 +162,13 @@ int RunExportCommand(const QStringList& args) {
   if (!ParseRequest(args, request)) return kExitUsage;
   if (IsRecordBaseFile(request.fileName)) {
     Complain(QStringLiteral("%1 is the record base or one of its journal files; an export never "
-                            "replaces those").arg(request.fileName));
+                            "replaces those")
+                 .arg(request.fileName));
     return kExitFailed;
   }
   if (QFile::exists(request.fileName) && !IsReplaceableFile(request.fileName)) {
-    Complain(QStringLiteral("%1 is not a plain file; an export replaces only those").arg(request.fileName));
+    Complain(QStringLiteral("%1 is not a plain file; an export replaces only those")
+                 .arg(request.fileName));
     return kExitFailed;
   }
   if (QFile::exists(request.fileName) && !request.force) {

@@ -16,7 +16,8 @@ inline const QString kRecordBaseTargetMessage =
 
 // A workbook export that had to cut cells (a sheet cell holds 32767 characters).
 inline QString CutCellsMessage(int count) {
-  return QStringLiteral("有 %1 个单元格超过 32767 个字符（表格单元格的上限），已截断保存。").arg(count);
+  return QStringLiteral("有 %1 个单元格超过 32767 个字符（表格单元格的上限），已截断保存。")
+      .arg(count);
 }
 
 // A failure's text with why, on a line of its own, when why is known.

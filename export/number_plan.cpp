@@ -68,7 +68,8 @@ NumberPlan::NumberPlan(const char* regionCode) {
   if (!region) return;
   const auto kind = [](const PhoneNumberDesc& desc) {
     NumberKind k;
-    if (!desc.national_number_pattern().empty()) k.pattern = WholeMatch(desc.national_number_pattern());
+    if (!desc.national_number_pattern().empty())
+      k.pattern = WholeMatch(desc.national_number_pattern());
     for (int length : desc.possible_length()) k.lengths.append(length);
     return k;
   };
@@ -80,15 +81,16 @@ NumberPlan::NumberPlan(const char* regionCode) {
         &region->fixed_line(), &region->mobile()}) {
     kinds_.push_back(kind(*desc));
   }
-  const auto& formats =
-      region->intl_number_format_size() > 0 ? region->intl_number_format() : region->number_format();
+  const auto& formats = region->intl_number_format_size() > 0 ? region->intl_number_format()
+                                                              : region->number_format();
   for (const NumberFormat& format : formats) {
     Layout layout;
     // Like the library, only the last (most detailed) leading-digit rule counts.
     if (format.leading_digits_pattern_size() > 0) {
       const std::string& last =
           format.leading_digits_pattern(format.leading_digits_pattern_size() - 1);
-      layout.leadingDigits = Compiled(QStringLiteral("\\A(?:%1)").arg(QString::fromStdString(last)));
+      layout.leadingDigits =
+          Compiled(QStringLiteral("\\A(?:%1)").arg(QString::fromStdString(last)));
     }
     layout.pattern = WholeMatch(format.pattern());
     layout.format = QString::fromStdString(format.format());

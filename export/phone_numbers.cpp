@@ -76,7 +76,8 @@ std::optional<QString> FormatPlain(const QString& text, PhoneStyle style) {
   return plan.International(national);
 }
 
-std::optional<QString> WithExtension(const std::optional<QString>& number, const QString& extension) {
+std::optional<QString> WithExtension(const std::optional<QString>& number,
+                                     const QString& extension) {
   if (!number) return std::nullopt;
   return *number + kExtensionMark + AsciiDigits(extension);
 }

@@ -41,7 +41,8 @@ bool SameFile(const QString& a, const QString& b) {
   // Neither is there: the same name in the same folder.
   const QFileInfo endA(LinkEnd(a)), endB(LinkEnd(b));
   const std::optional<FileIdentity> folderA = IdentityOf(endA.absolutePath());
-  return folderA && folderA == IdentityOf(endB.absolutePath()) && endA.fileName() == endB.fileName();
+  return folderA && folderA == IdentityOf(endB.absolutePath()) &&
+         endA.fileName() == endB.fileName();
 }
 
 QStringList RecordBaseFiles() {
@@ -49,7 +50,8 @@ QStringList RecordBaseFiles() {
   const QString base = DatabasePath();
   for (const QString& path : {base, QFileInfo(base).canonicalFilePath()}) {
     if (path.isEmpty()) continue;
-    for (const char* suffix : {"", "-journal", "-wal", "-shm"}) files << path + QLatin1String(suffix);
+    for (const char* suffix : {"", "-journal", "-wal", "-shm"})
+      files << path + QLatin1String(suffix);
   }
   return files;
 }

@@ -102,8 +102,8 @@ QString ExportValueText(const QVariant& value) {
   return text.replace(u'-', u'.').remove(QStringLiteral("上午 "));
 }
 
-bool WriteTableCsv(const std::vector<ExportColumn>& columns, Recordset& records,
-                   QIODevice& device, const ExportOptions& options) {
+bool WriteTableCsv(const std::vector<ExportColumn>& columns, Recordset& records, QIODevice& device,
+                   const ExportOptions& options) {
   const std::vector<int> indexes = FieldIndexes(columns, records);
   if (indexes.size() != columns.size()) return false;
   CsvWriter writer(device, options.encoding);

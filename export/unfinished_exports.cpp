@@ -39,8 +39,9 @@ void SetExportNotesFolder(const QString& folder) { NotesFolder() = folder; }
 
 QString NoteUnfinishedExport(const QString& temporary) {
   if (NotesFolder().isEmpty() || !QDir().mkpath(NotesFolder())) return {};
-  QTemporaryFile note(QDir(NotesFolder()).filePath(
-      QString::number(QCoreApplication::applicationPid()) + QStringLiteral("-XXXXXX")));
+  QTemporaryFile note(QDir(NotesFolder())
+                          .filePath(QString::number(QCoreApplication::applicationPid()) +
+                                    QStringLiteral("-XXXXXX")));
   note.setAutoRemove(false);
   if (!note.open()) return {};
   const QByteArray path = QFileInfo(temporary).absoluteFilePath().toUtf8();

@@ -80,9 +80,8 @@ bool ExportTableToVCard(const QString& table, const QString& fileName, PhoneStyl
     ShowMessage(kNoDataMessage);
   } else {
     ProgressBegin(kVCardProgressCaption, records.RecordCount());
-    saved = SaveVCards(fileName, [&](QIODevice& file) {
-      return WriteTableVCards(records, file, phones);
-    });
+    saved = SaveVCards(fileName,
+                       [&](QIODevice& file) { return WriteTableVCards(records, file, phones); });
     ProgressEnd();
   }
   DbCloseRecordset(connection, records);

@@ -71,7 +71,8 @@ bool ReplaceFile(const QString& from, const QString& to, QString* why) {
 // libxlsxwriter's word for a failure, with the system's when it set one.
 QString WriterError(lxw_error error, int systemError) {
   QString why = QString::fromUtf8(lxw_strerror(error));
-  if (systemError != 0) why += QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(systemError));
+  if (systemError != 0)
+    why += QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(systemError));
   return why;
 }
 

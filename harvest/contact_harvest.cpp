@@ -4,8 +4,8 @@
 #include "harvest/harvest_log.h"
 #include "harvest/marketplace_urls.h"
 #include "harvest/member_name.h"
-#include "harvest/worker_launcher.h"
 #include "harvest/work_list.h"
+#include "harvest/worker_launcher.h"
 #include "harvest/worker_protocol.h"
 #include "ports/messenger.h"
 #include "ports/progress_sink.h"
@@ -63,7 +63,8 @@ ContactHarvestOutcome HarvestContacts(HarvestHooks& hooks) {
       const QString& member = members[k - 1];
       const QStringList fields = text.split(kFieldSeparator);
       if (fields.size() == kContactFields && !fields[1].trimmed().isEmpty()) ++outcome.filled;
-      return StoreContact(QStringLiteral("家具") + kFieldSeparator + member + kFieldSeparator + text);
+      return StoreContact(QStringLiteral("家具") + kFieldSeparator + member + kFieldSeparator +
+                          text);
     };
     Dispatcher dispatcher(rules, units, table, hooks, store);
     dispatcher.OnCollected([&](int done) {

@@ -14,8 +14,8 @@ namespace quenlo {
 inline const QString kContactHarvestCaption = QStringLiteral("正在下载阿里会员联系方式……");
 inline const QString kContactStartCaption = QStringLiteral("下载会员地址");
 inline const QString kContactStopCaption = QStringLiteral("中止地址下载");
-inline const QString kNoContactsToFetch = QStringLiteral(
-    "没有需要下载地址的会员，请先用“下载阿里会员名”下载需要的会员名称。");
+inline const QString kNoContactsToFetch =
+    QStringLiteral("没有需要下载地址的会员，请先用“下载阿里会员名”下载需要的会员名称。");
 
 // Members of 地址表 without a company name, in table order; names that are
 // not safe to use are left out.

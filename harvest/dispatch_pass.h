@@ -34,10 +34,10 @@ struct WorkUnit {
 // Where the three harvests differ.
 struct DispatchRules {
   int workerFlag = 0;
-  bool deleteStaleFile = true;   // remove a file of the unit's name before its launch
-  bool stopTestFirst = false;    // stop test at the start of a pass, else after its pause
+  bool deleteStaleFile = true;  // remove a file of the unit's name before its launch
+  bool stopTestFirst = false;   // stop test at the start of a pass, else after its pause
   bool oneResultPerPass = false;
-  int readPauseTicks = -1;       // extra pause before reading a result (-1: none)
+  int readPauseTicks = -1;  // extra pause before reading a result (-1: none)
   int passPauseTicks = 500;
 };
 
@@ -61,7 +61,9 @@ class Dispatcher {
   bool Stopped() const { return end_ == HarvestEnd::Stopped; }
   const HarvestTally& Tally() const { return tally_; }
   // Called after every unit done with (read, failed for good or left empty).
-  void OnCollected(std::function<void(int collected)> callback) { onCollected_ = std::move(callback); }
+  void OnCollected(std::function<void(int collected)> callback) {
+    onCollected_ = std::move(callback);
+  }
 
  private:
   void LaunchPhase();

@@ -38,13 +38,16 @@ QString RunText(const QString& harvest, const HarvestTally& tally, const QDateTi
   if (int(tally.failed.size()) > listed)
     text += QStringLiteral("%1   and %2 more\n").arg(stamp).arg(int(tally.failed.size()) - listed);
   if (!tally.storageFailure.isEmpty())
-    text += QStringLiteral("%1   stopped: %2\n").arg(stamp, QString(tally.storageFailure).simplified());
+    text +=
+        QStringLiteral("%1   stopped: %2\n").arg(stamp, QString(tally.storageFailure).simplified());
   return text;
 }
 
 }  // namespace
 
-QString HarvestLogPath() { return QDir(LogFolder()).filePath(QString::fromLatin1(kHarvestLogName)); }
+QString HarvestLogPath() {
+  return QDir(LogFolder()).filePath(QString::fromLatin1(kHarvestLogName));
+}
 
 QString LogHarvest(const QString& harvest, const HarvestTally& tally, const QDateTime& at) {
   const QString path = HarvestLogPath();

@@ -20,8 +20,7 @@ QString Escaped(const QString& keyword, QStringView specials) {
   for (const QChar c : keyword) {
     if (specials.contains(c))
       out += u'%' + QString::number(c.unicode(), 16).toUpper().rightJustified(2, u'0');
-    else
-      out += c;
+    else out += c;
   }
   return out;
 }
@@ -51,7 +50,8 @@ QString BuildSearchUrl(const QString& keyword, const QString& regionValue, int p
 }
 
 QString BuildContactUrl(const QString& member) {
-  return SiteAddress(MarketplaceHostsInForce().main) + "/company/detail/contact/" + member + ".html";
+  return SiteAddress(MarketplaceHostsInForce().main) + "/company/detail/contact/" + member +
+         ".html";
 }
 
 void OpenInBrowser(const QString& url) {

@@ -24,14 +24,17 @@ std::optional<pitrel::PageFailure> TakePageFailure(const QString& resultFile) {
   const QByteArray text = companion.open(QIODevice::ReadOnly) ? companion.read(4096) : QByteArray();
   companion.close();
   companion.remove();
-  if (auto failure = pitrel::ParsePageFailure(std::string_view(text.constData(), size_t(text.size()))))
+  if (auto failure =
+          pitrel::ParsePageFailure(std::string_view(text.constData(), size_t(text.size()))))
     return failure;
-  return pitrel::PageFailure{true, 0, std::nullopt, "the worker's failure report could not be read"};
+  return pitrel::PageFailure{true, 0, std::nullopt,
+                             "the worker's failure report could not be read"};
 }
 
 void RemoveWorkerFiles(const QString& resultFile) {
   const QString companion = CompanionOf(resultFile);
-  for (const QString& file : {resultFile, TemporaryOf(resultFile), companion, TemporaryOf(companion)})
+  for (const QString& file :
+       {resultFile, TemporaryOf(resultFile), companion, TemporaryOf(companion)})
     QFile::remove(file);
 }
 

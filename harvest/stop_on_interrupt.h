@@ -21,7 +21,7 @@ class StopOnInterrupt {
 
  private:
   static constexpr std::array<int, 2> kSignals = {SIGINT, SIGTERM};
-  std::array<struct sigaction, 2> previous_ {};
+  std::array<struct sigaction, 2> previous_{};
 };
 
 }  // namespace quenlo

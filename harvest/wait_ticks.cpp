@@ -12,7 +12,8 @@ void WaitTicks(int count, const std::function<bool()>& wake) {
   pump.ProcessPending();
   pump.ProcessPending();
   using Clock = std::chrono::steady_clock;
-  const auto deadline = Clock::now() + std::chrono::microseconds(static_cast<long long>(count) * kTickMicroseconds);
+  const auto deadline =
+      Clock::now() + std::chrono::microseconds(static_cast<long long>(count) * kTickMicroseconds);
   for (;;) {
     if (wake && wake()) return;
     const auto left = deadline - Clock::now();

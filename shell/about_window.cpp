@@ -90,7 +90,8 @@ AboutWindow::AboutWindow() {
   bottom->addWidget(ok_);
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(top);
-  layout->addWidget(new QLabel(QStringLiteral("本软件只收集企业自行公开的联系方式，请合法使用。"), this));
+  layout->addWidget(
+      new QLabel(QStringLiteral("本软件只收集企业自行公开的联系方式，请合法使用。"), this));
   layout->addLayout(bottom);
 }
 

@@ -104,8 +104,8 @@ int WindowProgram(int argc, char** argv) {
   QApplication::setWindowIcon(QIcon::fromTheme(QString::fromLatin1(kDesktopEntryId)));
   // Chinese captions need a CJK face even where the default font has none.
   QFont font = QApplication::font();
-  font.setFamilies({font.family(), QStringLiteral("WenQuanYi Micro Hei"),
-                    QStringLiteral("Noto Sans CJK SC")});
+  font.setFamilies(
+      {font.family(), QStringLiteral("WenQuanYi Micro Hei"), QStringLiteral("Noto Sans CJK SC")});
   QApplication::setFont(font);
   // Without it the standard dialogs still work, in English.
   quenlo::InstallQtChineseTranslation(app);

@@ -53,10 +53,8 @@ void MainWindow::SetCommandAction(Command command, std::function<void()> action)
 }
 
 void MainWindow::HoldCommand(Command command, bool held, const QString& why) {
-  if (held)
-    parts_->held[command] = why;
-  else
-    parts_->held.erase(command);
+  if (held) parts_->held[command] = why;
+  else parts_->held.erase(command);
   UpdateAvailability(command);
 }
 
@@ -120,7 +118,8 @@ void MainWindow::ChangeWorkerLimit() {
   if (!SaveSettingValue(QString::fromLatin1(kSettingsApplication),
                         QString::fromLatin1(kSettingsSection), QStringLiteral("Max_Thread"),
                         QString::number(*limit)))
-    ShowMessage(QStringLiteral("线程数已改为 %1，但无法保存，下次启动时仍用原来的设置。").arg(*limit));
+    ShowMessage(
+        QStringLiteral("线程数已改为 %1，但无法保存，下次启动时仍用原来的设置。").arg(*limit));
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

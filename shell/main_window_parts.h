@@ -23,7 +23,7 @@ struct MainWindow::Parts {
   QWidget* tabStrip = nullptr;  // the tab bar above the pages
   QTabBar* tabBar = nullptr;
   std::array<QWidget*, 3> pages{};  // by page number: records, help, profiles
-  SearchBar recordSearch;  // search boxes and command buttons on the records page
+  SearchBar recordSearch;           // search boxes and command buttons on the records page
   QWidget* gridHost = nullptr;
   SearchBar profileSearch;  // the same on the profiles page
   QWidget* profileGridHost = nullptr;

@@ -7,7 +7,8 @@ namespace quenlo {
 QString MakerSiteAddress() {
   QString address = qEnvironmentVariable(kMakerSiteVariable).trimmed();
   if (address.isEmpty())
-    address = GetSettingValue(kSettingsApplication, kMakerSection, kMakerSiteKey, kDefaultMakerSite).trimmed();
+    address = GetSettingValue(kSettingsApplication, kMakerSection, kMakerSiteKey, kDefaultMakerSite)
+                  .trimmed();
   if (!address.contains(QStringLiteral("://"))) address.prepend(QStringLiteral("http://"));
   if (!address.endsWith(u'/')) address.append(u'/');
   return address;
@@ -19,7 +20,8 @@ QString MakerSiteName() {
 }
 
 QString ProductPageUrl(int productNumber) {
-  return MakerSiteAddress() + QStringLiteral("downpage/Product.asp?ID=") + QString::number(productNumber);
+  return MakerSiteAddress() + QStringLiteral("downpage/Product.asp?ID=") +
+         QString::number(productNumber);
 }
 
 }  // namespace quenlo

@@ -47,8 +47,6 @@ ProgressText::StepTexts ProgressText::Step(int count, const QString& unit) {
   return texts;
 }
 
-QString PercentText(double fraction) {
-  return QString::number(fraction * 100, 'g', 15) + u'%';
-}
+QString PercentText(double fraction) { return QString::number(fraction * 100, 'g', 15) + u'%'; }
 
 }  // namespace quenlo

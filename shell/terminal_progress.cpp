@@ -2,9 +2,9 @@
 
 #include "ports/event_pump.h"
 
+#include <unistd.h>
 #include <QStringList>
 #include <algorithm>
-#include <unistd.h>
 
 namespace quenlo {
 

@@ -32,7 +32,8 @@ bool ProcessHasEnded(qint64 pid) { return ::kill(pid_t(pid), 0) != 0 && errno ==
 // result files go, then the folder if nothing else is in it.
 void ClearAbandonedRunFolders(const QString& dir) {
   const QDir work(dir);
-  for (const QString& name : work.entryList({kRunPrefix + u'*'}, QDir::Dirs | QDir::NoDotAndDotDot)) {
+  for (const QString& name :
+       work.entryList({kRunPrefix + u'*'}, QDir::Dirs | QDir::NoDotAndDotDot)) {
     bool ok = false;
     const qint64 pid = name.mid(kRunPrefix.size()).toLongLong(&ok);
     if (!ok || pid <= 0 || !ProcessHasEnded(pid)) continue;
@@ -44,7 +45,8 @@ void ClearAbandonedRunFolders(const QString& dir) {
 bool CanWriteIn(const QString& dir) {
   // Named as a worker's file: should it stay behind, the next cleanup takes it.
   QFile probe(QDir(dir).filePath(kSearchPageResultPrefix + QStringLiteral("probe")));
-  const bool written = probe.open(QIODevice::WriteOnly) && probe.write("x", 1) == 1 && probe.flush();
+  const bool written =
+      probe.open(QIODevice::WriteOnly) && probe.write("x", 1) == 1 && probe.flush();
   probe.remove();
   return written;
 }

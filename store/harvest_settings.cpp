@@ -7,9 +7,9 @@ namespace quenlo {
 namespace {
 
 int Stored(const char* key, SettingRange range) {
-  const QString text = GetSettingValue(QString::fromLatin1(kSettingsApplication),
-                                       QString::fromLatin1(kSettingsSection),
-                                       QString::fromLatin1(key), {});
+  const QString text =
+      GetSettingValue(QString::fromLatin1(kSettingsApplication),
+                      QString::fromLatin1(kSettingsSection), QString::fromLatin1(key), {});
   return WholeNumberIn(text, range).value_or(range.fallback);
 }
 

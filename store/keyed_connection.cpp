@@ -67,10 +67,12 @@ std::unique_ptr<ConnectionImpl> ConnectionImpl::Open(const QString& path, QStrin
     // A wrong key or a file that is no database only shows at the first read.
     // An empty file reads as an empty database, and writing would make it
     // one: without both tables it is no record base.
-    SqliteStatement probe(db, QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type='table' "
-                                             "AND name IN ('地址表', '介绍表')"));
+    SqliteStatement probe(db,
+                          QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type='table' "
+                                         "AND name IN ('地址表', '介绍表')"));
     probe.Step();
-    if (probe.Value(0).toInt() != 2) throw DbError("the file is not a record base (its tables are missing)");
+    if (probe.Value(0).toInt() != 2)
+      throw DbError("the file is not a record base (its tables are missing)");
   } catch (const DbError& failure) {
     *error = QString::fromUtf8(failure.what());
     return nullptr;

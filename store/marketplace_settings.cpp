@@ -10,10 +10,10 @@ QString HostInForce(const char* variable, const char* key, const char* fallback)
   const QString fromEnvironment = qEnvironmentVariable(variable).trimmed();
   if (!fromEnvironment.isEmpty()) return fromEnvironment;
   // A blank setting counts as none, as an empty one does.
-  const QString fromSettings = GetSettingValue(QString::fromLatin1(kSettingsApplication),
-                                               QString::fromLatin1(kMarketplaceSection),
-                                               QString::fromLatin1(key), {})
-                                   .trimmed();
+  const QString fromSettings =
+      GetSettingValue(QString::fromLatin1(kSettingsApplication),
+                      QString::fromLatin1(kMarketplaceSection), QString::fromLatin1(key), {})
+          .trimmed();
   return fromSettings.isEmpty() ? QString::fromLatin1(fallback) : fromSettings;
 }
 

@@ -7,8 +7,8 @@ namespace quenlo {
 QString ProxyInForce() {
   const QString fromEnvironment = qEnvironmentVariable(kProxyVariable).trimmed();
   if (!fromEnvironment.isEmpty()) return fromEnvironment;
-  return GetSettingValue(QString::fromLatin1(kSettingsApplication), QString::fromLatin1(kNetworkSection),
-                         QString::fromLatin1(kProxyKey), {})
+  return GetSettingValue(QString::fromLatin1(kSettingsApplication),
+                         QString::fromLatin1(kNetworkSection), QString::fromLatin1(kProxyKey), {})
       .trimmed();
 }
 

@@ -33,7 +33,8 @@ int main(int argc, char** argv) {
     std::cerr << "logging-proxy: " << error << "\n";
     return 1;
   }
-  std::cout << "logging-proxy listening on 127.0.0.1:" << proxy.port() << "\nQUENLO_PROXY=" << proxy.Url() << std::endl;
+  std::cout << "logging-proxy listening on 127.0.0.1:" << proxy.port()
+            << "\nQUENLO_PROXY=" << proxy.Url() << std::endl;
   std::thread printer([&proxy] {
     for (std::size_t shown = 0;; std::this_thread::sleep_for(std::chrono::milliseconds(100))) {
       const auto log = proxy.Log();

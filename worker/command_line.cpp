@@ -35,7 +35,8 @@ std::string JoinArguments(int argc, const char* const argv[]) {
 }
 
 std::string CompanyProfileUrl(std::string_view memberName, const MarketplaceHosts& hosts) {
-  return SiteAddress(hosts.main_host) + "/company/detail/intro/" + std::string(memberName) + ".html";
+  return SiteAddress(hosts.main_host) + "/company/detail/intro/" + std::string(memberName) +
+         ".html";
 }
 
 bool ParseCommandLine(std::string_view commandLine, const MarketplaceHosts& hosts, WorkerJob& job) {

@@ -11,8 +11,8 @@
 namespace pitrel {
 
 struct WorkerJob {
-  std::string url;          // for flag 2 already the company-profile URL
-  std::string result_file;  // as given; relative names resolve against the current directory
+  std::string url;             // for flag 2 already the company-profile URL
+  std::string result_file;     // as given; relative names resolve against the current directory
   int flag = kMemberListFlag;  // any int: one outside 0 to 3 writes nothing
 };
 

@@ -69,7 +69,8 @@ std::size_t DecimalLength(std::string_view s) {
 double RoundHalfToEven(double value) {
   constexpr double kNoFractionBits = 4503599627370496.0;  // 2^52
   if (!(std::fabs(value) < kNoFractionBits)) return value;
-  return value >= 0 ? (value + kNoFractionBits) - kNoFractionBits : -((-value + kNoFractionBits) - kNoFractionBits);
+  return value >= 0 ? (value + kNoFractionBits) - kNoFractionBits
+                    : -((-value + kNoFractionBits) - kNoFractionBits);
 }
 
 template <typename Int>

@@ -2,9 +2,9 @@
 // Usage: pitrel LINE, the page, the result file and an optional flag joined
 // by the command separator. Exit status: 0 read, 2 bad line, 3 and 4 a page
 // not read (worker/protocol.h).
-#include "worker/page/page_engine.h"
 #include "worker/command_line.h"
 #include "worker/hosts.h"
+#include "worker/page/page_engine.h"
 #include "worker/run_cycle.h"
 #include "worker/worker_limits.h"
 

@@ -41,7 +41,8 @@ std::string AfterLastLink(std::string head) {
   std::size_t last = std::string::npos;
   std::string_view marker;
   for (std::string_view each : kLinkMarkers)
-    if (const std::size_t at = head.rfind(each); at != std::string::npos && (last == std::string::npos || at > last))
+    if (const std::size_t at = head.rfind(each);
+        at != std::string::npos && (last == std::string::npos || at > last))
       last = at, marker = each;
   return last == std::string::npos ? std::string() : head.substr(last + marker.size());
 }
@@ -54,9 +55,10 @@ std::string LinkTo(std::string_view block, const std::string& place) {
 }
 
 std::string MemberNameOf(std::string block, const MarketplaceHosts& hosts) {
-  const std::string memberSite = "." + LowerAscii(std::string(HostWithoutScheme(hosts.member_domain))) + "/";
-  const std::string offerList =
-      LinkTo(block, LowerAscii(std::string(HostWithoutScheme(hosts.main_host))) + "/company/offerlist/");
+  const std::string memberSite =
+      "." + LowerAscii(std::string(HostWithoutScheme(hosts.member_domain))) + "/";
+  const std::string offerList = LinkTo(
+      block, LowerAscii(std::string(HostWithoutScheme(hosts.main_host))) + "/company/offerlist/");
   const std::string directory =
       LinkTo(block, LowerAscii(std::string(HostWithoutScheme(hosts.directory_host))) + "/athena/");
   if (Contains(block, memberSite)) {

@@ -11,10 +11,10 @@ namespace {
 // In page order from the bottom up: each value runs from its label down to
 // the next label of this list that the page shows.
 constexpr std::array<std::string_view, 16> kProfileLabels = {
-    "公司主页：",     "资信参考人：", "会员评价：",     "证书及荣誉：",
-    "工商注册信息：", "研发部门人数：", "主要市场：",     "主要经营地点：",
-    "公司成立时间：", "员工人数：",   "公司注册地：",   "注册资本：",
-    "经营模式：",     "企业类型：",   "主营行业：",     "主营产品或服务：",
+    "公司主页：",     "资信参考人：",   "会员评价：",   "证书及荣誉：",
+    "工商注册信息：", "研发部门人数：", "主要市场：",   "主要经营地点：",
+    "公司成立时间：", "员工人数：",     "公司注册地：", "注册资本：",
+    "经营模式：",     "企业类型：",     "主营行业：",   "主营产品或服务：",
 };
 
 // The profile block of the page, with spaces and line breaks gone and every

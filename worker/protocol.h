@@ -188,7 +188,8 @@ inline std::string FormatPageFailure(const PageFailure& failure) {
   };
   line(kFailureKindKey, failure.transient ? kTransientKind : kPermanentKind);
   line(kFailureStatusKey, std::to_string(failure.status));
-  if (failure.retry_after_seconds) line(kFailureRetryAfterKey, std::to_string(*failure.retry_after_seconds));
+  if (failure.retry_after_seconds)
+    line(kFailureRetryAfterKey, std::to_string(*failure.retry_after_seconds));
   line(kFailureReasonKey, failure.reason);
   return text;
 }
@@ -200,7 +201,8 @@ inline std::optional<PageFailure> ParsePageFailure(std::string_view text) {
   const auto number = [](std::string_view digits) -> std::optional<long> {
     long value = 0;
     const auto [end, code] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
-    if (code != std::errc() || end != digits.data() + digits.size() || value < 0) return std::nullopt;
+    if (code != std::errc() || end != digits.data() + digits.size() || value < 0)
+      return std::nullopt;
     return value;
   };
   while (!text.empty()) {

@@ -5,9 +5,9 @@
 
 #include <string>
 
-#include "worker/page/page_engine.h"
 #include "worker/command_line.h"
 #include "worker/hosts.h"
+#include "worker/page/page_engine.h"
 
 namespace pitrel {
 

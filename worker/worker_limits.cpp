@@ -33,7 +33,8 @@ unsigned TimeLimitSeconds() {
   if (!text || !*text) return kDefaultTimeLimitSeconds;
   char* end = nullptr;
   const unsigned long seconds = std::strtoul(text, &end, 10);
-  if (*end != '\0' || seconds == 0 || seconds > kDefaultTimeLimitSeconds) return kDefaultTimeLimitSeconds;
+  if (*end != '\0' || seconds == 0 || seconds > kDefaultTimeLimitSeconds)
+    return kDefaultTimeLimitSeconds;
   return unsigned(seconds);
 }
 

@@ -13,7 +13,8 @@
 
 namespace pitrel {
 
-inline constexpr char kTimeLimitVariable[] = "PITREL_TIME_LIMIT";  // seconds, for operators and tests
+inline constexpr char kTimeLimitVariable[] =
+    "PITREL_TIME_LIMIT";                                  // seconds, for operators and tests
 inline constexpr unsigned kDefaultTimeLimitSeconds = 80;  // below quenlo's own 90 s deadline
 inline constexpr unsigned kCpuLimitSeconds = 30;
 inline constexpr unsigned long long kAddressSpaceLimitBytes = 76ull << 20;

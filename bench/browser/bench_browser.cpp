@@ -21,9 +21,10 @@
 namespace quenlo {
 namespace {
 
-const QStringList kCities = {"上海市", "北京市", "广州市", "深圳市", "杭州市", "宁波市", "温州市",
-                             "苏州市", "无锡市", "东莞市", "佛山市", "厦门市"};
-const QStringList kTrades = {"电子", "五金", "塑料", "纺织", "机械", "化工", "包装", "照明", "家具"};
+const QStringList kCities = {"上海市", "北京市", "广州市", "深圳市", "杭州市", "宁波市",
+                             "温州市", "苏州市", "无锡市", "东莞市", "佛山市", "厦门市"};
+const QStringList kTrades = {"电子", "五金", "塑料", "纺织", "机械",
+                             "化工", "包装", "照明", "家具"};
 const QStringList kSurnames = {"王", "李", "张", "刘", "陈", "杨", "黄", "赵", "吴", "周"};
 const QStringList kJobs = {"经理", "销售经理", "总经理", "业务员", "采购", "厂长"};
 

@@ -91,9 +91,10 @@ void ReadAllRecords() {
 }
 
 void Report(const char* what, Timing t, Timing baseline, Timing csv, double target) {
-  std::printf("%-30s wall %7.3f s  cpu %7.3f s  %5.2fx read  %5.2fx CSV (cpu)  target < %.1f s  %s\n",
-              what, t.wall, t.cpu, t.cpu / baseline.cpu, t.cpu / csv.cpu, target,
-              t.cpu < target ? "met" : "MISSED");
+  std::printf(
+      "%-30s wall %7.3f s  cpu %7.3f s  %5.2fx read  %5.2fx CSV (cpu)  target < %.1f s  %s\n", what,
+      t.wall, t.cpu, t.cpu / baseline.cpu, t.cpu / csv.cpu, target,
+      t.cpu < target ? "met" : "MISSED");
 }
 
 }  // namespace

@@ -3,8 +3,8 @@
 #include <QUrl>
 
 #include "ports/messenger.h"
-#include "shell/url_opener.h"
 #include "shell/maker_site.h"
+#include "shell/url_opener.h"
 #include "shell/version/version_page.h"
 #include "shell/version/version_text.h"
 
@@ -27,7 +27,8 @@ QString NewVersionQuestion(const QString& version, const QString& siteName) {
          QStringLiteral("现在就从") + siteName + QStringLiteral("网站下载最新版软件？");
 }
 
-QString CheckNewVersion(const QString& windowTitle, int productNumber, const pitrel::FetchLimits& limits) {
+QString CheckNewVersion(const QString& windowTitle, int productNumber,
+                        const pitrel::FetchLimits& limits) {
   // A second call, also one made while the first is still loading, ends here.
   if (!State().isEmpty()) return {};
   State() = QStringLiteral("0");

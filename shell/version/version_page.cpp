@@ -23,7 +23,8 @@ constexpr char16_t kCannotShowText[] = u"无法显示网页";
 // quenlo's own proxy for http and https when it names one, else the environment's.
 pitrel::ProxySettings QuenloProxies() {
   pitrel::ProxySettings proxies = pitrel::ProxiesFromEnvironment();
-  if (const std::string own = ProxyInForce().toStdString(); !own.empty()) proxies.http = proxies.https = own;
+  if (const std::string own = ProxyInForce().toStdString(); !own.empty())
+    proxies.http = proxies.https = own;
   return proxies;
 }
 
@@ -71,7 +72,8 @@ QString LoadPageText(const QString& url, const pitrel::FetchLimits& limits) {
   fetcher.join();
 
   QString text = QString::fromStdString(shared->text).trimmed();
-  if (text.contains(QString::fromUtf16(kNotFoundText)) || text.contains(QString::fromUtf16(kCannotShowText)))
+  if (text.contains(QString::fromUtf16(kNotFoundText)) ||
+      text.contains(QString::fromUtf16(kCannotShowText)))
     return {};
   return text;
 }

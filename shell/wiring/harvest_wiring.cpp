@@ -10,8 +10,8 @@
 #include "harvest/search_query.h"
 #include "ports/messenger.h"
 #include "shell/main_window.h"
-#include "store/marketplace_settings.h"
 #include "store/harvest_settings.h"
+#include "store/marketplace_settings.h"
 
 #include <QEvent>
 #include <QLabel>
@@ -127,8 +127,7 @@ void RunMemberHarvest(WindowHarvests& harvests) {
   // A search that failed is named among the failed pages; one that found no one says so.
   if (outcome.end == HarvestEnd::Finished && outcome.pages == 0 && outcome.tally.Complete())
     ShowMessage(NoMembersFoundText());
-  else
-    ReportPages(harvests, outcome.tally);
+  else ReportPages(harvests, outcome.tally);
 }
 
 void RunContactHarvest(WindowHarvests& harvests) {

@@ -1,8 +1,8 @@
 #include "browser/cell_format.h"
 
+#include <gtest/gtest.h>
 #include <QDate>
 #include <QDateTime>
-#include <gtest/gtest.h>
 
 namespace quenlo {
 namespace {

@@ -14,7 +14,8 @@ using ::testing::ElementsAre;
 
 GridModel ThreeMembers() {
   GridModel grid;
-  GridSetupColumns(grid, {"", "AName", "CName", "RName"}, {"序号", "会员编号", "公司名称", "联系人"});
+  GridSetupColumns(grid, {"", "AName", "CName", "RName"},
+                   {"序号", "会员编号", "公司名称", "联系人"});
   grid.SetFixedCols(1);
   const QStringList rows[] = {{"", "m1", "甲公司", "张三"},
                               {"", "m2", "乙\t公司", "李\"四\""},

@@ -9,8 +9,8 @@
 namespace quenlo {
 namespace {
 
-using ::testing::ElementsAre;
 using testing::Answer;
+using ::testing::ElementsAre;
 using testing::RecordingMessenger;
 
 // A grid in the address list's shape (two header rows, one fixed column)

@@ -2,6 +2,7 @@
 // record base.
 #include "browser/record_browser.h"
 
+#include <gtest/gtest.h>
 #include <QAbstractButton>
 #include <QApplication>
 #include <QClipboard>
@@ -9,12 +10,11 @@
 #include <QScrollBar>
 #include <QTest>
 #include <QVBoxLayout>
-#include <gtest/gtest.h>
 
 #include "browser/address_list.h"
 #include "browser/grid_view.h"
-#include "browser/profile_list.h"
 #include "browser/line_edit_cell_box.h"
+#include "browser/profile_list.h"
 #include "browser_test_support.h"
 
 namespace quenlo {
@@ -49,7 +49,8 @@ class RecordBrowserTest : public ::testing::Test {
 
   // The centre of data cell (row, col) of the grid, in the view's viewport.
   QPoint CellCentre(int row, int col) {
-    return View().visualRect(View().model()->index(row - grid_.FixedRows(), col - grid_.FixedCols()))
+    return View()
+        .visualRect(View().model()->index(row - grid_.FixedRows(), col - grid_.FixedCols()))
         .center();
   }
   void DoubleClickCell(int row, int col) {

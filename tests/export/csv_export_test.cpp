@@ -53,8 +53,8 @@ TEST(CsvField, CellsThatWouldRunAsFormulasAreWrittenAsText) {
                             "+86 10 7763 4684, +86 138 1234 5678", "+86 571 8888 1234 ext. 808",
                             "＋８６ (0571) 8888-1234"}) {
     EXPECT_TRUE(IsTelephoneShaped(QString::fromUtf8(phone))) << phone;
-    EXPECT_EQ(CsvField(QString::fromUtf8(phone)),
-              QString::fromUtf8(phone).contains(u',') ? u'"' + QString::fromUtf8(phone) + u'"'
+    EXPECT_EQ(CsvField(QString::fromUtf8(phone)), QString::fromUtf8(phone).contains(u',')
+                                                      ? u'"' + QString::fromUtf8(phone) + u'"'
                                                       : QString::fromUtf8(phone));
   }
   EXPECT_FALSE(IsTelephoneShaped(QStringLiteral("+1+cmd")));
@@ -66,8 +66,8 @@ TEST(CsvField, CellsThatWouldRunAsFormulasAreWrittenAsText) {
 
 TEST(GridCsv, EveryFormulaLeadingCellOfTheGridIsWrittenAsText) {
   GridModel grid;
-  FillAddressGrid(grid, {{"=cmd|' /C calc'!A0", "@SUM(1)", "+王", "-13812345678",
-                          "+86 571 8888 1234"}});
+  FillAddressGrid(grid,
+                  {{"=cmd|' /C calc'!A0", "@SUM(1)", "+王", "-13812345678", "+86 571 8888 1234"}});
   const QStringList lines = DecodedLines(GridCsvBytes(grid));
   ASSERT_GE(lines.size(), 2);
   EXPECT_EQ(lines[1], QStringLiteral("1,'=cmd|' /C calc'!A0,'@SUM(1),'+王,-13812345678,"

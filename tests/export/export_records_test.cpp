@@ -67,9 +67,9 @@ TEST_F(ExportRecordsTest, DialogOffersEveryFormatOpensOnTheStoredCsvAndCancelDoe
   GivenFileName dialog{QString()};
   ExportRecords(grid_, dialog, QString(), kAddressSheetTitle);
   EXPECT_EQ(dialog.asked, 1);
-  EXPECT_EQ(dialog.filters, QStringList({"CSV (逗号分隔)(*.csv)", "MS Excel文件  (*.xls)",
-                                         "Excel 工作簿 (*.xlsx)", "CSV UTF-8 (逗号分隔)(*.csv)",
-                                         "vCard (*.vcf)"}));
+  EXPECT_EQ(dialog.filters,
+            QStringList({"CSV (逗号分隔)(*.csv)", "MS Excel文件  (*.xls)", "Excel 工作簿 (*.xlsx)",
+                         "CSV UTF-8 (逗号分隔)(*.csv)", "vCard (*.vcf)"}));
   EXPECT_EQ(dialog.selected, dialog.filters[0]);
   ASSERT_TRUE(StoreCsvEncoding(CsvEncoding::kUtf8WithMark));
   ExportRecords(grid_, dialog, QString(), kAddressSheetTitle);
@@ -113,7 +113,8 @@ TEST_F(ExportRecordsTest, ACsvFilterChosenIsRememberedAsTheEncoding) {
   EXPECT_EQ(ReadAll(PathOf("typed.csv")), ReadAll(PathOf("utf.csv")));
   ExportShown(PathOf("gb"), QStringLiteral("CSV (逗号分隔)(*.csv)"));
   EXPECT_EQ(StoredCsvEncoding(), CsvEncoding::kGb18030);
-  EXPECT_TRUE(ReadAll(PathOf("gb.csv")).startsWith(QByteArray(QStringEncoder("GB18030").encode(u"序号,"))));
+  EXPECT_TRUE(
+      ReadAll(PathOf("gb.csv")).startsWith(QByteArray(QStringEncoder("GB18030").encode(u"序号,"))));
 }
 
 TEST_F(ExportRecordsTest, NoAtTheOverwriteQuestionLeavesTheFileUntouched) {

@@ -102,7 +102,8 @@ TEST(FormatPhoneNumber, EveryShapeTheSampleMarketplaceStoresAgreesWithTheReferen
     const QJsonArray forms = reference[i].toArray();
     const QString shown = PhoneFieldText(numbers[i], PhoneStyle::kInternational);
     const QString e164 = PhoneFieldText(numbers[i], PhoneStyle::kE164);
-    EXPECT_EQ(shown, forms.isEmpty() ? numbers[i] : forms[0].toString()) << numbers[i].toStdString();
+    EXPECT_EQ(shown, forms.isEmpty() ? numbers[i] : forms[0].toString())
+        << numbers[i].toStdString();
     EXPECT_EQ(e164, forms.isEmpty() ? numbers[i] : forms[1].toString()) << numbers[i].toStdString();
     valid += forms.isEmpty() ? 0 : 1;
     withoutZero += !forms.isEmpty() && !numbers[i].startsWith(u'0') && !numbers[i].startsWith(u'1');
@@ -117,8 +118,8 @@ TEST(FormatPhoneNumber, EveryShapeTheSampleMarketplaceStoresAgreesWithTheReferen
 TEST(FormatPhoneNumber, TheFastPathGivesLibphonenumbersOwnAnswers) {
   std::mt19937 random(20261207);
   const char* prefixes[] = {"", "0", "+86", "+86 ", "0086", "86", "(0", "１", "０"};
-  const char* leads[] = {"10", "21", "20", "571", "755", "472", "13", "15", "18", "17", "179",
-                         "12", "11", "400", "800", "95", "86", "9", "1"};
+  const char* leads[] = {"10",  "21", "20", "571", "755", "472", "13", "15", "18", "17",
+                         "179", "12", "11", "400", "800", "95",  "86", "9",  "1"};
   int compared = 0, valid = 0, plain = 0;
   for (int i = 0; i < 20000; ++i) {
     std::string digits = leads[random() % std::size(leads)];
@@ -139,7 +140,7 @@ TEST(FormatPhoneNumber, TheFastPathGivesLibphonenumbersOwnAnswers) {
       ++compared;
     }
   }
-  EXPECT_GT(valid, 2000);      // the valid ones are compared too, not only the refusals
+  EXPECT_GT(valid, 2000);       // the valid ones are compared too, not only the refusals
   EXPECT_GT(plain, 20000 / 2);  // and most answers did come from the fast path
 }
 

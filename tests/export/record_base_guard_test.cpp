@@ -93,7 +93,8 @@ TEST_F(RecordBaseGuardTest, TheDialogsPathRefusesTheBaseBeforeAskingToOverwrite)
   RecordingMessenger messenger(Answer::Yes);
   GridModel grid;
   testing::FillAddressGrid(grid, {{"alice01", "甲公司"}});
-  const QString filters[] = {QStringLiteral("MS Excel文件  (*.xls)"), QStringLiteral("vCard (*.vcf)")};
+  const QString filters[] = {QStringLiteral("MS Excel文件  (*.xls)"),
+                             QStringLiteral("vCard (*.vcf)")};
   for (const QString& filter : filters) {
     GivenFileName dialog(base_.File(), filter);
     ExportRecords(grid, dialog, kContactTable, kAddressSheetTitle);

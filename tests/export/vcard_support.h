@@ -65,7 +65,8 @@ inline QStringList VCardGrammarFaults(const QByteArray& bytes) {
     else if (!EscapesAreValid(m.captured(3))) faults << QStringLiteral("bad escape: ") + line;
     if (m.captured(3).contains(QRegularExpression(QStringLiteral("[\\x00-\\x08\\x0a-\\x1f\\x7f]"))))
       faults << QStringLiteral("control character: ") + line;
-    names << (line == u"VERSION:3.0" ? line : line.section(u':', 0, 0).section(u';', 0, 0).toUpper());
+    names << (line == u"VERSION:3.0" ? line
+                                     : line.section(u':', 0, 0).section(u';', 0, 0).toUpper());
     if (names.last() != u"END") continue;
     if (names.value(0) != u"BEGIN" || names.value(1) != u"VERSION:3.0" ||
         !names.contains(QStringLiteral("FN")) || !names.contains(QStringLiteral("N")))

@@ -31,16 +31,19 @@ TEST(HttpsHarvestTest, MemberNamesAndContactsArriveWholeOverHttps) {
   ASSERT_EQ(RunHarvestCommand({"members", "hits60", "--threads", "5"}), 0)
       << world.messenger.messages.join("\n").toStdString();
   EXPECT_EQ(AsSet(HarvestWorld::Column(kContactTable, "AName")), AsSet(world.CatalogueNames(60)));
-  ASSERT_EQ(RunHarvestCommand({"contacts"}), 0) << world.messenger.messages.join("\n").toStdString();
+  ASSERT_EQ(RunHarvestCommand({"contacts"}), 0)
+      << world.messenger.messages.join("\n").toStdString();
 
-  const char* columns[] = {"CAddr", "CName", "CUrl", "CPC", "RFax", "RMob", "RPhone", "RJob", "RSex", "RName"};
+  const char* columns[] = {"CAddr", "CName",  "CUrl", "CPC",  "RFax",
+                           "RMob",  "RPhone", "RJob", "RSex", "RName"};
   QSet<int> forms;
   for (const auto& member : world.market.catalogue().members()) {
     const QString name = QString::fromStdString(member.name);
     const std::vector<std::string> expected = sample_market::ExpectedContactFields(member);
     forms.insert(int(member.contact_form));
     for (std::size_t i = 0; i < std::size(columns); ++i)
-      EXPECT_EQ(HarvestWorld::ByMember(kContactTable, columns[i]).value(name), QString::fromStdString(expected[i]))
+      EXPECT_EQ(HarvestWorld::ByMember(kContactTable, columns[i]).value(name),
+                QString::fromStdString(expected[i]))
           << member.name << " " << columns[i];
   }
   EXPECT_EQ(forms.size(), 2) << "both contact forms, the member sites' behind a redirect";

@@ -50,7 +50,8 @@ TEST(RetryPolicyTest, APermanentFailureIsNeverTriedAgain) {
 TEST(RetryPolicyTest, RetryAfterWinsWhenLongerAndFailsThePageBeyondItsCap) {
   const RetryPolicy policy;
   EXPECT_EQ(DecideRetry(policy, Transient(429, 7), 0, 0.5).wait, milliseconds(7000));
-  EXPECT_EQ(DecideRetry(policy, Transient(503, 0), 0, 0.5).wait, milliseconds(1000));  // a date passed
+  EXPECT_EQ(DecideRetry(policy, Transient(503, 0), 0, 0.5).wait,
+            milliseconds(1000));  // a date passed
   EXPECT_EQ(DecideRetry(policy, Transient(429, 1), 2 - 1, 0.5).wait, milliseconds(2000));
   EXPECT_EQ(DecideRetry(policy, Transient(429, 300), 0, 0.5).wait, milliseconds(300'000));
   const RetryDecision tooLong = DecideRetry(policy, Transient(429, 301), 0, 0.5);

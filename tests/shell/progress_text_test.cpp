@@ -1,5 +1,5 @@
-#include "shell/duration_format.h"
 #include "shell/progress_text.h"
+#include "shell/duration_format.h"
 #include "shell/terminal_progress.h"
 
 #include <gtest/gtest.h>

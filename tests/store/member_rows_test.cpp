@@ -49,8 +49,9 @@ TEST_F(MemberRowsTest, ARenameToATakenOrUnsafeNameChangesNothingAndSaysWhy) {
 // The second update failing must take the first back with it.
 TEST_F(MemberRowsTest, ARenameThatFailsHalfWayLeavesBothTablesAsTheyWere) {
   AddMember("alpha", "甲公司", "");
-  RunSql(QStringLiteral("CREATE TRIGGER refuse BEFORE UPDATE ON 介绍表 "
-                        "BEGIN SELECT RAISE(ABORT, 'profile locked'); END"));
+  RunSql(
+      QStringLiteral("CREATE TRIGGER refuse BEFORE UPDATE ON 介绍表 "
+                     "BEGIN SELECT RAISE(ABORT, 'profile locked'); END"));
   const DbStatus renamed = DbRenameMember("alpha", "alpha2");
   EXPECT_FALSE(renamed.Ok());
   EXPECT_THAT(renamed.Message().toStdString(), HasSubstr("profile locked"));
@@ -72,7 +73,8 @@ TEST_F(MemberRowsTest, DeletedRowsComeBackWithTheirIdsAndEveryValue) {
 
   ASSERT_TRUE(Succeeded(DbRestoreRows(kept)));
   EXPECT_EQ(Column("地址表", "ID"), idsBefore);
-  EXPECT_THAT(Column("地址表", "CName"), ElementsAre("甲公司", "乙, \"公司\"", "乙的第二行", "丙公司"));
+  EXPECT_THAT(Column("地址表", "CName"),
+              ElementsAre("甲公司", "乙, \"公司\"", "乙的第二行", "丙公司"));
   // All or nothing: rows that are back already make a second restore fail whole.
   EXPECT_FALSE(DbRestoreRows(kept).Ok());
   EXPECT_EQ(Column("地址表", "ID"), idsBefore);

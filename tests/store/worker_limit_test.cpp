@@ -82,10 +82,11 @@ TEST(AskWorkerLimit, AsksAgainSayingWhyUntilTheAnswerIsInRange) {
 
 TEST(AskWorkerLimit, EmptyAnswerEndsWithoutChange) {
   int asked = 0;
-  EXPECT_EQ(AskWorkerLimit(30, [&](const QString&, const QString&) {
-              ++asked;
-              return QString();
-            }),
+  EXPECT_EQ(AskWorkerLimit(30,
+                           [&](const QString&, const QString&) {
+                             ++asked;
+                             return QString();
+                           }),
             std::nullopt);
   EXPECT_EQ(asked, 1);
 }

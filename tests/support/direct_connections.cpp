@@ -9,7 +9,8 @@
 namespace {
 
 const bool kProxiesCleared = [] {
-  for (const char* name : {"http_proxy", "https_proxy", "HTTP_PROXY", "HTTPS_PROXY", "QUENLO_PROXY"})
+  for (const char* name :
+       {"http_proxy", "https_proxy", "HTTP_PROXY", "HTTPS_PROXY", "QUENLO_PROXY"})
     ::unsetenv(name);
   return true;
 }();

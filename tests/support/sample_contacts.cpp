@@ -9,11 +9,11 @@ namespace quenlo::testing {
 namespace {
 
 // The columns in the order of the contact result's ten fields.
-const QStringList kResultColumns = {QStringLiteral("CAddr"), QStringLiteral("CName"),
-                                    QStringLiteral("CUrl"),  QStringLiteral("CPC"),
-                                    QStringLiteral("RFax"),  QStringLiteral("RMob"),
+const QStringList kResultColumns = {QStringLiteral("CAddr"),  QStringLiteral("CName"),
+                                    QStringLiteral("CUrl"),   QStringLiteral("CPC"),
+                                    QStringLiteral("RFax"),   QStringLiteral("RMob"),
                                     QStringLiteral("RPhone"), QStringLiteral("RJob"),
-                                    QStringLiteral("RSex"),  QStringLiteral("RName")};
+                                    QStringLiteral("RSex"),   QStringLiteral("RName")};
 
 }  // namespace
 

@@ -25,13 +25,16 @@ inline std::string Utf8Body(const httplib::Result& result) { return FromGbk(resu
 
 inline int CountOf(const std::string& text, const std::string& part) {
   int count = 0;
-  for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + part.size())) ++count;
+  for (std::size_t at = text.find(part); at != std::string::npos;
+       at = text.find(part, at + part.size()))
+    ++count;
   return count;
 }
 
 inline std::string SearchPath(const std::string& keyword, int page) {
   return "/company/" + keyword + "/" + std::to_string(page) +
-         ".html?page_size=40&province=%D5%E3%BD%AD&show_province=%D5%E3%BD%AD&search_type=search&filt=y";
+         ".html?page_size=40&province=%D5%E3%BD%AD&show_province=%D5%E3%BD%AD&search_type=search&"
+         "filt=y";
 }
 
 }  // namespace sample_market::testing

@@ -87,7 +87,9 @@ TEST(SampleMarketplaceProgramTest, PrintsWhereItListensServesAndStopsOnTerm) {
 
 TEST(SampleMarketplaceProgramTest, RefusesBadOptionsWithAMessage) {
   for (std::vector<std::string> args : {std::vector<std::string>{"--faults", "boom@any"},
-                                        {"--members", "0"}, {"--latency", "soon"}, {"--colour", "red"},
+                                        {"--members", "0"},
+                                        {"--latency", "soon"},
+                                        {"--colour", "red"},
                                         {"--port"}}) {
     Program program(args);
     std::string message = Program::Line(program.err);
@@ -99,11 +101,13 @@ TEST(SampleMarketplaceProgramTest, RefusesBadOptionsWithAMessage) {
 TEST(SampleMarketplaceProgramTest, HelpDocumentsTheFaultList) {
   Program program({"--help"});
   std::string help;
-  for (std::string line = Program::Line(program.out); line != "<end>"; line = Program::Line(program.out)) {
+  for (std::string line = Program::Line(program.out); line != "<end>";
+       line = Program::Line(program.out)) {
     help += line + "\n";
   }
   EXPECT_EQ(program.Wait(), 0);
-  for (const char* word : {"--faults", "KIND@PAGE", "hang", "truncate", "garbage", "hostile", "hits<N>"}) {
+  for (const char* word :
+       {"--faults", "KIND@PAGE", "hang", "truncate", "garbage", "hostile", "hits<N>"}) {
     EXPECT_NE(help.find(word), std::string::npos) << word;
   }
 }

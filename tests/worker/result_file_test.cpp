@@ -42,7 +42,9 @@ class ResultFileTest : public ::testing::Test {
 
 TEST_F(ResultFileTest, WritesGb18030BytesWithNothingAdded) {
   ASSERT_EQ(WriteResultOnce(std::string(kFieldSeparator) + "a'’\r\nb", Path("out")), 1);
-  EXPECT_EQ(Read("out"), "\xA1\xBD\xA1\xEF\xA1\xBC" "a'\xA1\xAF\r\nb");
+  EXPECT_EQ(Read("out"),
+            "\xA1\xBD\xA1\xEF\xA1\xBC"
+            "a'\xA1\xAF\r\nb");
   EXPECT_FALSE(fs::exists(TemporaryResultFile(Path("out"))));
 }
 

@@ -109,7 +109,8 @@ TEST(LeadingNumber, RoundingHalvesToEvenAndRejectsWhatDoesNotFit) {
   // The same as the default rounding mode for every kind of value.
   std::mt19937_64 random(5);
   for (int i = 0; i < 100'000; ++i) {
-    const double value = std::uniform_real_distribution<double>(-3e9, 3e9)(random) / double(1 << (i % 30));
+    const double value =
+        std::uniform_real_distribution<double>(-3e9, 3e9)(random) / double(1 << (i % 30));
     const double halfway = std::floor(value) + 0.5;
     for (double v : {value, halfway}) {
       const double expected = std::nearbyint(v);

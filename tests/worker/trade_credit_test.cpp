@@ -39,8 +39,8 @@ TEST(CondenseTradeCredit, SplitsTheLocationAtTheFirstProvinceThatMatches) {
 }
 
 TEST(CondenseTradeCredit, ReadsTheLastBlockAndTheFirstLineOfEachLabel) {
-  const std::string text = CreditBlock("上海", "1") + "中间\r\n" + CreditBlock("广东深圳", "2") +
-                           "买家信用：99\r\n";
+  const std::string text =
+      CreditBlock("上海", "1") + "中间\r\n" + CreditBlock("广东深圳", "2") + "买家信用：99\r\n";
   EXPECT_EQ(CondenseTradeCredit(text),
             Line({"2分", "20", "广东", "深圳", "2005-01-01", "2006-06-0610:00"}));
 }

@@ -22,11 +22,13 @@ namespace pitrel::testing {
 inline const std::string kPitrelProgram = std::string(QUENLO_BUILD_DIR) + "/pitrel";
 
 inline pid_t StartWorker(const std::string& program, const std::vector<std::string>& args,
-                         const std::filesystem::path& cwd, const std::vector<std::string>& extraEnvironment) {
+                         const std::filesystem::path& cwd,
+                         const std::vector<std::string>& extraEnvironment) {
   const auto overridden = [&](std::string_view line) {
-    return std::any_of(extraEnvironment.begin(), extraEnvironment.end(), [&](const std::string& extra) {
-      return line.starts_with(extra.substr(0, extra.find('=') + 1));
-    });
+    return std::any_of(extraEnvironment.begin(), extraEnvironment.end(),
+                       [&](const std::string& extra) {
+                         return line.starts_with(extra.substr(0, extra.find('=') + 1));
+                       });
   };
   std::vector<std::string> env;
   for (char** e = environ; *e; ++e)

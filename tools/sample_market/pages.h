@@ -16,7 +16,7 @@ inline constexpr char kDefaultMemberDomain[] = "shop.sample.test";
 inline constexpr char kDefaultDirectoryHost[] = "dir.sample.test";
 
 struct PageSettings {
-  std::string main_host;  // host:port the pages link back to
+  std::string main_host;        // host:port the pages link back to
   std::string scheme = "http";  // of every link to the marketplace and its members' sites
   std::string member_domain = kDefaultMemberDomain;
   std::string directory_host = kDefaultDirectoryHost;

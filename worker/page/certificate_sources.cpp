@@ -14,7 +14,8 @@ const char* FromEnvironment(const char* name) {
 }
 
 bool SameFile(const char* a, const char* b) {
-  struct stat first{}, second{};
+  struct stat first {
+  }, second{};
   return ::stat(a, &first) == 0 && ::stat(b, &second) == 0 && first.st_dev == second.st_dev &&
          first.st_ino == second.st_ino;
 }

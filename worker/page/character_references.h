@@ -16,6 +16,7 @@ namespace pitrel {
 // reference only the full parser can read the way it reads it: a name not in
 // the plain set, a name it also reads without a semicolon, a code point it
 // would replace or remap.
-std::optional<std::size_t> DecodePlainReference(std::string_view s, std::size_t at, std::string& out);
+std::optional<std::size_t> DecodePlainReference(std::string_view s, std::size_t at,
+                                                std::string& out);
 
 }  // namespace pitrel

@@ -15,8 +15,8 @@ bool IsVoidElement(GumboTag tag);
 bool IsBlockElement(GumboTag tag);
 bool IsTableElement(GumboTag tag);  // TABLE's parts: rows, cells, sections, caption, columns
 bool IsHiddenElement(const GumboNode& element);  // display: none by default, or hidden
-bool IsRawTextElement(GumboTag tag);        // content written and kept as is
-bool IsPreformattedElement(GumboTag tag);   // whitespace kept
+bool IsRawTextElement(GumboTag tag);             // content written and kept as is
+bool IsPreformattedElement(GumboTag tag);        // whitespace kept
 
 // Appends the element's tag name, upper-case; unknown tags keep the name they
 // were written with.

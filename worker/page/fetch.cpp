@@ -10,7 +10,8 @@ FetchResult FetchUrl(const std::string& url, const FetchLimits& limits) {
   return FetchUrl(url, limits, ProxiesFromEnvironment());
 }
 
-FetchResult FetchUrl(const std::string& url, const FetchLimits& limits, const ProxySettings& proxies) {
+FetchResult FetchUrl(const std::string& url, const FetchLimits& limits,
+                     const ProxySettings& proxies) {
   const std::string scheme = SchemeOf(url);
   if (scheme == "http" || scheme == "https") return FetchHttp(url, limits, proxies);
   if (scheme == "file") return ReadFileUrl(url, limits);

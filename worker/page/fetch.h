@@ -27,6 +27,7 @@ struct FetchResult {
 
 // With the proxies the environment names (proxy.h).
 FetchResult FetchUrl(const std::string& url, const FetchLimits& limits);
-FetchResult FetchUrl(const std::string& url, const FetchLimits& limits, const ProxySettings& proxies);
+FetchResult FetchUrl(const std::string& url, const FetchLimits& limits,
+                     const ProxySettings& proxies);
 
 }  // namespace pitrel

@@ -8,8 +8,8 @@
 namespace pitrel {
 
 enum class FetchFailure {
-  kNone,             // the answer arrived whole, or up to the size cap
-  kNoConnection,     // name not found, connection refused or unreachable
+  kNone,          // the answer arrived whole, or up to the size cap
+  kNoConnection,  // name not found, connection refused or unreachable
   kTimedOut,
   kReset,            // the connection broke, or closed before any answer
   kTruncated,        // the server ended the body before its framing said

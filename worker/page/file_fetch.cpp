@@ -62,7 +62,7 @@ FetchResult ReadFileUrl(const std::string& url, const FetchLimits& limits) {
   if (!path) return Failed(result, "not a file on this machine: " + url);
   const int fd = ::open(path->c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return Failed(result, "cannot open " + *path + ": " + std::strerror(errno));
-  struct stat info{};
+  struct stat info {};
   const bool directory = ::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode);
   const bool read = !directory && ReadUpTo(fd, limits.max_bytes, result.body);
   const int read_errno = errno;

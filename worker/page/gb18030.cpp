@@ -26,7 +26,8 @@ std::uint32_t CharacterAt(std::string_view bytes, std::size_t at, std::size_t* l
   if (second < 0x30 || second > 0x39 || left < 4) return 0;
   const unsigned third = byte(2), fourth = byte(3);
   if (third < 0x81 || third > 0xFE || fourth < 0x30 || fourth > 0x39) return 0;
-  const std::uint32_t index = (((lead - 0x81) * 10 + (second - 0x30)) * 126 + (third - 0x81)) * 10 + (fourth - 0x30);
+  const std::uint32_t index =
+      (((lead - 0x81) * 10 + (second - 0x30)) * 126 + (third - 0x81)) * 10 + (fourth - 0x30);
   *length = 4;
   if (index < std::size(kGbFourByteBmp)) return kGbFourByteBmp[index];
   if (lead < 0x90 || lead > 0xE3) return 0;
@@ -102,7 +103,10 @@ void AppendUtf8AsGb18030(std::string_view valid_utf8, std::string& out) {
   while (at < valid_utf8.size()) {
     const unsigned char lead = static_cast<unsigned char>(valid_utf8[at]);
     const std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
-    std::uint32_t code = length == 1 ? lead : length == 2 ? lead & 0x1F : length == 3 ? lead & 0x0F : lead & 0x07;
+    std::uint32_t code = length == 1   ? lead
+                         : length == 2 ? lead & 0x1F
+                         : length == 3 ? lead & 0x0F
+                                       : lead & 0x07;
     for (std::size_t i = 1; i < length && at + i < valid_utf8.size(); ++i)
       code = (code << 6) | (static_cast<unsigned char>(valid_utf8[at + i]) & 0x3F);
     if (!AppendCharacter(code, out)) out.push_back('?');

@@ -24,7 +24,9 @@ const GumboNode* ChildElement(const GumboNode* parent, GumboTag tag) {
   return nullptr;
 }
 
-void* ArenaAllocate(void* arena, std::size_t size) { return static_cast<ParseArena*>(arena)->Allocate(size); }
+void* ArenaAllocate(void* arena, std::size_t size) {
+  return static_cast<ParseArena*>(arena)->Allocate(size);
+}
 void ArenaRelease(void* arena, void* piece) { static_cast<ParseArena*>(arena)->Release(piece); }
 
 // Each piece is preceded by its size class, so a released piece finds its list.
@@ -82,7 +84,8 @@ void* ParseArena::Keep(std::size_t size) {
 
 void ParseArena::Release(void* piece) {
   if (piece == nullptr) return;
-  const std::size_t size_class = *reinterpret_cast<const std::size_t*>(static_cast<std::byte*>(piece) - kHeader);
+  const std::size_t size_class =
+      *reinterpret_cast<const std::size_t*>(static_cast<std::byte*>(piece) - kHeader);
   if (size_class == kOwnBlock) return Unmap(static_cast<std::byte*>(piece) - kHeader);
   free_[size_class] = new (piece) FreePiece{free_[size_class]};
 }

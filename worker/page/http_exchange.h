@@ -28,11 +28,12 @@ bool IsRedirect(int status);
 
 // Reads until a final (non-1xx) head arrives; what follows it stays in buffer.
 std::optional<ResponseHead> ReadHead(HttpConnection& connection, const Deadline& deadline,
-                                     const FetchLimits& limits, std::string& buffer, FetchError* error);
+                                     const FetchLimits& limits, std::string& buffer,
+                                     FetchError* error);
 
 // Sends request and reads the answer; a redirect's body is not read.
-Exchange RunExchange(HttpConnection& connection, const std::string& request, const Deadline& deadline,
-                     const FetchLimits& limits);
+Exchange RunExchange(HttpConnection& connection, const std::string& request,
+                     const Deadline& deadline, const FetchLimits& limits);
 
 // Marks a step that failed because the whole fetch ran out of time.
 void NoteTimeout(const Deadline& deadline, const FetchLimits& limits, FetchError* error);

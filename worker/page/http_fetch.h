@@ -21,6 +21,7 @@ inline constexpr char kBrowserUserAgent[] = "Mozilla/4.0 (compatible; MSIE 6.0; 
 inline constexpr int kMaxRedirects = 20;  // as browsers allow
 
 // Same contract as FetchUrl for an http:// or https:// URL.
-FetchResult FetchHttp(const std::string& url, const FetchLimits& limits, const ProxySettings& proxies);
+FetchResult FetchHttp(const std::string& url, const FetchLimits& limits,
+                      const ProxySettings& proxies);
 
 }  // namespace pitrel

@@ -48,7 +48,8 @@ std::optional<int> StatusOf(std::string_view line) {
 }
 
 bool IsDigits(std::string_view text) {
-  return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+  return !text.empty() &&
+         std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
 int Number(std::string_view digits) {
@@ -65,7 +66,8 @@ struct DateParts {
 void ReadClock(std::string_view token, DateParts& parts) {
   if (token.size() != 8 || token[2] != ':' || token[5] != ':') return;
   const std::string_view h = token.substr(0, 2), m = token.substr(3, 2), s = token.substr(6, 2);
-  if (IsDigits(h) && IsDigits(m) && IsDigits(s)) parts.hour = Number(h), parts.minute = Number(m), parts.second = Number(s);
+  if (IsDigits(h) && IsDigits(m) && IsDigits(s))
+    parts.hour = Number(h), parts.minute = Number(m), parts.second = Number(s);
 }
 
 int MonthIndex(std::string_view token) {
@@ -130,7 +132,8 @@ std::size_t HeadLength(std::string_view buffer) {
        newline = buffer.find('\n', newline + 1)) {
     const std::size_t next = newline + 1;
     if (next < buffer.size() && buffer[next] == '\n') return next + 1;
-    if (next + 1 < buffer.size() && buffer[next] == '\r' && buffer[next + 1] == '\n') return next + 2;
+    if (next + 1 < buffer.size() && buffer[next] == '\r' && buffer[next + 1] == '\n')
+      return next + 2;
   }
   return 0;
 }

@@ -26,7 +26,8 @@ class FetchingEngine final : public PageEngine {
     if (!fetched.received) return page;
     page.loaded = true;
     if (page.failure == FetchFailure::kNone) NoteNotAPage(fetched.body, page);
-    page.document = std::make_shared<const HtmlDocument>(DecodePage(fetched.body, fetched.content_type));
+    page.document =
+        std::make_shared<const HtmlDocument>(DecodePage(fetched.body, fetched.content_type));
     return page;
   }
 

@@ -30,9 +30,10 @@ struct LoadedPage {
   std::string location_url;  // final URL after redirects; the requested text when none
   bool loaded = false;       // false when nothing arrived (refused, timed out)
   std::string error;         // why not, or what went wrong after the page began to arrive
-  FetchFailure failure = FetchFailure::kNone;  // that error's kind; kNotAPage for a body no page has
-  long status = 0;                             // HTTP status; 0 without an HTTP answer
-  std::optional<long> retry_after_seconds;     // the wait a Retry-After header asked for
+  FetchFailure failure =
+      FetchFailure::kNone;                  // that error's kind; kNotAPage for a body no page has
+  long status = 0;                          // HTTP status; 0 without an HTTP answer
+  std::optional<long> retry_after_seconds;  // the wait a Retry-After header asked for
   std::shared_ptr<const HtmlDocument> document;  // nullptr when nothing arrived
 
   const std::string& BodyText() const;  // body innerText

@@ -39,8 +39,8 @@ struct Proxy {
 
 // The proxy for a page on target: nothing when it is reached directly.
 // False, with error, when the proxy's setting cannot be used.
-bool ChooseProxy(const ProxySettings& settings, const WebTarget& target, std::optional<Proxy>* proxy,
-                 FetchError* error);
+bool ChooseProxy(const ProxySettings& settings, const WebTarget& target,
+                 std::optional<Proxy>* proxy, FetchError* error);
 
 // Whether no_proxy names host (without brackets) on port.
 bool BypassesProxy(std::string_view no_proxy, std::string_view host, int port);

@@ -30,7 +30,9 @@ inline void AppendUtf8(std::uint32_t code, std::string& out) {
 // Length of the well-formed UTF-8 sequence at s[at] (no overlong forms, no
 // surrogates, nothing past U+10FFFF), or 0.
 inline std::size_t Utf8SequenceLength(std::string_view s, std::size_t at) {
-  const auto byte = [&](std::size_t i) { return at + i < s.size() ? static_cast<unsigned char>(s[at + i]) : 0u; };
+  const auto byte = [&](std::size_t i) {
+    return at + i < s.size() ? static_cast<unsigned char>(s[at + i]) : 0u;
+  };
   const auto follows = [&](std::size_t i, unsigned low = 0x80, unsigned high = 0xBF) {
     return byte(i) >= low && byte(i) <= high;
   };

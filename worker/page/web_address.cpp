@@ -60,9 +60,7 @@ std::optional<Authority> ParseAuthority(std::string_view text, int default_port)
   return parsed;
 }
 
-std::string WebTarget::Origin() const {
-  return (secure ? "https://" : "http://") + host_header;
-}
+std::string WebTarget::Origin() const { return (secure ? "https://" : "http://") + host_header; }
 
 std::optional<WebTarget> SplitWebUrl(std::string_view url) {
   url = WithoutBlanks(url);

@@ -10,8 +10,8 @@ namespace pitrel {
 
 // "host", "host:81", "[::1]:81"; user info is split off.
 struct Authority {
-  std::string host;  // without brackets
-  int port = 0;      // the default port when the text gives none
+  std::string host;        // without brackets
+  int port = 0;            // the default port when the text gives none
   bool bracketed = false;  // an IPv6 literal
   std::string user_info;   // "user:password" as written, percent-escapes kept
 
@@ -24,7 +24,7 @@ std::optional<Authority> ParseAuthority(std::string_view text, int default_port)
 
 // One http:// or https:// address, ready to be asked for.
 struct WebTarget {
-  bool secure = false;      // https
+  bool secure = false;  // https
   Authority authority;
   std::string host_header;  // as sent: lower case, brackets kept, port unless the scheme's own
   std::string path;         // path and query, at least "/"

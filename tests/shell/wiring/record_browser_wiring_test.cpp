@@ -1,15 +1,15 @@
 // The record browser wired into the real main window (DeleteRows and Refresh).
 #include "shell/wiring/record_browser_wiring.h"
 
+#include <gtest/gtest.h>
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
-#include <QTabBar>
-#include <QTest>
 #include <QLabel>
 #include <QLineEdit>
-#include <gtest/gtest.h>
+#include <QTabBar>
+#include <QTest>
 
 #include "browser/grid_operations.h"
 #include "browser/grid_view.h"

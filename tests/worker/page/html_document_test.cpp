@@ -51,7 +51,8 @@ TEST(ParseArena, PiecesAreAlignedApartAndReusedOnlyOnceReleased) {
 TEST(HtmlDocument, LargePagesParseWholeWithBoundedMemory) {
   // A text run far larger than a block, then thousands of small elements.
   std::string page = "<p>" + std::string(600'000, 'x') + "</p>";
-  for (int i = 0; i < 20'000; ++i) page += "<div class=c" + std::to_string(i) + ">" + std::to_string(i) + "</div>";
+  for (int i = 0; i < 20'000; ++i)
+    page += "<div class=c" + std::to_string(i) + ">" + std::to_string(i) + "</div>";
   const HtmlDocument document(page);
   const std::string text = BodyInnerText(document.Body());
   EXPECT_EQ(text.substr(0, 600'000), std::string(600'000, 'x'));

@@ -35,7 +35,8 @@ TEST(BodyInnerText, EveryCellEndsInOneSpaceAndEveryRowInOneLineBreak) {
             "a b \r\nc  \r\nx");
   EXPECT_EQ(Text("<div>before</div><table><tr><th>h</th></tr></table>"), "before\r\nh ");
   // A nested table's line breaks merge with the outer row's: never a blank line.
-  EXPECT_EQ(Text("<table><tr><td><table><tr><td>in</td></tr></table></td></tr><tr><td>out</td></tr></table>"),
+  EXPECT_EQ(Text("<table><tr><td><table><tr><td>in</td></tr></table></td></tr><tr><td>out</td></"
+                 "tr></table>"),
             "in \r\n \r\nout ");
 }
 
@@ -48,7 +49,8 @@ TEST(BodyInnerText, HiddenElementsGiveNoText) {
 TEST(BodyInnerText, ImagesAndControlsKeepTheSpacesAroundThemAndListBoxesShowTheirChoices) {
   EXPECT_EQ(Text("trail <img src=a.png> after<div><img> x</div>a <input> b<input type=hidden> c"),
             "trail  after\r\n x\r\na  b c");
-  EXPECT_EQ(Text("a<select><option>o1</option><option>o2</option></select>b"), "a\r\no1\r\no2\r\nb");
+  EXPECT_EQ(Text("a<select><option>o1</option><option>o2</option></select>b"),
+            "a\r\no1\r\no2\r\nb");
 }
 
 TEST(BodyInnerText, PreKeepsWhitespaceAndLineFeedsBecomeCrLf) {
@@ -56,7 +58,9 @@ TEST(BodyInnerText, PreKeepsWhitespaceAndLineFeedsBecomeCrLf) {
 }
 
 TEST(BodyInnerText, EntitiesDecodedAndNoBreakSpaceKept) {
-  EXPECT_EQ(Text("A&nbsp;&nbsp;B &amp; &lt;d&gt;\xE3\x80\x80x"), "A\xC2\xA0\xC2\xA0" "B & <d>\xE3\x80\x80x");
+  EXPECT_EQ(Text("A&nbsp;&nbsp;B &amp; &lt;d&gt;\xE3\x80\x80x"),
+            "A\xC2\xA0\xC2\xA0"
+            "B & <d>\xE3\x80\x80x");
   EXPECT_EQ(Text("<span>&nbsp;</span>"), "\xC2\xA0");
 }
 

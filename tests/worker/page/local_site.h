@@ -23,8 +23,9 @@ class LocalSite {
   // ::1, localhost), "wrong-host", "expired" or "stranger" (an unknown CA).
   explicit LocalSite(const std::string& certificate)
       : secure_(true),
-        server_(std::make_unique<httplib::SSLServer>((kTestTlsDirectory + "/" + certificate + ".pem").c_str(),
-                                                     (kTestTlsDirectory + "/" + certificate + ".key").c_str())) {}
+        server_(std::make_unique<httplib::SSLServer>(
+            (kTestTlsDirectory + "/" + certificate + ".pem").c_str(),
+            (kTestTlsDirectory + "/" + certificate + ".key").c_str())) {}
   ~LocalSite() { Stop(); }
 
   httplib::Server& server() { return *server_; }

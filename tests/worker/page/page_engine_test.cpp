@@ -68,7 +68,7 @@ TEST_F(PageEngineTest, LoadsDecodesAndWritesTextAndMarkup) {
   EXPECT_EQ(page.location_url, url);
   EXPECT_EQ(page.BodyText(), std::string(kUtf8Chinese) + "a");
   EXPECT_EQ(page.BodyHtml(), "\r\n<DIV class=info>" + std::string(kUtf8Chinese) + "<A href=\"" +
-                                site_.Url("/m/alpha.html") + "\">a</A></DIV>");
+                                 site_.Url("/m/alpha.html") + "\">a</A></DIV>");
 }
 
 TEST_F(PageEngineTest, LocationIsTheRequestedTextWithoutRedirectAndTheFinalUrlAfterOne) {

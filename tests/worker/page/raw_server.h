@@ -34,7 +34,9 @@ class RawServer {
 
   // Listens on address, an IPv4 or IPv6 literal.
   explicit RawServer(Script script, std::string address = "127.0.0.1")
-      : script_(std::move(script)), address_(std::move(address)), ipv6_(address_.find(':') != std::string::npos) {
+      : script_(std::move(script)),
+        address_(std::move(address)),
+        ipv6_(address_.find(':') != std::string::npos) {
     listener_ = ::socket(ipv6_ ? AF_INET6 : AF_INET, SOCK_STREAM, 0);
     if (listener_ < 0 || !Bind() || ::listen(listener_, 16) != 0) return;
     thread_ = std::thread([this] { Serve(); });
@@ -47,7 +49,8 @@ class RawServer {
 
   bool listening() const { return thread_.joinable(); }
   std::string Url(const std::string& path) const {
-    return "http://" + (ipv6_ ? "[" + address_ + "]" : address_) + ":" + std::to_string(port_) + path;
+    return "http://" + (ipv6_ ? "[" + address_ + "]" : address_) + ":" + std::to_string(port_) +
+           path;
   }
   std::string LastRequest() {
     std::lock_guard lock(mutex_);
