@@ -6,23 +6,20 @@
 #include <QByteArray>
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QString>
 #include <QStringDecoder>
 #include <QStringList>
 
+#include "python_reader.h"
+
 namespace quenlo::testing {
 
 inline QJsonArray ReadVCards(const QString& path) {
-  QProcess reader;
-  reader.start(QStringLiteral("/usr/bin/python3"),
-               {QStringLiteral(QUENLO_SOURCE_DIR "/tests/export/read_vcards.py"), path});
-  if (!reader.waitForFinished(60000) || reader.exitCode() != 0) {
-    ADD_FAILURE() << reader.readAllStandardError().toStdString();
-    return {};
-  }
-  return QJsonDocument::fromJson(reader.readAllStandardOutput()).array();
+  QString error;
+  const QJsonDocument read = RunPythonReader("read_vcards.py", path, &error);
+  if (read.isNull()) ADD_FAILURE() << error.toStdString();
+  return read.array();
 }
 
 // Whether every backslash of a value starts one of the escapes \\ \, \; \n.

@@ -2,21 +2,18 @@
 // hands the result over as JSON.
 #pragma once
 
-#include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QString>
+
+#include "python_reader.h"
 
 namespace quenlo::testing {
 
 inline QJsonObject ReadWorkbook(const QString& path) {
-  QProcess reader;
-  reader.start(QStringLiteral("/usr/bin/python3"),
-               {QStringLiteral(QUENLO_SOURCE_DIR "/tests/export/read_workbook.py"), path});
-  if (!reader.waitForFinished(60000) || reader.exitCode() != 0) {
-    return {{QStringLiteral("error"), QString::fromUtf8(reader.readAllStandardError())}};
-  }
-  return QJsonDocument::fromJson(reader.readAllStandardOutput()).object();
+  QString error;
+  const QJsonDocument read = RunPythonReader("read_workbook.py", path, &error);
+  if (read.isNull()) return {{QStringLiteral("error"), error}};
+  return read.object();
 }
 
 inline QJsonObject Cell(const QJsonObject& book, const QString& coordinate) {
