@@ -1,8 +1,8 @@
 #include "harvest/contact_harvest.h"
 
 #include "harvest/dispatch_pass.h"
-#include "harvest/harvest_log.h"
 #include "harvest/marketplace_urls.h"
+#include "harvest/member_pages.h"
 #include "harvest/member_name.h"
 #include "harvest/work_list.h"
 #include "harvest/worker_launcher.h"
@@ -70,16 +70,9 @@ ContactHarvestOutcome HarvestContacts(HarvestHooks& hooks) {
     dispatcher.OnCollected([&](int done) {
       hooks.showStatus(QStringLiteral("已下载会员地址数：") + QString::number(done));
     });
-    outcome.end = dispatcher.Run();
-    outcome.collected = table.Collected();
-    outcome.tally = dispatcher.Tally();
-    LogHarvest(QStringLiteral("contacts"), outcome.tally);
+    RunMemberPages(outcome, dispatcher, table, QStringLiteral("contacts"));
   }
-
-  if (outcome.end == HarvestEnd::Finished && outcome.members > 0 && outcome.filled == 0)
-    ShowMessage(kNoPageReadMessage);
-  ProgressEnd();
-  hooks.leaveRunning();
+  EndMemberPages(outcome, hooks);
   return outcome;
 }
 

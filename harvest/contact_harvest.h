@@ -3,7 +3,7 @@
 #pragma once
 
 #include "harvest/harvest_hooks.h"
-#include "harvest/harvest_tally.h"
+#include "harvest/member_pages.h"
 #include "store/db_status.h"
 
 #include <QString>
@@ -26,13 +26,7 @@ QStringList LoadContactWorkList();
 // than twelve stores nothing.
 DbStatus StoreContact(const QString& taggedResult);
 
-struct ContactHarvestOutcome {
-  HarvestEnd end = HarvestEnd::Finished;
-  int members = 0;    // members that needed contact details
-  int collected = 0;  // members done with: read, failed for good or left empty
-  int filled = 0;     // results that held contact details (a company name)
-  HarvestTally tally;
-};
+using ContactHarvestOutcome = MemberPagesOutcome;
 
 ContactHarvestOutcome HarvestContacts(HarvestHooks& hooks);
 

@@ -1,8 +1,8 @@
 #include "harvest/profile_harvest.h"
 
 #include "harvest/dispatch_pass.h"
-#include "harvest/harvest_log.h"
 #include "harvest/member_name.h"
+#include "harvest/member_pages.h"
 #include "harvest/work_list.h"
 #include "harvest/worker_launcher.h"
 #include "harvest/worker_protocol.h"
@@ -70,16 +70,9 @@ ProfileHarvestOutcome HarvestProfiles(HarvestHooks& hooks) {
       return StoreProfile(member + kFieldSeparator + text);
     };
     Dispatcher dispatcher(rules, units, table, hooks, store);
-    outcome.end = dispatcher.Run();
-    outcome.collected = table.Collected();
-    outcome.tally = dispatcher.Tally();
-    LogHarvest(QStringLiteral("profiles"), outcome.tally);
+    RunMemberPages(outcome, dispatcher, table, QStringLiteral("profiles"));
   }
-
-  if (outcome.end == HarvestEnd::Finished && outcome.members > 0 && outcome.filled == 0)
-    ShowMessage(kNoPageReadMessage);
-  ProgressEnd();
-  hooks.leaveRunning();
+  EndMemberPages(outcome, hooks);
   return outcome;
 }
 

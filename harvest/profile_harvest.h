@@ -3,7 +3,7 @@
 #pragma once
 
 #include "harvest/harvest_hooks.h"
-#include "harvest/harvest_tally.h"
+#include "harvest/member_pages.h"
 #include "store/db_status.h"
 
 #include <QString>
@@ -21,13 +21,7 @@ QStringList LoadProfileWorkList();
 // the field separator); missing fields are stored as empty text.
 DbStatus StoreProfile(const QString& taggedResult);
 
-struct ProfileHarvestOutcome {
-  HarvestEnd end = HarvestEnd::Finished;
-  int members = 0;
-  int collected = 0;
-  int filled = 0;  // results of a page that was read (a profile or a directory entry)
-  HarvestTally tally;
-};
+using ProfileHarvestOutcome = MemberPagesOutcome;
 
 ProfileHarvestOutcome HarvestProfiles(HarvestHooks& hooks);
 
