@@ -7,8 +7,8 @@
 
 namespace quenlo {
 
-void RunMemberPages(MemberPagesOutcome& outcome, Dispatcher& dispatcher,
-                    const DispatchTable& table, const QString& harvest) {
+void RunMemberPages(MemberPagesOutcome& outcome, Dispatcher& dispatcher, const DispatchTable& table,
+                    const QString& harvest) {
   outcome.end = dispatcher.Run();
   outcome.collected = table.Collected();
   outcome.tally = dispatcher.Tally();

@@ -21,8 +21,8 @@ struct MemberPagesOutcome {
 };
 
 // Runs the dispatcher to its end, takes its counts and logs the run under harvest.
-void RunMemberPages(MemberPagesOutcome& outcome, Dispatcher& dispatcher,
-                    const DispatchTable& table, const QString& harvest);
+void RunMemberPages(MemberPagesOutcome& outcome, Dispatcher& dispatcher, const DispatchTable& table,
+                    const QString& harvest);
 
 // Says so when not one page was read, closes the progress and leaves the
 // running state.
