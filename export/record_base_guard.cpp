@@ -1,31 +1,17 @@
 #include "export/record_base_guard.h"
 
-#include <sys/stat.h>
-
-#include <QFile>
 #include <QFileInfo>
 #include <QStringList>
 #include <optional>
 
 #include "store/database.h"
+#include "store/file_identity.h"
 
 namespace quenlo {
 namespace {
 
 // Symbolic links are followed this far, also to a file that does not exist yet.
 constexpr int kMostLinks = 16;
-
-struct FileIdentity {
-  dev_t device = 0;
-  ino_t inode = 0;
-  bool operator==(const FileIdentity&) const = default;
-};
-
-std::optional<FileIdentity> IdentityOf(const QString& path) {
-  struct stat facts {};
-  if (::stat(QFile::encodeName(path).constData(), &facts) != 0) return std::nullopt;
-  return FileIdentity{facts.st_dev, facts.st_ino};
-}
 
 // The path a chain of links ends at, dangling or not.
 QString LinkEnd(QString path) {

@@ -1,6 +1,5 @@
 #include "store/keyed_connection.h"
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QFile>
@@ -19,16 +18,6 @@ constexpr int kBusyTimeoutMs = 5000;
 
 }  // namespace
 
-std::optional<FileIdentity> IdentityOf(const QString& path) {
-  struct stat info {};
-  if (::stat(QFile::encodeName(path).constData(), &info) != 0) return std::nullopt;
-  if (!S_ISREG(info.st_mode)) return std::nullopt;
-  FileIdentity identity;
-  identity.device = info.st_dev;
-  identity.inode = info.st_ino;
-  return identity;
-}
-
 int KeyWithPassword(sqlite3* db) {
   return sqlite3_key(db, kDatabasePassword, int(sizeof kDatabasePassword - 1));
 }
@@ -38,7 +27,7 @@ ConnectionImpl::ConnectionImpl(sqlite3* db, QString path) : db_(db), path_(std::
 ConnectionImpl::~ConnectionImpl() { sqlite3_close_v2(db_); }
 
 std::unique_ptr<ConnectionImpl> ConnectionImpl::Open(const QString& path, QString* error) {
-  const std::optional<FileIdentity> identity = IdentityOf(path);
+  const std::optional<FileIdentity> identity = IdentityOfRegularFile(path);
   if (!identity) {
     *error = QStringLiteral("%1 does not exist or is not a file").arg(path);
     return nullptr;
@@ -88,7 +77,7 @@ std::unique_ptr<ConnectionImpl> ConnectionImpl::Open(const QString& path, QStrin
 }
 
 bool ConnectionImpl::StillNamesItsFile() const {
-  const std::optional<FileIdentity> now = IdentityOf(path_);
+  const std::optional<FileIdentity> now = IdentityOfRegularFile(path_);
   return now && identity_ && *now == *identity_;
 }
 

@@ -8,18 +8,9 @@
 #include <QVariantList>
 #include <optional>
 
-namespace quenlo {
+#include "store/file_identity.h"
 
-// Which file a path names: device and inode. Times are no part of it: a
-// chmod, or a checkpoint by another process, leaves the file the same one.
-// An open connection keeps its file's inode from being reused, so a deleted
-// and recreated base always counts as another file.
-struct FileIdentity {
-  unsigned long long device = 0;
-  unsigned long long inode = 0;
-  bool operator==(const FileIdentity&) const = default;
-};
-std::optional<FileIdentity> IdentityOf(const QString& path);
+namespace quenlo {
 
 class ConnectionImpl {
  public:
@@ -46,6 +37,8 @@ class ConnectionImpl {
 
   sqlite3* db_;
   QString path_;
+  // An open connection keeps its file's inode from being reused, so a deleted
+  // and recreated base always counts as another file.
   std::optional<FileIdentity> identity_;
 };
 
