@@ -1,8 +1,10 @@
 // test_certificate_maker DIR: makes a private test CA and the certificates
-// the https tests and `sample-marketplace --tls` serve, all P-256 (cheap
-// handshakes), into DIR:
+// the https tests and `sample-marketplace --tls` serve, P-256 (cheap
+// handshakes) but for one, into DIR:
 //   test-ca.pem                      the test CA; point SSL_CERT_FILE at it
 //   marketplace.pem / .key           127.0.0.1, ::1 and localhost, by the test CA
+//   marketplace-rsa.pem / .key       the same names with an RSA key, as most sites
+//                                    have, signed with SHA-384
 //   wrong-host.pem / .key            elsewhere.invalid only, by the test CA
 //   expired.pem / .key               as marketplace, but expired yesterday
 //   stranger.pem / .key              as marketplace, by a CA nobody trusts
@@ -27,6 +29,7 @@ using Key = std::unique_ptr<EVP_PKEY, decltype(&EVP_PKEY_free)>;
 using Certificate = std::unique_ptr<X509, decltype(&X509_free)>;
 
 Key NewKey() { return Key(EVP_EC_gen("P-256"), EVP_PKEY_free); }
+Key NewRsaKey() { return Key(EVP_RSA_gen(2048), EVP_PKEY_free); }
 
 struct Issuer {
   X509* certificate;  // null: the certificate signs itself
@@ -55,7 +58,8 @@ bool SetNameAndSerial(X509* certificate, const char* common_name) {
 
 // A certificate for key, valid from `from` to `to` days from now; a CA when
 // names is null, else a server certificate for those subject alternative names.
-Certificate Make(EVP_PKEY* key, const char* common_name, const char* names, Issuer issuer, long from, long to) {
+Certificate Make(EVP_PKEY* key, const char* common_name, const char* names, Issuer issuer, long from, long to,
+                 const EVP_MD* digest = EVP_sha256()) {
   Certificate certificate(X509_new(), X509_free);
   X509* c = certificate.get();
   X509V3_CTX context;
@@ -71,7 +75,7 @@ Certificate Make(EVP_PKEY* key, const char* common_name, const char* names, Issu
       AddExtension(c, context, NID_subject_key_identifier, "hash") &&
       (!names || AddExtension(c, context, NID_ext_key_usage, "serverAuth")) &&
       (!names || AddExtension(c, context, NID_subject_alt_name, names)) &&
-      X509_sign(c, issuer.key, EVP_sha256()) > 0;
+      X509_sign(c, issuer.key, digest) > 0;
   return made ? std::move(certificate) : Certificate(nullptr, X509_free);
 }
 
@@ -85,9 +89,10 @@ bool WritePem(const std::filesystem::path& path, X509* certificate, EVP_PKEY* ke
 
 // name.pem and name.key: a server certificate for names, by issuer.
 bool WriteServer(const std::filesystem::path& dir, const std::string& name, const char* names, Issuer issuer,
-                 long from, long to) {
-  const Key key = NewKey();
-  const Certificate certificate = key ? Make(key.get(), name.c_str(), names, issuer, from, to) : Certificate(nullptr, X509_free);
+                 long from, long to, Key (*new_key)() = NewKey, const EVP_MD* digest = EVP_sha256()) {
+  const Key key = new_key();
+  const Certificate certificate =
+      key ? Make(key.get(), name.c_str(), names, issuer, from, to, digest) : Certificate(nullptr, X509_free);
   return certificate && WritePem(dir / (name + ".pem"), certificate.get(), nullptr) &&
          WritePem(dir / (name + ".key"), nullptr, key.get());
 }
@@ -107,6 +112,7 @@ int main(int argc, char** argv) {
   const Issuer test_ca{ca.get(), ca_key.get()};
   const bool done = ca && stranger && WritePem(dir / "test-ca.pem", ca.get(), nullptr) &&
                     WriteServer(dir, "marketplace", kLocalNames, test_ca, -1, 3650) &&
+                    WriteServer(dir, "marketplace-rsa", kLocalNames, test_ca, -1, 3650, NewRsaKey, EVP_sha384()) &&
                     WriteServer(dir, "wrong-host", "DNS:elsewhere.invalid", test_ca, -1, 3650) &&
                     WriteServer(dir, "expired", kLocalNames, test_ca, -30, -1) &&
                     WriteServer(dir, "stranger", kLocalNames, {stranger.get(), stranger_key.get()}, -1, 3650);

@@ -6,10 +6,10 @@
 #include <openssl/x509v3.h>
 
 #include <cerrno>
-#include <cstdint>
 #include <cstring>
 
 #include "worker/page/certificate_sources.h"
+#include "worker/page/tls_algorithms.h"
 
 namespace pitrel {
 namespace {
@@ -26,17 +26,8 @@ void UseSystemCertificates(SSL_CTX* context) {
   ERR_clear_error();
 }
 
-// What OpenSSL sets up by default and a worker's one handshake does without:
-// the configuration file, the legacy name table of every cipher (libssl
-// fetches its ciphers from the provider by name; the digests' table stays,
-// as certificate checks weigh signatures by it), the error texts (loaded
-// only when a failure is to be described) and the clean-up at exit.
-constexpr std::uint64_t kLeanStart = OPENSSL_INIT_NO_LOAD_CONFIG | OPENSSL_INIT_NO_ATEXIT |
-                                     OPENSSL_INIT_NO_ADD_ALL_CIPHERS | OPENSSL_INIT_NO_LOAD_SSL_STRINGS |
-                                     OPENSSL_INIT_NO_LOAD_CRYPTO_STRINGS;
-
 SSL_CTX* MakeContext() {
-  if (OPENSSL_init_crypto(kLeanStart, nullptr) != 1 || OPENSSL_init_ssl(kLeanStart, nullptr) != 1) return nullptr;
+  if (!StartOpenSslForTlsClient()) return nullptr;
   SSL_CTX* context = SSL_CTX_new(TLS_client_method());
   if (!context) return nullptr;
   SSL_CTX_set_min_proto_version(context, TLS1_2_VERSION);
