@@ -5,19 +5,42 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QStandardPaths>
 
 #include <signal.h>
+#include <unistd.h>
 
 #include <cerrno>
 
 namespace quenlo {
 
-QString WorkDirectory() {
+namespace {
+
+const QString kWorkBelow = QStringLiteral("quenlo/work");
+
+// $XDG_RUNTIME_DIR when it names a directory of this user's; else nothing.
+QString RuntimeDirectory() {
+  const QString dir = qEnvironmentVariable("XDG_RUNTIME_DIR");
+  if (dir.isEmpty() || QDir::isRelativePath(dir)) return {};
+  const QFileInfo info(dir);
+  return info.isDir() && info.isWritable() && info.ownerId() == ::getuid() ? dir : QString();
+}
+
+}  // namespace
+
+QString LastingWorkDirectory() {
   const QString fromEnv = qEnvironmentVariable(kWorkDirEnv);
   if (!fromEnv.isEmpty()) return QDir(fromEnv).absolutePath();
   const QString cache = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
-  return QDir(cache).absoluteFilePath(QStringLiteral("quenlo/work"));
+  return QDir(cache).absoluteFilePath(kWorkBelow);
+}
+
+QString WorkDirectory() {
+  const QString runtime = RuntimeDirectory();
+  if (runtime.isEmpty() || !qEnvironmentVariable(kWorkDirEnv).isEmpty())
+    return LastingWorkDirectory();
+  return QDir(runtime).absoluteFilePath(kWorkBelow);
 }
 
 namespace {
@@ -61,6 +84,8 @@ bool EnterWorkDirectory(QString* error) {
     return false;
   }
   ClearAbandonedRunFolders(parent);
+  if (const QString lasting = LastingWorkDirectory(); lasting != parent && QDir(lasting).exists())
+    ClearAbandonedRunFolders(lasting);
   if (!CanWriteIn(dir)) {
     if (error) *error = QStringLiteral("工作目录无法写入：%1").arg(dir);
     return false;
@@ -81,7 +106,9 @@ void LeaveWorkDirectory() {
   if (parent.cdUp() && QDir::setCurrent(parent.path())) parent.rmdir(folder);
 }
 
-QString ExportNotesFolder() { return QDir(WorkDirectory()).filePath(QStringLiteral("exports")); }
+QString ExportNotesFolder() {
+  return QDir(LastingWorkDirectory()).filePath(QStringLiteral("exports"));
+}
 
 void AnchorPathVariables() {
   for (const char* name : {"QUENLO_DATA_DIR", "QUENLO_PITREL"}) {
