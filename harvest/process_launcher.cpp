@@ -91,10 +91,12 @@ void ProcessLauncher::Launch(const QString& argument, const QString& resultFile,
   process->setStandardOutputFile(QProcess::nullDevice());
   process->setStandardErrorFile(QProcess::nullDevice());
   process->setChildProcessModifier([quenlo = ::getpid()] { DetachAndTie(quenlo); });
-  connect(process, &QProcess::finished, this, [this, process] { OnEnded(process); });
-  connect(process, &QProcess::errorOccurred, this, [this, process](QProcess::ProcessError error) {
-    if (error == QProcess::FailedToStart) OnEnded(process);
-  });
+  connect(process, &QProcess::finished, this,
+          [this, process, resultFile] { OnEnded(process, resultFile); });
+  connect(process, &QProcess::errorOccurred, this,
+          [this, process, resultFile](QProcess::ProcessError error) {
+            if (error == QProcess::FailedToStart) OnEnded(process, resultFile);
+          });
 
   Worker& worker = workers_[resultFile];
   worker.process = process;
@@ -106,7 +108,7 @@ void ProcessLauncher::Launch(const QString& argument, const QString& resultFile,
   process->start(program_, {WorkerCommandLine(argument, resultFile, flag)});
 }
 
-void ProcessLauncher::OnEnded(QProcess* process) {
+void ProcessLauncher::OnEnded(QProcess* process, const QString& resultFile) {
   if (process->property("ended").toBool()) return;  // finished after an error report
   process->setProperty("ended", true);
   --running_;
@@ -114,10 +116,11 @@ void ProcessLauncher::OnEnded(QProcess* process) {
   const bool exited = process->state() == QProcess::NotRunning &&
                       process->error() != QProcess::FailedToStart &&
                       process->exitStatus() == QProcess::NormalExit;
-  for (auto& worker : workers_) {
-    if (worker.process != process) continue;
-    worker.ended = true;
-    if (exited) worker.exitStatus = process->exitCode();
+  // Only the unit's latest launch is its worker; an earlier one's end tells nothing.
+  if (const auto found = workers_.find(resultFile);
+      found != workers_.end() && found->process == process) {
+    found->ended = true;
+    if (exited) found->exitStatus = process->exitCode();
   }
   process->deleteLater();
 }
@@ -152,7 +155,7 @@ void ProcessLauncher::StopAll() {
   for (const QString& resultFile : stopped) {
     Worker& worker = workers_[resultFile];
     if (worker.process) worker.process->waitForFinished(kStopWaitMs);
-    if (worker.process) OnEnded(worker.process);
+    if (worker.process) OnEnded(worker.process, resultFile);
     worker.ended = true;
     worker.exitStatus.reset();
     RemoveWorkerFiles(resultFile);

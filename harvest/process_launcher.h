@@ -55,7 +55,7 @@ class ProcessLauncher final : public QObject, public WorkerLauncher {
     bool ended = false;
     std::optional<int> exitStatus;
   };
-  void OnEnded(QProcess* process);
+  void OnEnded(QProcess* process, const QString& resultFile);
 
   QString program_;
   int deadlineMs_;
