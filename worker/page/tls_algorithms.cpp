@@ -125,7 +125,7 @@ bool OfferedToTlsClient(int operation, const OSSL_ALGORITHM& algorithm) {
       return AnyNameIn(names, {"HKDF", "TLS13-KDF", "TLS1-PRF"});
     case OSSL_OP_RAND:
       return true;
-    // TLS 1.2's CBC suites sign their records with HMAC as a key.
+    // TLS 1.2's CBC suites take their records' HMAC through a key object.
     case OSSL_OP_KEYMGMT:
       return IsKeyType(names) || AnyNameIn(names, {"HMAC"});
     case OSSL_OP_KEYEXCH:

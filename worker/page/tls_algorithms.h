@@ -4,7 +4,7 @@
 // provider has the first time any one of that kind is asked for: libssl's
 // context asks for a handful of ciphers and gets all 124 built, a
 // certificate's public key builds all 40 decoders. A long-lived program pays
-// that once; a worker pays it on every https page, and it was a third of the
+// that once; a worker pays it on every https page, and it was a quarter of the
 // page's CPU. So pitrel puts OpenSSL's default provider behind one of its own
 // that offers only what a TLS 1.2/1.3 client needs (AES-GCM, AES-CCM,
 // ChaCha20-Poly1305 and AES-CBC; SHA-1, SHA-2, SHA-3 and MD5; RSA, RSA-PSS,
