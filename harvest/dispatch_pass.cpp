@@ -179,7 +179,10 @@ void Dispatcher::Done(int unit) {
 int Dispatcher::PauseTicks(bool collectedAny) const {
   if (collectedAny) return 0;
   std::optional<PacingTime> due = launchDue_;
-  for (const auto& [unit, at] : waiting_) due = due ? std::min(*due, at) : at;
+  // A waiting page can start only in a free slot; while none is free, a
+  // worker's end wakes the pass, not the page's time.
+  if (table_.HasRoom(hooks_.workerLimit()))
+    for (const auto& [unit, at] : waiting_) due = due ? std::min(*due, at) : at;
   if (!due) return rules_.passPauseTicks;
   // Wake when a waiting page or a held-back start is due, not a pause later.
   const auto left = std::chrono::ceil<std::chrono::microseconds>(*due - PacingClock::now());

@@ -28,6 +28,7 @@ class HandLauncher final : public WorkerLauncher {
  public:
   bool Ready(QString*) override { return true; }
   void Launch(const QString&, const QString& resultFile, int) override {
+    if (stopwatch) lastLaunchMs = stopwatch->elapsed();
     launched.append(resultFile);
     ended.remove(resultFile);  // the worker of the latest launch
   }
@@ -59,6 +60,8 @@ class HandLauncher final : public WorkerLauncher {
   QHash<QString, int> exits;  // workers that exited by themselves, and how
   bool notice = false;
   int stops = 0;
+  const QElapsedTimer* stopwatch = nullptr;  // when set, the last launch's time on it
+  qint64 lastLaunchMs = -1;
 
  private:
   static void Write(const QString& file, const QByteArray& text) {
@@ -83,8 +86,10 @@ class DispatchTest : public ::testing::Test {
   void TearDown() override { QDir::setCurrent(previous_); }
 
   static QString File(int unit) { return QStringLiteral("Temp_u%1").arg(unit); }
-  std::unique_ptr<Dispatcher> Make(DispatchTable& table, DispatchRules rules = {}) {
-    rules.passPauseTicks = 0;  // the test itself decides when results arrive
+  // Without a pause between passes by default: the test itself decides when results arrive.
+  std::unique_ptr<Dispatcher> Make(DispatchTable& table, DispatchRules rules = {},
+                                   int passPauseTicks = 0) {
+    rules.passPauseTicks = passPauseTicks;
     return std::make_unique<Dispatcher>(
         rules,
         [](int unit) {
@@ -194,6 +199,35 @@ TEST_F(DispatchTest, ATransientFailureWaitsWithoutASlotAndIsLaunchedAgainWhenDue
   EXPECT_EQ(dispatcher->Tally().read, 2);
   EXPECT_EQ(dispatcher->Tally().retriedPages, 1);
   EXPECT_TRUE(dispatcher->Tally().Complete());
+}
+
+// While a page's retry is due but every slot is taken, the pass sleeps until
+// a worker ends instead of waking every millisecond to find no room.
+TEST_F(DispatchTest, ADueRetryWithNoFreeSlotWaitsForAWorkerToEnd) {
+  limit_ = 1;
+  hooks_.retry.firstBackoff = std::chrono::milliseconds(10);
+  hooks_.jitter = [] { return 0.5; };
+  DispatchTable table(2);
+  auto dispatcher = Make(table, {}, /*passPauseTicks=*/500);  // 50 ms
+  ASSERT_TRUE(dispatcher->Pass());
+  launcher_.DeliverFailure(File(1), true, 500);
+  ASSERT_TRUE(dispatcher->Pass());
+  ASSERT_TRUE(dispatcher->Pass());
+  ASSERT_EQ(launcher_.launched, QStringList({File(1), File(2)}));
+  QThread::msleep(20);  // unit 1 is due; unit 2 holds the only slot
+
+  QElapsedTimer clock;
+  clock.start();
+  int passes = 0;
+  for (; clock.elapsed() < 120; ++passes) ASSERT_TRUE(dispatcher->Pass());
+  EXPECT_LE(passes, 4);
+
+  launcher_.Deliver(File(2), "two");
+  clock.restart();
+  launcher_.stopwatch = &clock;
+  while (launcher_.launched.size() < 3) ASSERT_TRUE(dispatcher->Pass());
+  EXPECT_LT(launcher_.lastLaunchMs, 40) << "a worker's end starts the due page at once";
+  EXPECT_EQ(launcher_.launched.last(), File(1));
 }
 
 TEST_F(DispatchTest, PermanentFailuresAndPagesOutOfTriesFailForGoodWithTheirReasons) {
