@@ -49,20 +49,35 @@ SSL_CTX* SharedContext() {
 
 bool IsIpLiteral(const std::string& host) {
   unsigned char address[sizeof(in6_addr)];
-  return inet_pton(AF_INET, host.c_str(), address) == 1 || inet_pton(AF_INET6, host.c_str(), address) == 1;
+  return inet_pton(AF_INET, host.c_str(), address) == 1 ||
+         inet_pton(AF_INET6, host.c_str(), address) == 1;
 }
 
 // SNI names a host by name only; the certificate must carry the name or address.
 bool NameTheServer(SSL* ssl, const std::string& host) {
-  if (IsIpLiteral(host)) return X509_VERIFY_PARAM_set1_ip_asc(SSL_get0_param(ssl), host.c_str()) == 1;
+  if (IsIpLiteral(host))
+    return X509_VERIFY_PARAM_set1_ip_asc(SSL_get0_param(ssl), host.c_str()) == 1;
   return SSL_set_tlsext_host_name(ssl, host.c_str()) == 1 && SSL_set1_host(ssl, host.c_str()) == 1;
 }
 
+// The lean start refused OPENSSL_init_ssl's loading of the error texts for
+// good (tls_algorithms.cpp); this older call still loads the SSL library's,
+// which name what goes wrong in a handshake.
+void LoadSslErrorTexts() {
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+  ERR_load_SSL_strings();
+#pragma GCC diagnostic pop
+}
+
 std::string OpenSslReason() {
-  OPENSSL_init_ssl(OPENSSL_INIT_LOAD_SSL_STRINGS | OPENSSL_INIT_LOAD_CRYPTO_STRINGS, nullptr);
   const unsigned long code = ERR_peek_last_error();
-  const char* reason = code ? ERR_reason_error_string(code) : nullptr;
-  return reason ? reason : "unknown reason";
+  if (code == 0) return "unknown reason";
+  LoadSslErrorTexts();
+  if (const char* reason = ERR_reason_error_string(code)) return reason;
+  char text[128];
+  ERR_error_string_n(code, text, sizeof text);
+  return text;
 }
 
 }  // namespace
@@ -83,22 +98,26 @@ TlsChannel::~TlsChannel() { SSL_free(ssl_); }
 
 TlsChannel::Step TlsChannel::StepAfter(int result, FetchError* error) {
   switch (SSL_get_error(ssl_, result)) {
-    case SSL_ERROR_WANT_READ: return Step::kWantRead;
-    case SSL_ERROR_WANT_WRITE: return Step::kWantWrite;
-    case SSL_ERROR_ZERO_RETURN: return Step::kClosed;
+    case SSL_ERROR_WANT_READ:
+      return Step::kWantRead;
+    case SSL_ERROR_WANT_WRITE:
+      return Step::kWantWrite;
+    case SSL_ERROR_ZERO_RETURN:
+      return Step::kClosed;
     case SSL_ERROR_SYSCALL:
-      error->Set(FetchFailure::kReset, errno ? std::string("TLS connection broke: ") + std::strerror(errno)
-                                             : "connection closed during the TLS exchange");
+      error->Set(FetchFailure::kReset,
+                 errno ? std::string("TLS connection broke: ") + std::strerror(errno)
+                       : "connection closed during the TLS exchange");
       return Step::kFailed;
-    default: break;
+    default:
+      break;
   }
   if (const long verdict = SSL_get_verify_result(ssl_); verdict != X509_V_OK)
-    error->Set(FetchFailure::kCertificate, std::string("certificate verify failed: ") +
-                                               X509_verify_cert_error_string(verdict));
+    error->Set(FetchFailure::kCertificate,
+               std::string("certificate verify failed: ") + X509_verify_cert_error_string(verdict));
   else if (SSL_is_init_finished(ssl_))
     error->Set(FetchFailure::kReset, "TLS connection broke: " + OpenSslReason());
-  else
-    error->Set(FetchFailure::kTls, "TLS handshake failed: " + OpenSslReason());
+  else error->Set(FetchFailure::kTls, "TLS handshake failed: " + OpenSslReason());
   return Step::kFailed;
 }
 
@@ -116,7 +135,8 @@ TlsChannel::Step TlsChannel::Write(std::string_view data, std::size_t* written, 
   return result == 1 ? Step::kDone : StepAfter(result, error);
 }
 
-TlsChannel::Step TlsChannel::Read(char* buffer, std::size_t size, std::size_t* got, FetchError* error) {
+TlsChannel::Step TlsChannel::Read(char* buffer, std::size_t size, std::size_t* got,
+                                  FetchError* error) {
   ERR_clear_error();
   errno = 0;
   const int result = SSL_read_ex(ssl_, buffer, size, got);

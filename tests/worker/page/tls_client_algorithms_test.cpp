@@ -9,7 +9,10 @@
 #include <openssl/ssl.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <mutex>
+#include <optional>
 #include <string>
 
 #include "../worker_process.h"
@@ -55,6 +58,31 @@ void AllowOnly(SSL_CTX* context, const Way& way) {
   SSL_CTX_set_info_callback(context, RecordAgreement);
 }
 
+// A worker in dir fetching one page of site.
+struct WorkerRun {
+  int status;
+  std::optional<PageFailure> failure;
+};
+
+WorkerRun FetchWithWorker(LocalSite& site, const fs::path& dir) {
+  site.server().Get(
+      "/company/detail/contact/x.html", [](const httplib::Request&, httplib::Response& r) {
+        r.set_content("<html><body>联系人：王先生</body></html>", "text/html; charset=utf-8");
+      });
+  site.Start();
+  fs::remove(dir / "out");
+  fs::remove(dir / "out.fail");
+  const pid_t worker = testing::StartWorker(
+      testing::kPitrelProgram,
+      {WorkerCommandLine(site.Url("/company/detail/contact/x.html"), "out", kContactFlag)}, dir,
+      {"SSL_CERT_FILE=" + testing::kTestCaFile});
+  WorkerRun run{testing::WaitForWorker(worker), std::nullopt};
+  std::ifstream companion(dir / "out.fail");
+  if (companion)
+    run.failure = ParsePageFailure(std::string(std::istreambuf_iterator<char>(companion), {}));
+  return run;
+}
+
 TEST(TlsClientAlgorithms, EveryWayASiteMayChooseLoadsThePage) {
   const Way ways[] = {
       {"marketplace", TLS1_3_VERSION, "TLS_AES_256_GCM_SHA384"},
@@ -80,22 +108,26 @@ TEST(TlsClientAlgorithms, EveryWayASiteMayChooseLoadsThePage) {
                  (way.groups ? way.groups : ""));
     LocalSite site(way.certificate);
     AllowOnly(site.tls_context(), way);
-    site.server().Get(
-        "/company/detail/contact/x.html", [](const httplib::Request&, httplib::Response& r) {
-          r.set_content("<html><body>联系人：王先生</body></html>", "text/html; charset=utf-8");
-        });
-    site.Start();
-    const pid_t worker = testing::StartWorker(
-        testing::kPitrelProgram,
-        {WorkerCommandLine(site.Url("/company/detail/contact/x.html"), "out", kContactFlag)}, dir,
-        {"SSL_CERT_FILE=" + testing::kTestCaFile});
-    EXPECT_EQ(testing::WaitForWorker(worker), 0);
-    EXPECT_FALSE(fs::exists(dir / "out.fail"));
+    const WorkerRun run = FetchWithWorker(site, dir);
+    EXPECT_EQ(run.status, 0);
+    EXPECT_FALSE(run.failure) << run.failure->reason;
     const std::string version = way.version == TLS1_3_VERSION ? "TLSv1.3 " : "TLSv1.2 ";
     EXPECT_EQ(Agreed(), version + way.suite);
-    fs::remove(dir / "out");
-    fs::remove(dir / "out.fail");
   }
+  fs::remove_all(dir);
+}
+
+// What the worker does not offer fails the page for good, saying what the
+// server answered.
+TEST(TlsClientAlgorithms, AServerThatSpeaksOnlyAnOlderCipherFailsThePageSayingWhy) {
+  const fs::path dir = fs::temp_directory_path() / ("tls_old_" + std::to_string(::getpid()));
+  fs::create_directories(dir);
+  LocalSite site("marketplace-rsa");
+  AllowOnly(site.tls_context(), {"marketplace-rsa", TLS1_2_VERSION, "CAMELLIA128-SHA"});
+  const WorkerRun run = FetchWithWorker(site, dir);
+  EXPECT_EQ(run.status, kExitPermanentFailure);
+  ASSERT_TRUE(run.failure);
+  EXPECT_EQ(run.failure->reason, "TLS handshake failed: sslv3 alert handshake failure");
   fs::remove_all(dir);
 }
 
