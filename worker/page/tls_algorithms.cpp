@@ -3,10 +3,12 @@
 #include <openssl/core.h>
 #include <openssl/core_dispatch.h>
 #include <openssl/evp.h>
+#include <openssl/objects.h>
 #include <openssl/provider.h>
 #include <openssl/ssl.h>
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <cstdint>
 #include <initializer_list>
@@ -35,6 +37,19 @@ bool AnyNameIn(std::string_view names, Names wanted) {
     names = colon == std::string_view::npos ? std::string_view() : names.substr(colon + 1);
   }
   return false;
+}
+
+// The digests offered, as OpenSSL's legacy objects: certificate checks look
+// a signature's digest up by them, and the provider offers theirs.
+std::array<const EVP_MD*, 10> OfferedDigests() {
+  return {EVP_md5(),    EVP_md5_sha1(), EVP_sha1(),     EVP_sha224(),   EVP_sha256(),
+          EVP_sha384(), EVP_sha512(),   EVP_sha3_256(), EVP_sha3_384(), EVP_sha3_512()};
+}
+
+bool IsOfferedDigest(std::string_view names) {
+  return std::ranges::any_of(OfferedDigests(), [names](const EVP_MD* digest) {
+    return AnyNameIn(names, {OBJ_nid2sn(EVP_MD_get_type(digest))});
+  });
 }
 
 bool IsKeyType(std::string_view names) {
@@ -117,8 +132,7 @@ bool OfferedToTlsClient(int operation, const OSSL_ALGORITHM& algorithm) {
           names, {"AES-128-GCM", "AES-256-GCM", "ChaCha20-Poly1305", "AES-128-CCM", "AES-256-CCM",
                   "AES-128-CBC", "AES-256-CBC", "AES-256-ECB", "AES-256-CTR"});
     case OSSL_OP_DIGEST:
-      return AnyNameIn(names, {"SHA1", "SHA2-224", "SHA2-256", "SHA2-384", "SHA2-512", "SHA3-256",
-                               "SHA3-384", "SHA3-512", "MD5", "MD5-SHA1"});
+      return IsOfferedDigest(names);
     case OSSL_OP_MAC:
       return AnyNameIn(names, {"HMAC"});
     case OSSL_OP_KDF:
@@ -148,8 +162,8 @@ bool StartOpenSslForTlsClient() {
   // What OpenSSL sets up by default and a worker's one handshake does
   // without: the configuration file, the legacy name tables of every cipher
   // and digest, the error texts (a million instructions; TlsChannel loads
-  // the SSL library's when it describes a failure) and the clean-up at exit. Certificate checks
-  // still look a signature's digest up in the legacy table: it gets the digests offered.
+  // the SSL library's when it describes a failure) and the clean-up at
+  // exit. The legacy digest table gets the digests offered.
   constexpr std::uint64_t kLean =
       OPENSSL_INIT_NO_LOAD_CONFIG | OPENSSL_INIT_NO_ATEXIT | OPENSSL_INIT_NO_ADD_ALL_CIPHERS |
       OPENSSL_INIT_NO_ADD_ALL_DIGESTS | OPENSSL_INIT_NO_LOAD_SSL_STRINGS |
@@ -157,10 +171,7 @@ bool StartOpenSslForTlsClient() {
   static const bool started = [] {
     if (OPENSSL_init_crypto(kLean, nullptr) != 1 || OPENSSL_init_ssl(kLean, nullptr) != 1)
       return false;
-    for (const EVP_MD* digest :
-         {EVP_md5(), EVP_md5_sha1(), EVP_sha1(), EVP_sha224(), EVP_sha256(), EVP_sha384(),
-          EVP_sha512(), EVP_sha3_256(), EVP_sha3_384(), EVP_sha3_512()})
-      EVP_add_digest(digest);
+    for (const EVP_MD* digest : OfferedDigests()) EVP_add_digest(digest);
     if (ossl_default_provider_init &&
         OSSL_PROVIDER_add_builtin(nullptr, "pitrel-tls-client", Init) == 1)
       OSSL_PROVIDER_load(nullptr, "pitrel-tls-client");
